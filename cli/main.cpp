@@ -1,0 +1,122 @@
+// tovrin-lookup: the lookup window's searches from a terminal.
+#include "codelookup.h"
+#include "gbk.h"
+#include "paths.h"
+#include "recordfile.h"
+#include "records.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace tovrin;
+
+// Exit statuses: each kind of failure has its own.
+constexpr int kDone = 0;
+constexpr int kNoCode = 1;
+constexpr int kUsage = 2;
+constexpr int kDictionary = 3;
+constexpr int kSystem = 4; // writing the output failed, or iconv is missing
+
+constexpr std::string_view kUsageText =
+    "usage: tovrin-lookup [--data DIR] COMMAND\n"
+    "\n"
+    "  code TEXT    the Wubi codes of each character of TEXT, one line each\n"
+    "\n"
+    "DIR is the program's folder, where the dictionaries lie (default: the tool's own).\n";
+
+int usage(std::string_view problem) {
+    std::cerr << "tovrin-lookup: " << problem << "\n\n" << kUsageText;
+    return kUsage;
+}
+
+// Opens a dictionary the command needs; false (with a message naming the file) when it is
+// missing, unreadable or holds no record.
+bool openDictionary(const std::string& folder, std::string_view name, std::size_t length,
+                    RecordFile& out) {
+    const std::string path = platform::joinPath(folder, std::string(name));
+    out = RecordFile::open(path, length);
+    if (out.status() == RecordFile::Status::Ok)
+        return true;
+    std::cerr << "tovrin-lookup: " << path << ": " << out.reason() << '\n';
+    return false;
+}
+
+int runCode(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec) {
+    if (args.size() != 1)
+        return usage("code takes one TEXT");
+    const auto points = gbk::Codec::utf8ToCodePoints(args[0]);
+    if (!points)
+        return usage("TEXT is not valid UTF-8");
+    RecordFile codes;
+    if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
+        return kDictionary;
+
+    int status = kDone;
+    std::string out;
+    for (char32_t cp : *points) {
+        // Blanks are not characters one looks up, as a blank grid cell is not picked.
+        if (cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000')
+            continue;
+        std::string shown;
+        gbk::Codec::appendUtf8(shown, cp);
+        const auto c = codec.fromUnicode(cp);
+        if (!c) {
+            std::cerr << "tovrin-lookup: " << shown << ": not a GBK character\n";
+            status = kNoCode;
+            continue;
+        }
+        const CodeSearch hit = searchCode(codes, *c);
+        if (!hit.found) {
+            std::cerr << "tovrin-lookup: " << shown << ": no code in the dictionary\n";
+            status = kNoCode;
+            continue;
+        }
+        out += codec.toUtf8(collectCodes(codes, hit.pos, *c).summary);
+        out += '\n';
+    }
+    std::cout << out << std::flush;
+    if (!std::cout)
+        return kSystem;
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::string folder = platform::programFolder();
+    std::size_t i = 0;
+    if (i < args.size() && args[i] == "--data") {
+        if (i + 1 >= args.size())
+            return usage("--data needs a folder");
+        folder = std::string(args[i + 1]);
+        i += 2;
+    } else if (i < args.size() && args[i].starts_with("--data=")) {
+        folder = std::string(args[i].substr(7));
+        ++i;
+    }
+    if (i >= args.size())
+        return usage("no command given");
+    const std::string_view command = args[i];
+    const std::vector<std::string_view> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                             args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsageText << std::flush;
+        return std::cout ? kDone : kSystem;
+    }
+    try {
+        const gbk::Codec codec;
+        if (command == "code")
+            return runCode(folder, rest, codec);
+    } catch (const std::exception& e) {
+        std::cerr << "tovrin-lookup: " << e.what() << '\n';
+        return kSystem;
+    }
+    return usage("unknown command: " + std::string(command));
+}

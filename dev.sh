@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Builds, tests and runs Tovrin on Debian. Everything a fresh machine needs is installed here.
+#   ./dev.sh run    build everything and start the program
+#   ./dev.sh test   build everything and run every test, then again with the sanitizers
+#   ./dev.sh build  build only (default preset)
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+
+# Debian packages the build, the tests and the program need.
+packages=(
+    cmake ninja-build g++ pkg-config clang-format
+    qt6-base-dev libgl-dev libx11-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+    rime-data-wubi unicode-data bzip2 nodejs npm
+    fonts-noto-cjk xvfb xauth xdotool
+)
+
+say() { printf '==> %s\n' "$*" >&2; }
+
+as_root() {
+    if [[ $(id -u) == 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        say "installing ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}"
+    fi
+    # Data sources that are not installed as packages go into the build tree.
+    bash tools/fetch-sources.sh "$root/build/sources"
+}
+
+# configure_and_build PRESET
+build() {
+    local preset=$1 dir
+    dir=$(preset_dir "$preset")
+    if [[ ! -f $dir/CMakeCache.txt ]]; then
+        say "configuring $preset"
+        cmake --preset "$preset" >/dev/null
+    fi
+    say "building $preset"
+    cmake --build --preset "$preset"
+}
+
+preset_dir() {
+    case $1 in
+    default) echo build ;;
+    asan) echo build-asan ;;
+    esac
+}
+
+check_format() {
+    say "checking the format"
+    git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
+}
+
+run_tests() {
+    local preset=$1
+    say "testing $preset"
+    ctest --preset "$preset" -j "$(nproc)"
+}
+
+demo() {
+    local tool=build/bin/tovrin-lookup
+    echo "Tovrin: the windows come with later work; here is the command-line look-up."
+    echo "\$ tovrin-lookup code 我经八"
+    "$tool" code 我经八
+}
+
+command=${1:-}
+case $command in
+build)
+    install_packages
+    build default
+    ;;
+test)
+    install_packages
+    check_format
+    build default
+    run_tests default
+    build asan
+    run_tests asan
+    ;;
+run)
+    install_packages
+    build default
+    demo
+    ;;
+*)
+    echo "usage: ./dev.sh run | test | build" >&2
+    exit 2
+    ;;
+esac

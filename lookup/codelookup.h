@@ -1,0 +1,38 @@
+// Finding a character's Wubi codes in the character-code dictionary.
+#pragma once
+
+#include "gbk.h"
+#include "recordfile.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tovrin {
+
+// The bisection over the character-code dictionary, by the signed code of each record's first
+// character. Reads the records at both bounds every round and stops as soon as the key lies
+// outside them or equals one of them. The hit is any record of the character, not necessarily
+// its first; collectCodes() looks around it.
+struct CodeSearch {
+    bool found = false;   // found1
+    std::int32_t pos = 0; // pos4: the record of the hit
+    std::int32_t lo = 0;  // the bounds when the search ended
+    std::int32_t hi = 0;
+};
+CodeSearch searchCode(const RecordFile& codes, gbk::Char character);
+
+// The codes of one character, one per length, as the summary line shows them.
+struct CodeLine {
+    // " " followed by the code of 1, 2, 3 and 4 letters (Label38, Label45, Label46, Label48),
+    // or empty where the character has no code of that length.
+    std::array<gbk::Text, 4> byLength;
+    gbk::Text summary;    // Label8: the character, then each code after one space
+    std::int32_t pos = 0; // pos4 after the scan: one past the last record read
+};
+
+// Scans ten records from four before the hit. A character's records stand together, so this
+// covers the hit, up to four earlier and up to five later records of the same character; a later
+// code of the same length replaces an earlier one.
+CodeLine collectCodes(const RecordFile& codes, std::int32_t hit, gbk::Char character);
+
+} // namespace tovrin

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# tovrin-lookup code: output lines and exit statuses, on the real dictionaries and on broken
+# program folders. Usage: code_test.sh TOOL BIN_DIR
+set -u
+tool=$1
+bin=$2
+pass=0
+fail=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# check NAME EXPECTED_STATUS EXPECTED_STDOUT COMMAND...
+check() {
+    local name=$1 want_status=$2 want_out=$3
+    shift 3
+    local out status
+    out=$("$@" 2>"$tmp/err")
+    status=$?
+    if [[ $status == "$want_status" && $out == "$want_out" ]]; then
+        pass=$((pass + 1))
+    else
+        fail=$((fail + 1))
+        echo "FAIL $name: status $status (want $want_status)"
+        echo "  stdout: $out"
+        echo "  want:   $want_out"
+        echo "  stderr: $(cat "$tmp/err")"
+    fi
+}
+
+# stderr must name the thing that went wrong.
+stderr_has() {
+    if grep -q -- "$1" "$tmp/err"; then
+        pass=$((pass + 1))
+    else
+        fail=$((fail + 1))
+        echo "FAIL stderr lacks '$1': $(cat "$tmp/err")"
+    fi
+}
+
+check "three characters" 0 $'我 Q TRN TRNT\n经 X XC XCA XCAG\n八 WTY' \
+    "$tool" --data "$bin" code 我经八
+check "default folder is the tool's own" 0 '工 A AAA AAAA' "$tool" code 工
+check "blanks are skipped" 0 $'我 Q TRN TRNT\n八 WTY' "$tool" --data="$bin" code '我 八'
+
+check "no code for a letter" 1 '我 Q TRN TRNT' "$tool" --data "$bin" code 我A
+stderr_has 'A: no code'
+check "not a GBK character" 1 '八 WTY' "$tool" --data "$bin" code 😀八
+stderr_has '😀: not a GBK character'
+
+check "no command" 2 '' "$tool"
+check "unknown command" 2 '' "$tool" --data "$bin" codes 我
+stderr_has 'unknown command'
+check "code without text" 2 '' "$tool" --data "$bin" code
+check "--data without folder" 2 '' "$tool" --data
+check "bad UTF-8" 2 '' "$tool" --data "$bin" code $'\xE6\x88'
+
+mkdir "$tmp/empty"
+check "missing dictionary" 3 '' "$tool" --data "$tmp/empty" code 我
+stderr_has '单字GBK.dat'
+[[ ! -e "$tmp/empty/单字GBK.dat" ]] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL the tool created the dictionary"; }
+: >"$tmp/empty/单字GBK.dat"
+check "empty dictionary" 3 '' "$tool" --data "$tmp/empty" code 我
+stderr_has 'empty'
+mkdir "$tmp/dir"; mkdir "$tmp/dir/单字GBK.dat"
+check "a folder in place of the dictionary" 3 '' "$tool" --data "$tmp/dir" code 我
+
+# A truncated copy of the real dictionary: what survives is still found, nothing crashes.
+mkdir "$tmp/cut"
+head -c 1003 "$bin/单字GBK.dat" >"$tmp/cut/单字GBK.dat"
+check "truncated dictionary" 1 '' "$tool" --data "$tmp/cut" code 我
+
+if [[ -w /dev/full ]]; then
+    "$tool" --data "$bin" code 我 >/dev/full 2>/dev/null
+    status=$?
+    [[ $status == 4 ]] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL full output: status $status"; }
+fi
+
+echo "$pass passed, $fail failed"
+[[ $fail == 0 ]]
