@@ -1,9 +1,11 @@
 // tovrin-lookup: the lookup window's searches from a terminal.
 #include "codelookup.h"
 #include "gbk.h"
+#include "lookupstate.h"
 #include "paths.h"
 #include "recordfile.h"
 #include "records.h"
+#include "session.h"
 
 #include <cstdio>
 #include <iostream>
@@ -25,7 +27,10 @@ constexpr int kSystem = 4; // writing the output failed, or iconv is missing
 constexpr std::string_view kUsageText =
     "usage: tovrin-lookup [--data DIR] COMMAND\n"
     "\n"
-    "  code TEXT    the Wubi codes of each character of TEXT, one line each\n"
+    "  code TEXT                     the Wubi codes of each character of TEXT, one line each\n"
+    "  strokes DIGITS [--all]        the grid's characters for a stroke string (digits 1-5)\n"
+    "  session [--show-all] [--size N]\n"
+    "                                window events on standard input, one JSON reply a line\n"
     "\n"
     "DIR is the program's folder, where the dictionaries lie (default: the tool's own).\n";
 
@@ -86,6 +91,83 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
     return status;
 }
 
+// The lookup window's start-up on `folder`; the dictionaries that could not be used are told on
+// standard error, as the window tells them once.
+std::vector<LookupState::Problem> startState(LookupState& state, const std::string& folder,
+                                             bool tell) {
+    auto problems = state.start(folder);
+    if (tell)
+        for (const auto& p : problems)
+            std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
+    return problems;
+}
+
+int runStrokes(const std::string& folder, const std::vector<std::string_view>& args,
+               const gbk::Codec& codec) {
+    std::string_view digits;
+    bool all = false;
+    for (std::string_view a : args) {
+        if (a == "--all")
+            all = true;
+        else if (digits.empty() && !a.starts_with("-"))
+            digits = a;
+        else
+            return usage("strokes takes DIGITS and --all");
+    }
+    if (digits.empty() || digits.find_first_not_of("12345") != std::string_view::npos)
+        return usage("DIGITS are the strokes 1 to 5, at least one");
+
+    LookupState state(codec);
+    for (const auto& p : startState(state, folder, false)) {
+        if (p.file == StrokeRecord::kFileName) {
+            std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
+            return kDictionary;
+        }
+    }
+    state.showAll = all ? 1 : 0;
+    for (char d : digits)
+        state.strokeClick(d - '0');
+    gbk::Text shown;
+    for (const auto& cell : state.Label11)
+        shown += gbk::trim(cell);
+    std::cout << codec.toUtf8(shown) << '\n' << std::flush;
+    return std::cout ? kDone : kSystem;
+}
+
+int runSession(const std::string& folder, const std::vector<std::string_view>& args,
+               const gbk::Codec& codec) {
+    bool showAll = false;
+    int size = -1;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--show-all") {
+            showAll = true;
+        } else if (args[i] == "--size" && i + 1 < args.size()) {
+            const std::string_view n = args[++i];
+            if (n.size() != 1 || n[0] < '0' || n[0] > '4')
+                return usage("--size takes a number from 0 to 4");
+            size = n[0] - '0';
+        } else {
+            return usage("session takes --show-all and --size N");
+        }
+    }
+    LookupState state(codec);
+    startState(state, folder, true);
+    if (showAll)
+        state.showAll = 1;
+    if (size >= 0) {
+        state.sizeMode = static_cast<std::uint8_t>(size);
+        state.layOutGrid();
+    }
+    Session session(state, codec);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::cout << session.handle(line) << '\n' << std::flush;
+        if (!std::cout)
+            return kSystem;
+    }
+    return kDone;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +196,10 @@ int main(int argc, char** argv) {
         const gbk::Codec codec;
         if (command == "code")
             return runCode(folder, rest, codec);
+        if (command == "strokes")
+            return runStrokes(folder, rest, codec);
+        if (command == "session")
+            return runSession(folder, rest, codec);
     } catch (const std::exception& e) {
         std::cerr << "tovrin-lookup: " << e.what() << '\n';
         return kSystem;

@@ -1,5 +1,6 @@
 #include "codelookup.h"
 #include "records.h"
+#include "testdata.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "recordfile.h"
 #include "records.h"
+#include "testdata.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +13,8 @@
 using namespace tovrin;
 namespace fs = std::filesystem;
 
-namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
-        path_ = mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    fs::path path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-} // namespace
+using testdata::TempDir;
+using testdata::writeFile;
 
 TEST(RecordFile, CountRoundsHalvesToEven) {
     EXPECT_EQ(recordCount(160000, 16), 10000);

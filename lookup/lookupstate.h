@@ -1,0 +1,167 @@
+// The lookup window's state and procedures, without any window: the Qt window (Form3) and
+// tovrin-lookup's session both drive this class, so what the tests see is what the window does.
+//
+// Fields keep the names of the window's controls and variables. Captions are GBK text; a
+// holder label that the user never sees is a plain field named after the label.
+#pragma once
+
+#include "gbk.h"
+#include "layout.h"
+#include "recordfile.h"
+#include "records.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tovrin {
+
+class LookupState {
+public:
+    // A dictionary that could not be used, to be told to the user once.
+    struct Problem {
+        std::string file;   // the file name, as the user knows it
+        std::string path;   // where it was looked for
+        std::string reason; // why it is unusable
+    };
+
+    explicit LookupState(const gbk::Codec& codec);
+
+    // The start-up of the window that touches this state: clears the key and the stroke
+    // string, opens the stroke and phrase dictionaries in `programFolder`, shows the default
+    // list, opens the character-code dictionary and lays the grid out by sizeMode. Returns the
+    // dictionaries that could not be used; they behave as empty.
+    std::vector<Problem> start(const std::string& programFolder);
+
+    // Closes every dictionary (the close spot, or the chart window unloading this window).
+    void closeDictionaries();
+
+    // --- Events -------------------------------------------------------------------------
+    void strokeClick(int digit); // Command2..Command6: digit 1..5
+    void Command7_Click();       // "←"
+    void Command8_Click();       // "清"
+    void Label10_Click();        // "更多"
+
+    // --- Procedures -----------------------------------------------------------------------
+    void cccc1();   // preset list or stroke search
+    void ppp();     // grid from gridList
+    void cc();      // the default list
+    void cccc();    // bisection in the stroke dictionary, then display
+    void display(); // collect, rank and show the candidates
+
+    // Lays Label11 out from the size layout table (start-up step); nothing for an unknown size.
+    void layOutGrid();
+
+    // Whether a stroke string has a preset list (those strings are never searched).
+    const gbk::Text* presetFor(const gbk::Text& strokes) const;
+
+    // --- The entry (stroke line, digits, key) -----------------------------------------------
+    gbk::Text Label1; // the stroke shapes entered, one character per stroke
+    gbk::Text Label6; // the same strokes as the digits "1".."5"
+    gbk::Text Label2; // the query key: the stroke (or pinyin) string, padded by the search
+
+    // --- The character grid -----------------------------------------------------------------
+    struct MoreLink { // Label10, "更多"
+        bool visible = false;
+        int left = layout::kMoreParkedLeft;
+        int top = layout::kMoreDesignedTop;
+    };
+    MoreLink Label10;
+    std::array<gbk::Text, layout::kGridCells> Label11;        // the 51 cells' captions
+    std::array<layout::Rect, layout::kGridCells> Label11Rect; // their places
+    double gridFontPoints = 12.0;
+
+    gbk::Text gridList;   // the characters behind the grid in cell order
+    std::string gridKeys; // their sort keys, four digits each
+    gbk::Text exactHz, commonHz, middleHz, rareHz;
+    std::string exactKeys, commonKeys, middleKeys, rareKeys;
+    struct Candidate {
+        gbk::Text character; // empty for an unused row
+        std::int32_t key = 9999;
+    };
+    std::array<Candidate, layout::kGridCells> cand;
+
+    // --- Options ----------------------------------------------------------------------------
+    std::uint8_t showAll = 0;  // 0: common characters first; otherwise all GBK characters
+    std::uint8_t winPos = 0;   // 0 bottom right, 1 bottom centre, 2 centre
+    std::uint8_t sizeMode = 0; // candidate size 0..4
+
+    // --- Picks ------------------------------------------------------------------------------
+    gbk::Text Label19; // the pick history, oldest first, at most four characters
+    gbk::Text Label18; // the character the phrase search looks for
+    gbk::Text Label25; // the current character
+    gbk::Text assocHz; // the association list, followed by 51 spaces
+
+    // --- Code look-up -----------------------------------------------------------------------
+    gbk::Text Label38, Label45, Label46, Label48; // " " + the code of 1, 2, 3, 4 letters
+    gbk::Text Label8;                             // the summary line of the last look-up
+    gbk::Text Label22;                            // "找到" or "没有找到"
+    std::vector<gbk::Text> Text1;                 // the history box's lines, newest first
+    struct LinkBox { // Picture1 with Image4 (search) or Image5 (article)
+        bool visible = false;
+        enum class Image { None, Search, Article } image = Image::None;
+        int left = 4050;
+        int width = 2595;
+    };
+    LinkBox Picture1;
+
+    // --- Pinyin keyboard --------------------------------------------------------------------
+    bool Image8Visible = false; // the keyboard is open
+    gbk::Text Label63;          // the letters typed
+    std::array<gbk::Text, layout::kPinyinCells> Label66;
+    std::array<layout::Rect, layout::kPinyinCells> Label66Rect;
+    double pinyinFontPoints = 12.0;
+    gbk::Text Label69;          // the slot counter, as text
+    gbk::Text Label70;          // "关闭" until the pinyin dictionary was opened, then "打开"
+    bool Label67Active = false; // previous page
+    bool Label68Active = false; // next page
+
+    // --- Options panel (Frame2) ---------------------------------------------------------------
+    bool Frame2Visible = false;
+    std::array<gbk::Text, 2> Label42;  // "候选汉字显示： "
+    std::array<gbk::Text, 3> Label44;  // "界面默认位置： "
+    std::array<gbk::Text, 5> Label111; // "候选汉字大小： "
+
+    // --- Search state -----------------------------------------------------------------------
+    std::int32_t count1 = 0, count2 = 0, count4 = 0, countPY = 0;
+    std::int32_t pos1 = 1, pos2 = 1, pos4 = 1, posPY = 1;
+    std::int32_t lo = 0, hi = 0;
+    std::array<char, StrokeRecord::kStrokesWidth> keyLo{}, keyHi{};
+    bool found1 = false;
+
+    const RecordFile& strokeFile() const { return strokes_; }
+
+private:
+    struct Preset {
+        gbk::Text key;
+        gbk::Text list;
+    };
+
+    gbk::Text fromUtf8(const char* utf8) const;
+    void clearBuckets();
+    void appendCandidate(gbk::Text& hz, std::string& keys, const gbk::Text& ch,
+                         std::string_view key);
+    void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
+    void placeMoreLink(int cell);
+    void parkMoreLink();
+    bool beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& strokes) const;
+    bool inAssoc(const gbk::Text& ch) const;
+
+    const gbk::Codec& codec_;
+    RecordFile strokes_; // vezari.dat
+    RecordFile phrases_; // vezaricz.dat
+    RecordFile codes_;   // 单字GBK.dat
+    RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
+
+    std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
+    gbk::Text defaultList_;
+    std::vector<Preset> presets_;
+    std::array<char, StrokeRecord::kStrokesWidth> key_{}; // the padded query key
+    std::string prefix_;                                  // the stroke string's digits
+    // One bit per GBK unit of assocHz, so the ranking's look-up is constant time.
+    std::bitset<0x10000> inAssoc_;
+};
+
+} // namespace tovrin
