@@ -29,6 +29,7 @@ constexpr std::string_view kUsageText =
     "\n"
     "  code TEXT                     the Wubi codes of each character of TEXT, one line each\n"
     "  strokes DIGITS [--all]        the grid's characters for a stroke string (digits 1-5)\n"
+    "  pinyin LETTERS                the characters whose reading begins with LETTERS\n"
     "  session [--show-all] [--size N]\n"
     "                                window events on standard input, one JSON reply a line\n"
     "\n"
@@ -76,7 +77,7 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
             status = kNoCode;
             continue;
         }
-        const CodeSearch hit = searchCode(codes, *c);
+        const Bisection hit = bisectFirstChar(codes, *c);
         if (!hit.found) {
             std::cerr << "tovrin-lookup: " << shown << ": no code in the dictionary\n";
             status = kNoCode;
@@ -93,13 +94,21 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
 
 // The lookup window's start-up on `folder`; the dictionaries that could not be used are told on
 // standard error, as the window tells them once.
-std::vector<LookupState::Problem> startState(LookupState& state, const std::string& folder,
-                                             bool tell) {
-    auto problems = state.start(folder);
-    if (tell)
-        for (const auto& p : problems)
-            std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
-    return problems;
+void tell(const std::vector<LookupState::Problem>& problems) {
+    for (const auto& p : problems)
+        std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
+}
+
+// Starts the state without an option file (the one-shot commands read no setup.txt); false,
+// with the message, when the dictionary the command needs is unusable.
+bool startWithout(LookupState& state, const std::string& folder, std::string_view needed) {
+    for (const auto& p : state.start(folder, {})) {
+        if (p.file == needed) {
+            tell({p});
+            return false;
+        }
+    }
+    return true;
 }
 
 int runStrokes(const std::string& folder, const std::vector<std::string_view>& args,
@@ -118,12 +127,8 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
         return usage("DIGITS are the strokes 1 to 5, at least one");
 
     LookupState state(codec);
-    for (const auto& p : startState(state, folder, false)) {
-        if (p.file == StrokeRecord::kFileName) {
-            std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
-            return kDictionary;
-        }
-    }
+    if (!startWithout(state, folder, StrokeRecord::kFileName))
+        return kDictionary;
     state.showAll = all ? 1 : 0;
     for (char d : digits)
         state.strokeClick(d - '0');
@@ -131,6 +136,39 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
     for (const auto& cell : state.Label11)
         shown += gbk::trim(cell);
     std::cout << codec.toUtf8(shown) << '\n' << std::flush;
+    return std::cout ? kDone : kSystem;
+}
+
+int runPinyin(const std::string& folder, const std::vector<std::string_view>& args,
+              const gbk::Codec& codec) {
+    if (args.size() != 1 || args[0].empty() ||
+        args[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
+        return usage("pinyin takes LETTERS, a to z");
+    LookupState state(codec);
+    state.start(folder, {});
+    state.Command1_Click();
+    for (const auto& p : state.takeProblems()) {
+        if (p.file == PinyinRecord::kFileName) {
+            tell({p});
+            return kDictionary;
+        }
+    }
+    gbk::Text found;
+    // A reading has at most six letters: longer input matches nothing.
+    if (args[0].size() <= PinyinRecord::kPinyinWidth) {
+        for (char c : args[0])
+            state.Command18_Click(c);
+        auto take = [&] {
+            for (const auto& cell : state.Label66)
+                found += gbk::trim(cell);
+        };
+        take();
+        while (state.Label68Active) {
+            state.Label68_Click();
+            take();
+        }
+    }
+    std::cout << codec.toUtf8(found) << '\n' << std::flush;
     return std::cout ? kDone : kSystem;
 }
 
@@ -151,7 +189,7 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
         }
     }
     LookupState state(codec);
-    startState(state, folder, true);
+    tell(state.start(folder, platform::settingsFolder(folder)));
     if (showAll)
         state.showAll = 1;
     if (size >= 0) {
@@ -164,6 +202,7 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
         std::cout << session.handle(line) << '\n' << std::flush;
         if (!std::cout)
             return kSystem;
+        tell(state.takeProblems());
     }
     return kDone;
 }
@@ -198,6 +237,8 @@ int main(int argc, char** argv) {
             return runCode(folder, rest, codec);
         if (command == "strokes")
             return runStrokes(folder, rest, codec);
+        if (command == "pinyin")
+            return runPinyin(folder, rest, codec);
         if (command == "session")
             return runSession(folder, rest, codec);
     } catch (const std::exception& e) {

@@ -93,6 +93,87 @@ std::string Session::run(std::string_view line) {
         s.Label10_Click();
         return "";
     }
+    if (cmd == "pick" || cmd == "pypick") {
+        const bool pinyinGrid = cmd == "pypick";
+        const int i = args == 1 ? numberIn(w[1], 0, pinyinGrid ? 35 : 50) : -1;
+        if (i < 0)
+            return pinyinGrid ? "pypick takes a cell from 0 to 35"
+                              : "pick takes a cell from 0 to 50";
+        if (panelOpen)
+            return "the options panel covers the window";
+        if (pinyinGrid != keyboardOpen)
+            return pinyinGrid ? "the pinyin keyboard is closed"
+                              : "the pinyin keyboard covers the character grid";
+        if (pinyinGrid)
+            s.Label66_MouseDown(i);
+        else
+            s.Label11_MouseDown(i);
+        return "";
+    }
+    if (cmd == "pinyin" || cmd == "panel") {
+        if (args != 0)
+            return shown(cmd) + " takes no argument";
+        if (panelOpen)
+            return "the options panel covers the window";
+        if (cmd == "pinyin")
+            s.Command1_Click();
+        else
+            s.Command9_Click();
+        return "";
+    }
+    if (cmd == "letter") {
+        if (args != 1 || w[1].size() != 1 || w[1][0] < 'a' || w[1][0] > 'z')
+            return "letter takes one letter from a to z";
+        if (panelOpen)
+            return "the options panel covers the window";
+        if (!keyboardOpen)
+            return "the pinyin keyboard is closed";
+        s.Command18_Click(w[1][0]);
+        return "";
+    }
+    if (cmd == "next" || cmd == "prev") {
+        if (args != 0)
+            return shown(cmd) + " takes no argument";
+        if (panelOpen)
+            return "the options panel covers the window";
+        if (!keyboardOpen)
+            return "the pinyin keyboard is closed";
+        // An inactive page label ignores the click, as in the window.
+        if (cmd == "next")
+            s.Label68_Click();
+        else
+            s.Label67_Click();
+        return "";
+    }
+    if (cmd == "choose") {
+        if (args != 2)
+            return "choose takes a row (display, position, size) and an element";
+        const std::string_view row = w[1];
+        const int most = row == "display" ? 1 : row == "position" ? 2 : row == "size" ? 4 : -1;
+        if (most < 0)
+            return "choose takes a row: display, position or size";
+        const int i = numberIn(w[2], 0, most);
+        if (i < 0)
+            return "no such element in that row";
+        if (!panelOpen)
+            return "the options panel is closed";
+        if (row == "display")
+            s.Label42_Click(i);
+        else if (row == "position")
+            s.Label44_Click(i);
+        else
+            s.Label111_Click(i);
+        return "";
+    }
+    if (cmd == "confirm") {
+        if (args != 0)
+            return "confirm takes no argument";
+        if (!panelOpen)
+            return "the options panel is closed";
+        s.Command14_Click();
+        s.Command14_MouseUp();
+        return "";
+    }
     return "unknown command: " + shown(cmd);
 }
 

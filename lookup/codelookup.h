@@ -1,6 +1,7 @@
 // Finding a character's Wubi codes in the character-code dictionary.
 #pragma once
 
+#include "bisect.h"
 #include "gbk.h"
 #include "recordfile.h"
 
@@ -9,17 +10,8 @@
 
 namespace tovrin {
 
-// The bisection over the character-code dictionary, by the signed code of each record's first
-// character. Reads the records at both bounds every round and stops as soon as the key lies
-// outside them or equals one of them. The hit is any record of the character, not necessarily
-// its first; collectCodes() looks around it.
-struct CodeSearch {
-    bool found = false;   // found1
-    std::int32_t pos = 0; // pos4: the record of the hit
-    std::int32_t lo = 0;  // the bounds when the search ended
-    std::int32_t hi = 0;
-};
-CodeSearch searchCode(const RecordFile& codes, gbk::Char character);
+// The character's records are found with bisectFirstChar() (bisect.h): its hit is any record
+// of the character, not necessarily the first, and collectCodes() looks around it.
 
 // The codes of one character, one per length, as the summary line shows them.
 struct CodeLine {

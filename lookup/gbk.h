@@ -43,6 +43,16 @@ constexpr bool isGb2312Hanzi(Char c) {
 // a one-byte character rather than dropped).
 Text decode(std::string_view bytes);
 
+// The first character of GBK bytes; a space when there are none (a record that is not there).
+constexpr Char firstChar(std::string_view bytes) {
+    if (bytes.empty())
+        return u' ';
+    const auto b = static_cast<unsigned char>(bytes[0]);
+    if (b >= 0x81 && bytes.size() > 1)
+        return static_cast<Char>(b << 8 | static_cast<unsigned char>(bytes[1]));
+    return b;
+}
+
 // The bytes of a text, two for a two-byte character and one for a one-byte one.
 std::string encode(const Text& text);
 void appendBytes(std::string& out, Char c);

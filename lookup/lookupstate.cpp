@@ -1,5 +1,8 @@
 #include "lookupstate.h"
 
+#include "bisect.h"
+#include "numeric.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -71,20 +74,6 @@ void appendRankKey(std::string& keys, int n) {
     keys.append(end - 4, 4);
 }
 
-// The numeric value of a key's text: an optional sign and the digits that follow, 0 for none.
-std::int32_t keyValue(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    std::int32_t v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        v = v * 10 + (text[i] - '0');
-    return negative ? -v : v;
-}
-
 template <std::size_t N>
 bool sameField(const std::array<char, N>& a, const std::array<char, N>& b) {
     return std::memcmp(a.data(), b.data(), N) == 0;
@@ -143,8 +132,8 @@ gbk::Text LookupState::fromUtf8(const char* utf8) const {
     return codec_.fromUtf8(utf8).value_or(gbk::Text());
 }
 
-std::vector<LookupState::Problem> LookupState::start(const std::string& programFolder) {
-    std::vector<Problem> problems;
+std::vector<LookupState::Problem> LookupState::start(const std::string& programFolder,
+                                                     const std::string& settingsFolder) {
     auto openOne = [&](RecordFile& file, std::string_view name, std::size_t length) {
         std::string path = programFolder;
         if (!path.empty() && path.back() != '/')
@@ -152,8 +141,16 @@ std::vector<LookupState::Problem> LookupState::start(const std::string& programF
         path += name;
         file = RecordFile::open(path, length);
         if (file.status() != RecordFile::Status::Ok)
-            problems.push_back({std::string(name), path, file.reason()});
+            problems_.push_back({std::string(name), path, file.reason()});
     };
+    programFolder_ = programFolder;
+    setupPath_.clear();
+    if (!settingsFolder.empty()) {
+        setupPath_ = settingsFolder;
+        if (setupPath_.back() != '/')
+            setupPath_ += '/';
+        setupPath_ += kSetupFileName;
+    }
 
     Label2.clear();
     Label6.clear();
@@ -167,8 +164,15 @@ std::vector<LookupState::Problem> LookupState::start(const std::string& programF
     openOne(codes_, CodeRecord::kFileName, CodeRecord::kLength);
     count4 = codes_.count();
     pos4 = 1;
+    readSetup();
     layOutGrid();
-    return problems;
+    return takeProblems();
+}
+
+std::vector<LookupState::Problem> LookupState::takeProblems() {
+    std::vector<Problem> out;
+    out.swap(problems_);
+    return out;
 }
 
 void LookupState::closeDictionaries() {
@@ -213,6 +217,24 @@ void LookupState::strokeClick(int digit) {
 
 void LookupState::Command7_Click() {
     const bool entryWasEmpty = Label1.empty();
+    const bool typedWasEmpty = Label63.empty();
+    if (Image8Visible) {
+        if (!Label63.empty()) {
+            Label63.pop_back();
+            Label2 = Label63;
+        }
+        if (!Label63.empty()) {
+            ccccPY();
+        } else {
+            gridList.assign(40, u' ');
+            Label66.fill(u" ");
+            if (typedWasEmpty && !Label19.empty())
+                Label19.pop_back();
+            Label67Active = false;
+            Label68Active = false;
+        }
+        return;
+    }
     Label10.left = layout::kMoreBackLeft;
     if (!Label1.empty()) {
         Label1.pop_back();
@@ -231,6 +253,16 @@ void LookupState::Command7_Click() {
 }
 
 void LookupState::Command8_Click() {
+    if (Image8Visible) {
+        gridList.assign(40, u' ');
+        Label66.fill(u" ");
+        Label69 = u"Label69";
+        Label63.clear();
+        Label2.clear();
+        Label18.clear();
+        Label19.clear();
+        return;
+    }
     Label1.clear();
     Label6.clear();
     Label18.clear();
@@ -282,53 +314,17 @@ void LookupState::cccc() {
         prefix_.push_back(static_cast<char>(c));
 
     count1 = strokes_.count();
-    lo = 1;
-    hi = count1;
-    found1 = false;
-    pos1 = 1;
-    if (count1 < 1) {
-        display(); // an empty dictionary matches nothing
-        return;
-    }
+    const Bisection b = bisectField(strokes_, StrokeRecord::kStrokesOffset, view(key_));
+    lo = b.lo;
+    hi = b.hi;
+    found1 = b.found;
+    pos1 = b.pos;
     auto strokesAt = [this](std::int32_t n) {
         return StrokeRecord::read(strokes_.record(n)).strokes;
     };
-    do {
-        pos1 = lo;
-        keyLo = strokesAt(lo);
-        pos1 = hi;
-        keyHi = strokesAt(hi);
-        if (compareField(key_, keyHi) > 0) {
-            found1 = false;
-            break;
-        }
-        if (compareField(key_, keyLo) < 0) {
-            // Before the first record: the records that begin with the strokes start at lo.
-            found1 = false;
-            pos1 = lo;
-            break;
-        }
-        if (compareField(keyLo, key_) < 0 && compareField(key_, keyHi) < 0) {
-            const std::int32_t mid = lo + (hi - lo) / 2;
-            pos1 = mid;
-            keyLo = strokesAt(mid);
-            const int c = compareField(key_, keyLo);
-            if (c > 0) {
-                lo = mid;
-            } else if (c < 0) {
-                hi = mid;
-            } else {
-                found1 = true;
-                break;
-            }
-        } else {
-            found1 = true;
-            pos1 = sameField(key_, keyLo) ? lo : hi;
-            break;
-        }
-    } while (hi - lo != 1);
-
-    if (found1) {
+    if (count1 < 1) {
+        // An empty dictionary matches nothing; the scan below reads no record.
+    } else if (found1) {
         // Walk back to the first record with this key.
         while (pos1 > 1) {
             --pos1;
@@ -434,7 +430,9 @@ void LookupState::showCandidates(bool placeLink) {
             row.key = 9999;
         } else {
             const std::size_t at = 4 * i;
-            row.key = at < gridKeys.size() ? keyValue(std::string_view(gridKeys).substr(at, 4)) : 0;
+            row.key = at < gridKeys.size() ? static_cast<std::int32_t>(leadingNumber(
+                                                 std::string_view(gridKeys).substr(at, 4)))
+                                           : 0;
         }
     }
     // A stable bubble sort: equal keys keep their order, unused rows (9999) stay behind.

@@ -9,10 +9,13 @@
 #include "layout.h"
 #include "recordfile.h"
 #include "records.h"
+#include "setupfile.h"
 
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,9 +34,16 @@ public:
 
     // The start-up of the window that touches this state: clears the key and the stroke
     // string, opens the stroke and phrase dictionaries in `programFolder`, shows the default
-    // list, opens the character-code dictionary and lays the grid out by sizeMode. Returns the
-    // dictionaries that could not be used; they behave as empty.
-    std::vector<Problem> start(const std::string& programFolder);
+    // list, opens the character-code dictionary, reads setup.txt from `settingsFolder` (writing
+    // "000" when it is missing; nothing when `settingsFolder` is empty) and lays the grids out
+    // by sizeMode. Returns what the user is to
+    // be told: dictionaries that could not be used (they behave as empty) and an option file
+    // that could not be read or written (the defaults apply).
+    std::vector<Problem> start(const std::string& programFolder, const std::string& settingsFolder);
+
+    // What went wrong since the last call, each told once: the pinyin dictionary when the
+    // keyboard first opens, setup.txt when it cannot be written.
+    std::vector<Problem> takeProblems();
 
     // Closes every dictionary (the close spot, or the chart window unloading this window).
     void closeDictionaries();
@@ -44,12 +54,37 @@ public:
     void Command8_Click();       // "清"
     void Label10_Click();        // "更多"
 
+    // Picks: any mouse button, on press. The character grid first runs the promotion trigger.
+    std::function<void()> promotionTrigger;
+    void Label11_MouseDown(int index); // cell 0..50 of the character grid
+    void Label66_MouseDown(int index); // cell 0..35 of the pinyin grid
+
+    // The pinyin keyboard.
+    void Command1_Click();             // "用拼音查": open or restart it
+    void Command18_Click(char letter); // a letter button, by its caption 'a'..'z'
+    void Label67_Click();              // previous page (only while active)
+    void Label68_Click();              // next page (only while active)
+
+    // The options panel.
+    void Command9_Click();          // "设置"
+    void Label42_Click(int index);  // a display option
+    void Label44_Click(int index);  // a position option
+    void Label111_Click(int index); // a size option
+    void Command14_Click();         // "确 定": apply, lay out once, write setup.txt, close
+    void Command14_MouseUp();       // the second layout pass when the mouse confirmed
+
     // --- Procedures -----------------------------------------------------------------------
-    void cccc1();   // preset list or stroke search
-    void ppp();     // grid from gridList
-    void cc();      // the default list
-    void cccc();    // bisection in the stroke dictionary, then display
-    void display(); // collect, rank and show the candidates
+    void cccc1();        // preset list or stroke search
+    void ppp();          // grid from gridList
+    void cc();           // the default list
+    void cccc();         // bisection in the stroke dictionary, then display
+    void display();      // collect, rank and show the candidates
+    void find1234();     // the association list from the pick history
+    void ccccz();        // bisection in the phrase dictionary for Label18
+    void Label5_Click(); // code look-up of the current character
+    void display3();     // collect its codes, log them, set the link box
+    void ccccPY();       // bisection in the pinyin dictionary, then displayPY
+    void displayPY();    // the 36 cells from posPY
 
     // Lays Label11 out from the size layout table (start-up step); nothing for an unknown size.
     void layOutGrid();
@@ -98,7 +133,10 @@ public:
     gbk::Text Label38, Label45, Label46, Label48; // " " + the code of 1, 2, 3, 4 letters
     gbk::Text Label8;                             // the summary line of the last look-up
     gbk::Text Label22;                            // "找到" or "没有找到"
-    std::vector<gbk::Text> Text1;                 // the history box's lines, newest first
+    // The history box's lines, newest first. It keeps the newest 1,000 lines: a learner reads
+    // the first few, and a window left open for weeks must not grow without end.
+    std::deque<gbk::Text> Text1;
+    static constexpr std::size_t kText1Lines = 1000;
     struct LinkBox { // Picture1 with Image4 (search) or Image5 (article)
         bool visible = false;
         enum class Image { None, Search, Article } image = Image::None;
@@ -120,6 +158,8 @@ public:
 
     // --- Options panel (Frame2) ---------------------------------------------------------------
     bool Frame2Visible = false;
+    bool Label11AutoSize = false; // cells take the size of their text (a keyboard confirm)
+    bool Label66AutoSize = false;
     std::array<gbk::Text, 2> Label42;  // "候选汉字显示： "
     std::array<gbk::Text, 3> Label44;  // "界面默认位置： "
     std::array<gbk::Text, 5> Label111; // "候选汉字大小： "
@@ -128,8 +168,12 @@ public:
     std::int32_t count1 = 0, count2 = 0, count4 = 0, countPY = 0;
     std::int32_t pos1 = 1, pos2 = 1, pos4 = 1, posPY = 1;
     std::int32_t lo = 0, hi = 0;
-    std::array<char, StrokeRecord::kStrokesWidth> keyLo{}, keyHi{};
     bool found1 = false;
+    int found2 = 0; // -1 found, 0 not found
+    std::int32_t lo2 = 0, hi2 = 0;
+
+    // Where setup.txt is read and written.
+    const std::string& setupPath() const { return setupPath_; }
 
     const RecordFile& strokeFile() const { return strokes_; }
 
@@ -140,6 +184,14 @@ private:
     };
 
     gbk::Text fromUtf8(const char* utf8) const;
+    void readSetup();
+    void writeSetup();
+    void pickHistory(const gbk::Text& c);
+    void passOver(int records, const gbk::Text& context, bool trim);
+    bool pinyinMatches(std::int64_t n, std::string_view typed, gbk::Text& character) const;
+    void addSlots(int delta);
+    void layOutPinyinCells(bool setFont, bool setTops, bool setSize);
+    void selectRow(gbk::Text* row, std::size_t size, const char* const* texts, std::size_t index);
     void clearBuckets();
     void appendCandidate(gbk::Text& hz, std::string& keys, const gbk::Text& ch,
                          std::string_view key);
@@ -158,6 +210,10 @@ private:
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text defaultList_;
     std::vector<Preset> presets_;
+    std::string programFolder_;
+    std::string setupPath_;
+    bool setupWriteTold_ = false;
+    std::vector<Problem> problems_;
     std::array<char, StrokeRecord::kStrokesWidth> key_{}; // the padded query key
     std::string prefix_;                                  // the stroke string's digits
     // One bit per GBK unit of assocHz, so the ranking's look-up is constant time.

@@ -29,10 +29,7 @@ bool writeField(char* out, std::size_t width, std::string_view text);
 
 // The first character of a field, or a space for a field of spaces.
 template <std::size_t Width> gbk::Char firstChar(const std::array<char, Width>& field) {
-    const auto b = static_cast<unsigned char>(field[0]);
-    if (b >= 0x81 && Width > 1)
-        return static_cast<gbk::Char>(b << 8 | static_cast<unsigned char>(field[1]));
-    return b;
+    return gbk::firstChar(std::string_view(field.data(), Width));
 }
 
 template <std::size_t Width> std::string_view view(const std::array<char, Width>& field) {

@@ -9,6 +9,10 @@ namespace tovrin::platform {
 // cannot tell.
 std::string programFolder();
 
+// Where setup.txt and set.txt live: the program's folder when a file can be created there (a
+// portable copy keeps its options with it), otherwise $XDG_CONFIG_HOME/tovrin (created).
+std::string settingsFolder(const std::string& programFolder);
+
 // `folder` joined with `name` by exactly one slash.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -1,6 +1,9 @@
 #include "paths.h"
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace tovrin::platform {
@@ -15,6 +18,27 @@ std::string programFolder() {
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string settingsFolder(const std::string& programFolder) {
+    std::string probe = joinPath(programFolder, ".tovrin-write-test-XXXXXX");
+    const int fd = mkstemp(probe.data());
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return programFolder;
+    }
+    std::string config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = joinPath(home, ".config");
+    else
+        config = "/tmp";
+    const std::string folder = joinPath(config, "tovrin");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec); // a failure shows when the file is written
+    return folder;
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {

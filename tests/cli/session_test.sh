@@ -2,7 +2,8 @@
 # Feeds each sessions/NAME.in to `tovrin-lookup session` and compares the replies with
 # sessions/NAME.expected. NAME.args, when present, holds extra arguments for the session; a
 # NAME whose first line of .args is "--empty-folder" runs on a program folder without
-# dictionaries. With --update the expected files are rewritten (read the diff before committing).
+# dictionaries. NAME.setup, when present, is the program folder's setup.txt before the session,
+# and NAME.setup-after what it must hold afterwards. With --update the expected files are rewritten (read the diff before committing).
 # Usage: session_test.sh TOOL BIN_DIR [--update]
 set -u
 tool=$1
@@ -34,6 +35,7 @@ for input in "$here"/sessions/*.in; do
         mkdir -p "$folder"
         for f in "$bin"/*.dat; do ln -s "$f" "$folder/"; done
     fi
+    [[ -f $here/sessions/$name.setup ]] && cp "$here/sessions/$name.setup" "$folder/setup.txt"
     "$tool" --data "$folder" session "${args[@]}" <"$input" >"$tmp/$name.out" 2>"$tmp/$name.err"
     status=$?
     if [[ $update == --update ]]; then
@@ -41,7 +43,14 @@ for input in "$here"/sessions/*.in; do
     fi
     lines_in=$(wc -l <"$input")
     lines_out=$(wc -l <"$tmp/$name.out")
-    if [[ $status == 0 && $lines_in == "$lines_out" ]] && cmp -s "$tmp/$name.out" "$expected"; then
+    setup_ok=true
+    if [[ -f $here/sessions/$name.setup-after ]] &&
+        ! cmp -s "$folder/setup.txt" "$here/sessions/$name.setup-after"; then
+        setup_ok=false
+        echo "setup.txt after $name: $(od -c "$folder/setup.txt" | head -2)"
+    fi
+    if [[ $status == 0 && $lines_in == "$lines_out" && $setup_ok == true ]] &&
+        cmp -s "$tmp/$name.out" "$expected"; then
         pass=$((pass + 1))
     else
         fail=$((fail + 1))

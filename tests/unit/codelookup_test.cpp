@@ -40,7 +40,7 @@ gbk::Char charOf(const char* utf8) {
 // The summary line for a character, or "-" when it is not found.
 std::string lookUp(const RecordFile& f, const char* utf8) {
     const gbk::Char c = charOf(utf8);
-    const CodeSearch s = searchCode(f, c);
+    const Bisection s = bisectFirstChar(f, c);
     if (!s.found)
         return "-";
     return codec().toUtf8(collectCodes(f, s.pos, c).summary);
@@ -76,12 +76,12 @@ TEST(CodeLookup, SummaryLinesListOneCodePerLengthInOrder) {
 TEST(CodeLookup, FirstAndLastRecordsOfTheFile) {
     const RecordFile f = sample();
     // The window starts at record 1, not before it.
-    const CodeSearch first = searchCode(f, charOf("丂"));
+    const Bisection first = bisectFirstChar(f, charOf("丂"));
     ASSERT_TRUE(first.found);
     EXPECT_EQ(first.pos, 1);
     EXPECT_EQ(lookUp(f, "丂"), "丂 GHN GHNV");
     // The scan stops after the last record.
-    const CodeSearch last = searchCode(f, charOf("齄"));
+    const Bisection last = bisectFirstChar(f, charOf("齄"));
     ASSERT_TRUE(last.found);
     EXPECT_EQ(last.pos, f.count());
     const CodeLine line = collectCodes(f, last.pos, charOf("齄"));
@@ -97,8 +97,8 @@ TEST(CodeLookup, AbsentCharactersAreNotFound) {
     EXPECT_EQ(lookUp(f, "A"), "-");            // one-byte: above every two-byte code
     EXPECT_EQ(lookUp(f, "亍"), "-");           // 8141: between the first two groups
     EXPECT_EQ(lookUp(f, "\xE3\x80\x80"), "-"); // the ideographic space A1A1, below 啊
-    EXPECT_FALSE(searchCode(RecordFile(), charOf("我")).found);
-    EXPECT_FALSE(searchCode(codeFile({}), charOf("我")).found);
+    EXPECT_FALSE(bisectFirstChar(RecordFile(), charOf("我")).found);
+    EXPECT_FALSE(bisectFirstChar(codeFile({}), charOf("我")).found);
 }
 
 TEST(CodeLookup, OneRecordAndTwoRecordFiles) {

@@ -33,7 +33,7 @@ protected:
         s = std::make_unique<LookupState>(codec());
         s->showAll = static_cast<std::uint8_t>(showAll);
         s->sizeMode = static_cast<std::uint8_t>(size);
-        problems = s->start(dir.str());
+        problems = s->start(dir.str(), {});
     }
     void type(std::string_view digits) {
         for (char d : digits)

@@ -1,0 +1,103 @@
+#include "bisect.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tovrin {
+
+namespace {
+
+// Compares a record's field with the key; a short or missing record reads as spaces.
+int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::string_view key) {
+    const std::string_view raw = file.record(n);
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        const auto have =
+            static_cast<unsigned char>(offset + i < raw.size() ? raw[offset + i] : ' ');
+        const auto want = static_cast<unsigned char>(key[i]);
+        if (have != want)
+            return have < want ? -1 : 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
+    Bisection s;
+    s.pos = 1;
+    const std::int32_t count = file.count();
+    if (count < 1)
+        return s;
+    s.lo = 1;
+    s.hi = count;
+    do {
+        // lo's field against the key, and hi's; the key against them, below, as the search sees
+        // it: "key sorts after keyHi" is keyHi < key.
+        const int atLo = compareAt(file, s.lo, offset, key);
+        const int atHi = compareAt(file, s.hi, offset, key);
+        s.pos = s.hi;
+        if (atHi < 0) {
+            break;
+        }
+        if (atLo > 0) {
+            s.pos = s.lo;
+            break;
+        }
+        if (atLo < 0 && atHi > 0) {
+            const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
+            s.pos = mid;
+            const int atMid = compareAt(file, mid, offset, key);
+            if (atMid < 0) {
+                s.lo = mid;
+            } else if (atMid > 0) {
+                s.hi = mid;
+            } else {
+                s.found = true;
+                break;
+            }
+        } else {
+            s.found = true;
+            s.pos = atLo == 0 ? s.lo : s.hi;
+            break;
+        }
+    } while (s.hi - s.lo != 1);
+    return s;
+}
+
+Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
+    Bisection s;
+    const std::int32_t count = file.count();
+    if (count < 1)
+        return s;
+    const std::int16_t k = gbk::code(key);
+    auto codeAt = [&file](std::int32_t n) { return gbk::code(gbk::firstChar(file.record(n))); };
+    s.lo = 1;
+    s.hi = count;
+    do {
+        const std::int16_t a = codeAt(s.lo);
+        const std::int16_t b = codeAt(s.hi);
+        s.pos = s.hi;
+        if (k < a || k > b)
+            break;
+        if (a < k && k < b) {
+            const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
+            s.pos = mid;
+            const std::int16_t m = codeAt(mid);
+            if (m < k) {
+                s.lo = mid;
+            } else if (k < m) {
+                s.hi = mid;
+            } else {
+                s.found = true;
+                break;
+            }
+        } else {
+            s.found = true;
+            s.pos = a == k ? s.lo : s.hi;
+            break;
+        }
+    } while (s.hi - s.lo != 1);
+    return s;
+}
+
+} // namespace tovrin

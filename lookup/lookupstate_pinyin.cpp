@@ -1,0 +1,176 @@
+// The pinyin keyboard: letters typed, the bisection over the pinyin dictionary, and paging
+// through the 36-cell grid.
+#include "lookupstate.h"
+
+#include "bisect.h"
+#include "numeric.h"
+
+#include <cstring>
+
+namespace tovrin {
+
+void LookupState::layOutPinyinCells(bool setFont, bool setTops, bool setSize) {
+    if (sizeMode >= layout::kSizeLayouts.size())
+        return;
+    const layout::SizeLayout& s = layout::kSizeLayouts[sizeMode];
+    if (setFont)
+        pinyinFontPoints = s.fontPoints;
+    for (int i = 0; i < layout::kPinyinCells; ++i) {
+        layout::Rect& r = Label66Rect[static_cast<std::size_t>(i)];
+        r.left = s.pinyinLeft + s.pinyinPitch * (i % layout::kPinyinColumns);
+        if (setTops)
+            r.top = s.pinyinTops[static_cast<std::size_t>(i / layout::kPinyinColumns)];
+        if (setSize) {
+            r.width = s.cellWidth;
+            r.height = s.cellHeight;
+        }
+    }
+}
+
+void LookupState::Command1_Click() {
+    Label10.visible = false;
+    if (Label70 == fromUtf8("关闭")) {
+        std::string path = programFolder_;
+        if (!path.empty() && path.back() != '/')
+            path += '/';
+        path += PinyinRecord::kFileName;
+        pinyin_ = RecordFile::open(path, PinyinRecord::kLength);
+        if (pinyin_.status() != RecordFile::Status::Ok)
+            problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason()});
+        Label70 = fromUtf8("打开");
+    }
+    countPY = pinyin_.count();
+    posPY = 1;
+    gridList.assign(40, u' ');
+    Label66.fill(u" ");
+    Label1.clear();
+    Label6.clear();
+    Label2.clear();
+    Label69 = u"0";
+    layOutPinyinCells(true, true, false);
+    Image8Visible = true;
+    Label63.clear();
+    Label2.clear();
+    Label67Active = false;
+    Label68Active = false;
+}
+
+void LookupState::Command18_Click(char letter) {
+    if (letter < 'a' || letter > 'z')
+        return;
+    Label63.push_back(static_cast<gbk::Char>(letter));
+    Label2 = Label63;
+    ccccPY();
+}
+
+void LookupState::addSlots(int delta) {
+    const std::int64_t slots = leadingNumber(gbk::encode(Label69)) + delta;
+    const std::string text = std::to_string(slots);
+    Label69.assign(text.begin(), text.end());
+}
+
+// Whether record n's reading begins with `typed` (the key without its padding); its character,
+// without padding, goes to `character`.
+bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
+                                gbk::Text& character) const {
+    const PinyinRecord rec = PinyinRecord::read(pinyin_.record(n));
+    if (typed.size() > rec.pinyin.size() ||
+        std::memcmp(rec.pinyin.data(), typed.data(), typed.size()) != 0)
+        return false;
+    character = gbk::trimRight(gbk::decode(view(rec.character)));
+    return true;
+}
+
+void LookupState::ccccPY() {
+    if (Label63.size() > PinyinRecord::kPinyinWidth)
+        return; // further letters show but start no search
+    Label2 = (Label2 + gbk::Text(PinyinRecord::kPinyinWidth, u' '))
+                 .substr(0, PinyinRecord::kPinyinWidth);
+    const std::string key = gbk::encode(Label2);
+    countPY = pinyin_.count();
+    const Bisection b = bisectField(pinyin_, PinyinRecord::kPinyinOffset, key);
+    lo = b.lo;
+    hi = b.hi;
+    found1 = b.found;
+    posPY = b.pos;
+    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    gbk::Text ignored;
+    if (found1) {
+        Label69 = u"0";
+        while (posPY > 1) {
+            const auto before = PinyinRecord::read(pinyin_.record(posPY - 1)).pinyin;
+            if (std::memcmp(before.data(), key.data(), before.size()) != 0)
+                break;
+            --posPY;
+        }
+    } else if (pinyinMatches(posPY, typed, ignored)) {
+        Label69 = u"0";
+    } else {
+        ++posPY;
+        Label69 = pinyinMatches(posPY, typed, ignored) ? u"0" : u"-1";
+    }
+    displayPY();
+}
+
+void LookupState::displayPY() {
+    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    if (leadingNumber(gbk::encode(Label69)) == -1) {
+        Label66.fill(gbk::Text());
+        Label67Active = false;
+        Label68Active = false;
+        return;
+    }
+    for (int i = 0; i < layout::kPinyinCells; ++i) {
+        addSlots(1);
+        gbk::Text c;
+        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
+            Label66[static_cast<std::size_t>(i)] = c;
+            Label67Active = false;
+            Label68Active = true;
+        } else {
+            Label66[static_cast<std::size_t>(i)].clear();
+            Label67Active = false;
+            Label68Active = false;
+        }
+    }
+}
+
+void LookupState::Label68_Click() {
+    if (!Label68Active)
+        return;
+    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    Label67Active = true;
+    posPY += layout::kPinyinCells;
+    for (int i = 0; i < layout::kPinyinCells; ++i) {
+        addSlots(1);
+        gbk::Text c;
+        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
+            Label66[static_cast<std::size_t>(i)] = c;
+        } else {
+            Label66[static_cast<std::size_t>(i)].clear();
+            Label68Active = false;
+        }
+    }
+}
+
+void LookupState::Label67_Click() {
+    if (!Label67Active)
+        return;
+    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    Label68Active = true;
+    posPY -= layout::kPinyinCells;
+    for (int i = 0; i < layout::kPinyinCells; ++i) {
+        addSlots(-1);
+        gbk::Text c;
+        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
+            Label66[static_cast<std::size_t>(i)] = c;
+        } else {
+            Label66[static_cast<std::size_t>(i)].clear();
+            Label68Active = false;
+        }
+    }
+    if (Label69 == u"36")
+        Label67Active = false;
+}
+
+} // namespace tovrin

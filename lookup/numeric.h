@@ -1,0 +1,24 @@
+// Numbers written as text, the way the lookup window's captions hold them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tovrin {
+
+// The number a text begins with: leading spaces, an optional sign, then digits; 0 when there is
+// none ("1601" 1601, "-31-96" -31, "16-96" 16, "" 0, "Label69" 0).
+constexpr std::int64_t leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    std::int64_t v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && v < 1'000'000'000'000; ++i)
+        v = v * 10 + (text[i] - '0');
+    return negative ? -v : v;
+}
+
+} // namespace tovrin
