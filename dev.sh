@@ -12,7 +12,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
-    rime-data-wubi unicode-data bzip2 nodejs npm
+    rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool
 )
 
@@ -28,6 +28,9 @@ install_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$p")
     done
+    # Node.js may come from elsewhere than Debian (its own npm included): the commands count.
+    command -v node >/dev/null || missing+=(nodejs)
+    command -v npm >/dev/null || missing+=(npm)
     if ((${#missing[@]})); then
         say "installing ${missing[*]}"
         as_root apt-get update -qq
