@@ -13,7 +13,7 @@ packages=(
     qt6-base-dev libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
-    fonts-noto-cjk xvfb xauth xdotool
+    fonts-noto-cjk xvfb xauth xdotool imagemagick
 )
 
 say() { printf '==> %s\n' "$*" >&2; }
@@ -71,11 +71,35 @@ run_tests() {
     ctest --preset "$preset" -j "$(nproc)"
 }
 
-demo() {
-    local tool=build/bin/tovrin-lookup
-    echo "Tovrin: the windows come with later work; here is the command-line look-up."
-    echo "\$ tovrin-lookup code 我经八"
-    "$tool" code 我经八
+# Starts the program. Without a display it runs in a virtual X server, and a screenshot of the
+# screen once its window is up is saved to build/screenshot.png.
+run_program() {
+    local program=build/bin/tovrin
+    if [[ -n ${DISPLAY:-} ]]; then
+        exec "$program"
+    fi
+    display=:$((90 + RANDOM % 100))
+    say "no display: starting the program in Xvfb on $display"
+    runtime=$(mktemp -d)
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    app=
+    trap 'kill $app $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT
+    for _ in $(seq 100); do
+        [[ -e /tmp/.X11-unix/X${display#:} ]] && break
+        sleep 0.05
+    done
+    DISPLAY=$display XDG_RUNTIME_DIR=$runtime "$program" >/dev/null 2>&1 &
+    app=$!
+    # Wait for the window by name rather than for a fixed time.
+    if ! DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name 'Mirel|Tovrin' \
+        >/dev/null; then
+        echo "the program showed no window within 20 seconds" >&2
+        exit 1
+    fi
+    sleep 0.5 # let it paint
+    DISPLAY=$display import -window root build/screenshot.png
+    say "screenshot saved to build/screenshot.png"
 }
 
 command=${1:-}
@@ -95,7 +119,7 @@ test)
 run)
     install_packages
     build default
-    demo
+    run_program
     ;;
 *)
     echo "usage: ./dev.sh run | test | build" >&2

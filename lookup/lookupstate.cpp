@@ -141,7 +141,7 @@ std::vector<LookupState::Problem> LookupState::start(const std::string& programF
         path += name;
         file = RecordFile::open(path, length);
         if (file.status() != RecordFile::Status::Ok)
-            problems_.push_back({std::string(name), path, file.reason()});
+            problems_.push_back({std::string(name), path, file.reason(), problemKind(file)});
     };
     programFolder_ = programFolder;
     setupPath_.clear();

@@ -25,12 +25,25 @@ class LookupState {
 public:
     // A dictionary that could not be used, to be told to the user once.
     struct Problem {
+        enum class Kind { Missing, Unreadable, Damaged, NotWritten };
         std::string file;   // the file name, as the user knows it
         std::string path;   // where it was looked for
-        std::string reason; // why it is unusable
+        std::string reason; // why it is unusable, for a log or a terminal
+        Kind kind = Kind::Damaged;
     };
 
     explicit LookupState(const gbk::Codec& codec);
+
+    static Problem::Kind problemKind(const RecordFile& file) {
+        switch (file.status()) {
+        case RecordFile::Status::Missing:
+            return Problem::Kind::Missing;
+        case RecordFile::Status::Unreadable:
+            return Problem::Kind::Unreadable;
+        default:
+            return Problem::Kind::Damaged;
+        }
+    }
 
     // The start-up of the window that touches this state: clears the key and the stroke
     // string, opens the stroke and phrase dictionaries in `programFolder`, shows the default

@@ -25,7 +25,8 @@ void LookupState::readSetup() {
         writeSetup();
     } else {
         problems_.push_back({std::string(kSetupFileName), setupPath_,
-                             "cannot be read (" + r.reason + "); the defaults apply"});
+                             "cannot be read (" + r.reason + "); the defaults apply",
+                             Problem::Kind::Unreadable});
     }
     showAll = o.showAll;
     winPos = o.winPos;
@@ -41,7 +42,8 @@ void LookupState::writeSetup() {
     if (!error.empty() && !setupWriteTold_) {
         setupWriteTold_ = true;
         problems_.push_back({std::string(kSetupFileName), setupPath_,
-                             error + "; the options apply until the window closes"});
+                             error + "; the options apply until the window closes",
+                             Problem::Kind::NotWritten});
     }
 }
 

@@ -36,7 +36,8 @@ void LookupState::Command1_Click() {
         path += PinyinRecord::kFileName;
         pinyin_ = RecordFile::open(path, PinyinRecord::kLength);
         if (pinyin_.status() != RecordFile::Status::Ok)
-            problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason()});
+            problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason(),
+                                 problemKind(pinyin_)});
         Label70 = fromUtf8("打开");
     }
     countPY = pinyin_.count();

@@ -1,0 +1,86 @@
+#include "outputs.h"
+
+#include "charts.h"
+#include "cursors.h"
+#include "pinyinpanel.h"
+#include "widgetart.h"
+
+#include <QDir>
+#include <QImage>
+#include <QSaveFile>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace tovrin::mkart {
+
+namespace {
+
+QString saveImage(const QImage& image, const QString& path, const char* format) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return path + QStringLiteral(": ") + file.errorString();
+    // The bitmaps beside the program are plain 24-bit BMPs.
+    const QImage out =
+        qstrcmp(format, "BMP") == 0 ? image.convertToFormat(QImage::Format_RGB888) : image;
+    if (!out.save(&file, format) || !file.commit())
+        return path + QStringLiteral(": cannot write the picture (") + file.errorString() +
+               QLatin1Char(')');
+    return {};
+}
+
+QString saveBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return path + QStringLiteral(": ") + file.errorString();
+    return {};
+}
+
+using Drawing = std::pair<QString, std::function<QImage()>>;
+
+QStringList saveAll(const QString& dir, const std::vector<Drawing>& drawings, const char* format) {
+    QStringList errors;
+    for (const auto& [name, draw] : drawings) {
+        const QString error = saveImage(draw(), QDir(dir).filePath(name), format);
+        if (!error.isEmpty())
+            errors.append(error);
+    }
+    return errors;
+}
+
+} // namespace
+
+QStringList writeBesideProgram(const KeyTable& table, const QString& dir) {
+    const std::vector<Drawing> drawings = {
+        {QStringLiteral("拼音4.bmp"), [] { return drawPinyinPanel(); }},
+        {QStringLiteral("J1.bmp"), [&] { return drawChart(table, ChartDesign::Bright); }},
+        {QStringLiteral("J2.bmp"), [&] { return drawChart(table, ChartDesign::Dark); }},
+        {QStringLiteral("J3.bmp"), [&] { return drawChart(table, ChartDesign::Print); }},
+        {QStringLiteral("86wb.bmp"), [&] { return drawLargeChart(table); }},
+    };
+    QStringList errors = saveAll(dir, drawings, "BMP");
+    const QString error =
+        saveBytes(QByteArray(kDefaultSettings), QDir(dir).filePath(QStringLiteral("set.txt")));
+    if (!error.isEmpty())
+        errors.append(error);
+    return errors;
+}
+
+QStringList writeCompiled(const QString& dir) {
+    const std::vector<Drawing> drawings = {
+        {QStringLiteral("title.png"), drawTitle},
+        {QStringLiteral("link-search.png"), drawLinkSearch},
+        {QStringLiteral("link-article.png"), drawLinkArticle},
+        {QStringLiteral("cursor-point.png"), drawPointCursor},
+        {QStringLiteral("cursor-drag.png"), drawDragCursor},
+        {QStringLiteral("cursor-hand.png"), drawHandCursor},
+        {QStringLiteral("icon.png"), drawIcon},
+        {QStringLiteral("chart-strip.png"), drawChartStrip},
+        {QStringLiteral("bar.png"), drawBar},
+        {QStringLiteral("about-banner.png"), drawAboutBanner},
+    };
+    return saveAll(dir, drawings, "PNG");
+}
+
+} // namespace tovrin::mkart
