@@ -5,6 +5,7 @@
 #include "systeminfo.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
@@ -103,6 +104,27 @@ Form3::Form3(const gbk::Codec& codec, QString programFolder, QString settingsFol
     Timer1->setInterval(11);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, [this] { Label97(); });
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1111);
+    Timer2->setSingleShot(true);
+    connect(Timer2, &QTimer::timeout, this, [this] { readStartPage(); });
+    Timer2->start();
+}
+
+void Form3::setWindowTwips(int width, int height) {
+    widthTwips_ = width;
+    heightTwips_ = height;
+    setFixedSize(px(width), px(height));
+}
+
+void Form3::readStartPage() {
+    if (!services_.startPage)
+        return;
+    // An address without a scheme gets "http://", so it compares with the promoted one.
+    Label9 = services_.startPage();
+    if (!Label9.startsWith(QStringLiteral("http://")))
+        Label9.prepend(QStringLiteral("http://"));
 }
 
 Form3::~Form3() = default;
@@ -126,7 +148,7 @@ QPushButton* Form3::makeButton(const QString& name, const QString& caption, QRec
 }
 
 void Form3::buildControls() {
-    setFixedSize(px(layout::kWindowWidth), px(layout::kWindowHeight));
+    setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
     auto* outline = new Outline(this);
     outline->setGeometry(rect());
 
@@ -415,7 +437,7 @@ bool Form3::Form_Load() {
                                           "工具条使用。"));
         return false;
     }
-    setFixedSize(px(layout::kWindowWidth), px(layout::kWindowHeight));
+    setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
     appDir = programFolder_;
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
@@ -425,11 +447,8 @@ bool Form3::Form_Load() {
     Label100 = platform::appDataFolder();
     if (services_.portalAddress)
         Label64 = services_.portalAddress();
-    if (services_.startPage) {
-        Label9 = services_.startPage();
-        if (!Label9.startsWith(QStringLiteral("http://")))
-            Label9.prepend(QStringLiteral("http://"));
-    }
+    Label37 = Label64;
+    readStartPage();
     after();
     return true;
 }
@@ -452,7 +471,8 @@ void Form3::Label97() {
         b->show();
     Command1->show();
     Image2->show();
-    setFixedSize(px(layout::kWindowWidth), px(layout::kWindowHeight));
+    setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
+    collapsed_ = false;
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         const QSize s = screen->geometry().size() * kTwips;
@@ -465,6 +485,54 @@ void Form3::Label97() {
     Label7->show();
     for (QLabel* spot : hotSpots)
         spot->move(px(-1111), spot->y());
+}
+
+void Form3::Label23_MouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton)
+        return;
+    Command1->hide();
+    for (QPushButton* b : strokeButtons)
+        b->hide();
+    Image2->hide();
+    setWindowTwips(1560, 370);
+    if (const QScreen* screen =
+            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QSize s = screen->geometry().size() * kTwips;
+        const placement::Point at =
+            placement::barPlace({s.width(), s.height()}, {widthTwips_, heightTwips_});
+        move(px(static_cast<int>(at.left)), px(static_cast<int>(at.top)));
+    }
+    Image1->move(0, 0);
+    Image1->show();
+    const int spotLefts[] = {60, 350, 660};
+    for (int i = 0; i < 3; ++i)
+        hotSpots[i]->move(px(spotLefts[i]), px(60));
+    // The bar drags like the window: the strip lies over the bar's picture, the spots over it.
+    Label24->move(0, 0);
+    Image1->raise();
+    Label24->raise();
+    for (QLabel* spot : hotSpots)
+        spot->raise();
+    state_.Frame2Visible = false;
+    Label14->hide();
+    Label7->hide();
+    collapsed_ = true;
+    render();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    // A close the user asks of the window manager (Alt+F4) is refused and toggles the width;
+    // closes from the program itself (exit, the end of the session) go through.
+    if (event->spontaneous()) {
+        event->ignore();
+        refuseUserClose();
+        return;
+    }
+    event->accept();
+}
+
+void Form3::refuseUserClose() {
+    setWindowTwips(widthTwips_ == 9495 ? 5555 : 9495, heightTwips_);
 }
 
 void Form3::render() {
@@ -551,6 +619,24 @@ void Form3::render() {
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == Label24 && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                               type == QEvent::MouseButtonRelease)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            dragOn_ = true;
+            dragFrom_ = mouse->position().toPoint();
+        } else if (type == QEvent::MouseMove && dragOn_) {
+            // The window follows the pointer by the distance it moved since the press.
+            move(pos() + mouse->position().toPoint() - dragFrom_);
+        } else if (type == QEvent::MouseButtonRelease) {
+            dragOn_ = false; // any button ends a drag
+        }
+        return true;
+    }
+    if (watched == Label23 && type == QEvent::MouseButtonPress) {
+        Label23_MouseDown(static_cast<QMouseEvent*>(event)->button());
+        return true;
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
@@ -592,6 +678,18 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
         state_.Label67_Click();
     } else if (watched == Label68) {
         state_.Label68_Click();
+    } else if (watched == hotSpots[0]) {
+        if (services_.showDesktop)
+            services_.showDesktop();
+        return true;
+    } else if (watched == hotSpots[1]) {
+        if (services_.openUrl)
+            services_.openUrl(QUrl(Label37));
+        return true;
+    } else if (watched == hotSpots[2]) {
+        Label97();
+        after();
+        return true;
     } else if (watched == Label13) {
         // The close spot: the dictionaries close and the window unloads.
         state_.closeDictionaries();

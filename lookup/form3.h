@@ -8,6 +8,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -34,6 +35,10 @@ public:
         // The promoted portal's address and the browser's start page (empty when unknown).
         std::function<QString()> portalAddress;
         std::function<QString()> startPage;
+        // Opens an address in the default browser (never a command line built from data).
+        std::function<void(const QUrl& url)> openUrl;
+        // Shows the desktop, or brings the windows back.
+        std::function<void()> showDesktop;
     };
 
     // `programFolder` holds the dictionaries and bitmaps; `settingsFolder` setup.txt.
@@ -52,6 +57,18 @@ public:
     // the chart window, the tray or the lookup hot key asks for it.
     void Label97();
     QTimer* Timer1 = nullptr;
+    // The start-page check: 1111 ms after the window is created, and after the promotion's
+    // consent, the browser's start page is read again.
+    QTimer* Timer2 = nullptr;
+
+    // Folds the window into the small bar at the bottom right (a left press on Label23).
+    void Label23_MouseDown(Qt::MouseButton button);
+    bool collapsed() const { return collapsed_; }
+    // What a close asked of the window manager (Alt+F4) does: the width toggles between 9495
+    // and 5555 twips and the window stays.
+    void refuseUserClose();
+    // The window's width in twips, as the frame last set it.
+    int widthTwips() const { return widthTwips_; }
 
     // Shows what the state holds; every event handler ends with it.
     void render();
@@ -67,6 +84,7 @@ public:
     QString Label100; // the user's application-data folder
     QString Label64;  // the promoted portal's address
     QString Label9;   // the browser's start page
+    QString Label37;  // the address the portal link opens
 
 Q_SIGNALS:
     // The close spot unloaded the window (its dictionaries are closed).
@@ -74,6 +92,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel* makeLabel(const QString& name, QRect geometry, QWidget* parent = nullptr);
@@ -88,6 +107,9 @@ private:
     void setCaption(QLabel* label, const gbk::Text& text);
     void placeBySetting();
     void after(); // render, and tell what went wrong
+    void setWindowTwips(int width, int height);
+    void readStartPage();
+    void openLink(QObject* clicked);
 
     const gbk::Codec& codec_;
     QString programFolder_;
@@ -132,6 +154,12 @@ private:
     std::array<QLabel*, 3> hotSpots{}; // Label95, Label96, Label97
 
     bool pinyinPictureLoaded_ = false;
+    bool collapsed_ = false;
+    int widthTwips_ = layout::kWindowWidth;
+    int heightTwips_ = layout::kWindowHeight;
+    // Dragging by the title strip: where the left button went down, in the strip's pixels.
+    bool dragOn_ = false;
+    QPoint dragFrom_;
     std::size_t text1Shown_ = 0;
     gbk::Text text1Front_;
 };

@@ -1,33 +1,50 @@
-// The program: until the chart window takes its place, it opens the lookup window.
+// The program: the chart window starts it, and the application lives in the tray.
 #include "fonts.h"
-#include "form3.h"
+#include "form1.h"
 #include "gbk.h"
+#include "keystate.h"
 #include "paths.h"
 #include "singleinstance.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
 #include <QMessageBox>
+#include <QSessionManager>
+#include <QSystemTrayIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovrin"));
-    // The first copy takes the lock at its start and holds it until it exits.
+    // The first copy takes the lock at its start and holds it until it exits; a later copy
+    // refuses when its lookup window would open.
     const tovrin::platform::SingleInstance instance;
     tovrin::platform::registerFontSubstitutions();
     const tovrin::gbk::Codec codec;
+    tovrin::platform::KeyState keys;
 
     const QString folder = QApplication::applicationDirPath();
-    tovrin::Form3::Services services;
+    const QString settings =
+        QString::fromStdString(tovrin::platform::settingsFolder(folder.toStdString()));
+
+    tovrin::Form1::Services services;
     services.tell = [](const QString& title, const QString& text) {
         QMessageBox::warning(nullptr, title, text);
     };
+    services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     services.isFirstInstance = [&instance] { return instance.isFirst(); };
-    tovrin::Form3 lookup(
-        codec, folder,
-        QString::fromStdString(tovrin::platform::settingsFolder(folder.toStdString())), services);
-    if (!lookup.Form_Load())
-        return 0;
-    QObject::connect(&lookup, &tovrin::Form3::unloaded, &app, &QApplication::quit);
-    lookup.show();
+    services.readKeys = [&keys] { keys.read(); };
+    services.keyDown = [&keys](int vk) { return keys.keyDown(vk); };
+    services.hotKeysAvailable = keys.available();
+    services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    services.runDialog = [](QDialog* dialog) { dialog->exec(); };
+    services.quit = [] { QCoreApplication::quit(); };
+    // With a tray the application lives on when its windows are closed or hidden.
+    QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
+
+    tovrin::Form1 chart(codec, folder, settings, services);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
+                     [&chart](QSessionManager&) { chart.endSession(); });
+    chart.show();
     return QApplication::exec();
 }

@@ -2,8 +2,10 @@
 #include "fonts.h"
 #include "form3.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -50,6 +52,9 @@ private:
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<Form3> form;
     Told told;
+    QList<QUrl> opened;
+    int desktops = 0;
+    QString startPage = QStringLiteral("www.start.example");
 
     void open(bool withFiles = true, const QByteArray& setup = {}) {
         form.reset();
@@ -63,6 +68,12 @@ private:
         Form3::Services services;
         services.tell = [this](const QString&, const QString& text) { told.texts << text; };
         services.isFirstInstance = [] { return true; };
+        services.openUrl = [this](const QUrl& url) { opened << url; };
+        services.showDesktop = [this] { ++desktops; };
+        services.portalAddress = [] { return QStringLiteral("http://nav.portal.example/?542"); };
+        services.startPage = [this] { return startPage; };
+        opened.clear();
+        desktops = 0;
         form = std::make_unique<Form3>(codec, folder->path(), folder->path(), services);
         QVERIFY(form->Form_Load());
         form->show();
@@ -259,6 +270,81 @@ private Q_SLOTS:
         click(QStringLiteral("Command18_0"));
         QCOMPARE(told.texts.size(), 5);
         QVERIFY(pinyinCell(0).isEmpty());
+    }
+
+    void dragTheTitleStrip() {
+        open();
+        form->move(100, 100);
+        QWidget* strip = child<QWidget>(QStringLiteral("Label24"));
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(10, 5));
+        // 300 twips right and 150 down.
+        QMouseEvent move(QEvent::MouseMove, QPointF(30, 15), strip->mapToGlobal(QPointF(30, 15)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        QCOMPARE(form->pos(), QPoint(100 + Form3::px(300), 100 + Form3::px(150)));
+        QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(30, 15)); // any button ends it
+        QMouseEvent after(QEvent::MouseMove, QPointF(60, 40), strip->mapToGlobal(QPointF(60, 40)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &after);
+        QCOMPARE(form->pos(), QPoint(120, 110));
+    }
+
+    void aCloseFromTheWindowManagerTogglesTheWidth() {
+        open();
+        QCOMPARE(form->widthTwips(), 7170);
+        form->refuseUserClose();
+        QCOMPARE(form->widthTwips(), 9495);
+        QCOMPARE(form->width(), Form3::px(9495));
+        form->refuseUserClose();
+        QCOMPARE(form->widthTwips(), 5555);
+        form->refuseUserClose();
+        QCOMPARE(form->widthTwips(), 9495);
+        QVERIFY(form->isVisible());
+        // A close from the program goes through.
+        QVERIFY(form->close());
+    }
+
+    void collapseToTheBarAndBack() {
+        open();
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size() * 15;
+        click(QStringLiteral("Command9")); // an open options panel
+        press(QStringLiteral("Label23"), Qt::RightButton);
+        QVERIFY(!form->collapsed());
+        press(QStringLiteral("Label23"));
+        QVERIFY(form->collapsed());
+        QCOMPARE(form->size(), QSize(Form3::px(1560), Form3::px(370)));
+        QCOMPARE(form->pos(), QPoint(Form3::px(screen.width() - 1560 - 250),
+                                     Form3::px(screen.height() - 370 - 540)));
+        QVERIFY(label(QStringLiteral("Image1"))->isVisible());
+        QVERIFY(!child<QWidget>(QStringLiteral("Frame2"))->isVisible());
+        QVERIFY(!label(QStringLiteral("Label14"))->isVisible());
+        QCOMPARE(label(QStringLiteral("Label97"))->pos(), QPoint(Form3::px(660), Form3::px(60)));
+
+        click(QStringLiteral("Label95"));
+        QCOMPARE(desktops, 1);
+        click(QStringLiteral("Label96"));
+        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("http://nav.portal.example/?542"))});
+
+        click(QStringLiteral("Label97")); // restore
+        QVERIFY(!form->collapsed());
+        QCOMPARE(form->size(), QSize(478, 213));
+        QCOMPARE(form->pos(), QPoint(Form3::px(screen.width() - 7170 - 250),
+                                     Form3::px(screen.height() - 3200 - 500)));
+        QVERIFY(!label(QStringLiteral("Image1"))->isVisible());
+        QVERIFY(label(QStringLiteral("Label14"))->isVisible());
+        QVERIFY(!child<QWidget>(QStringLiteral("Frame2"))->isVisible()); // stays hidden
+        QCOMPARE(label(QStringLiteral("Label97"))->x(), Form3::px(-1111));
+    }
+
+    void theStartPageIsReadAgainByTimer2() {
+        open();
+        QCOMPARE(form->Label9, QStringLiteral("http://www.start.example"));
+        QCOMPARE(form->Label64, QStringLiteral("http://nav.portal.example/?542"));
+        startPage = QStringLiteral("http://nav.portal.example/?542");
+        QVERIFY(form->Timer2->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(form->Label9, QStringLiteral("http://nav.portal.example/?542"),
+                                  3000);
+        QVERIFY(!form->Timer2->isActive());
     }
 
     void aSecondCopyIsRefused() {

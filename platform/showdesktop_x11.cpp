@@ -1,0 +1,53 @@
+#include "showdesktop.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace tovrin::platform {
+
+bool toggleShowDesktop() {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    const Window root = DefaultRootWindow(d);
+    const Atom showing = XInternAtom(d, "_NET_SHOWING_DESKTOP", False);
+    const Atom supported = XInternAtom(d, "_NET_SUPPORTED", False);
+
+    // Only a window manager that lists the atom as supported acts on the request.
+    bool isSupported = false;
+    Atom type;
+    int format;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, root, supported, 0, 4096, False, XA_ATOM, &type, &format, &count,
+                           &rest, &data) == Success &&
+        data) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            isSupported = isSupported || atoms[i] == showing;
+        XFree(data);
+    }
+    long current = 0;
+    data = nullptr;
+    if (XGetWindowProperty(d, root, showing, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                           &rest, &data) == Success &&
+        data) {
+        if (count == 1)
+            current = *reinterpret_cast<const long*>(data);
+        XFree(data);
+    }
+    if (isSupported) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = root;
+        e.xclient.message_type = showing;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = current ? 0 : 1;
+        XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(d);
+    }
+    XCloseDisplay(d);
+    return isSupported;
+}
+
+} // namespace tovrin::platform
