@@ -356,39 +356,135 @@ bool LookupState::inAssoc(const gbk::Text& ch) const {
     return !ch.empty() && assocHz.find(ch) != gbk::Text::npos;
 }
 
-void LookupState::display() {
+void LookupState::beginCollection() {
     clearBuckets();
     inAssoc_.reset();
     for (gbk::Char c : assocHz)
         inAssoc_[c] = true;
+}
 
-    // Collect every record from pos1 on whose strokes begin with the stroke string. The counter
-    // is wide: a run of matching records may be longer than 32,767.
+// One matching record into its bucket; rank keys as the last four digits of the (boosted) rank.
+void LookupState::collect(const gbk::Text& ch, int rank, bool exact) {
+    const int boosted = inAssoc(ch) ? rank / 3 : rank;
+    if (exact) {
+        exactHz += ch;
+        if (rank <= 6763)
+            exactKeys += "0000";
+        else
+            appendRankKey(exactKeys, boosted);
+    } else if (rank <= 3000) {
+        commonHz += ch;
+        appendRankKey(commonKeys, boosted);
+    } else if (rank <= 6763) {
+        middleHz += ch;
+        appendRankKey(middleKeys, boosted);
+    } else {
+        rareHz += ch;
+        rareKeys += "9999";
+    }
+}
+
+void LookupState::displayPlain() {
+    beginCollection();
+    // Every record from pos1 on whose strokes begin with the stroke string. The counter is wide:
+    // a run of matching records may be longer than 32,767.
     for (std::int64_t n = pos1; n <= count1 && !prefix_.empty(); ++n) {
         const StrokeRecord rec = StrokeRecord::read(strokes_.record(n));
         if (!beginsWithPrefix(rec.strokes))
             break;
-        const gbk::Text ch = fieldText(rec.character);
-        const int rank = rec.rank;
-        const int boosted = inAssoc(ch) ? rank / 3 : rank;
-        if (sameField(rec.strokes, key_)) {
-            exactHz += ch;
-            if (rank <= 6763)
-                exactKeys += "0000";
-            else
-                appendRankKey(exactKeys, boosted);
-        } else if (rank <= 3000) {
-            commonHz += ch;
-            appendRankKey(commonKeys, boosted);
-        } else if (rank <= 6763) {
-            middleHz += ch;
-            appendRankKey(middleKeys, boosted);
-        } else {
-            rareHz += ch;
-            rareKeys += "9999";
-        }
+        collect(fieldText(rec.character), rec.rank, sameField(rec.strokes, key_));
     }
+    const std::size_t first3 = exactHz.size() + commonHz.size() + middleHz.size();
+    select(first3, rareHz.size(), !gbk::trim(rareHz).empty());
+}
 
+namespace {
+
+// How many characters a two-byte character field holds once its padding is removed.
+std::size_t charCount(unsigned char b0, unsigned char b1) {
+    if (b0 >= 0x81)
+        return 1;
+    if (b1 != ' ')
+        return 2;
+    return b0 == ' ' ? 0 : 1;
+}
+
+} // namespace
+
+void LookupState::display() {
+    // The same answer as displayPlain() as far as anything reads it (the grid takes at most 51
+    // characters of any bucket, the more link only counts and whether a rare one exists), but
+    // each bucket stops filling at 51 characters and the scan stops as soon as nothing later can
+    // change the answer: the grid full of exact and common characters, and a rare one seen.
+    beginCollection();
+    constexpr std::size_t kChars = layout::kGridCells;
+    constexpr std::size_t kKeys = 4 * kChars;
+    auto wants = [](const gbk::Text& hz, const std::string& keys) {
+        return hz.size() < kChars || keys.size() < kKeys;
+    };
+    std::size_t first3 = 0;
+    std::size_t rare = 0;
+    bool rareSeen = false; // a rare record whose character is not blank
+
+    const std::size_t length = StrokeRecord::kLength;
+    const std::size_t width = prefix_.size();
+    for (std::int64_t n = pos1; n <= count1 && width > 0; ++n) {
+        const std::string_view raw = strokes_.record(n);
+        if (raw.size() < length) {
+            // A trailing partial record: read it as blanks where it is short.
+            const StrokeRecord rec = StrokeRecord::read(raw);
+            if (!beginsWithPrefix(rec.strokes))
+                break;
+            const gbk::Text ch = fieldText(rec.character);
+            const bool exact = sameField(rec.strokes, key_);
+            if (exact || rec.rank <= 6763)
+                first3 += ch.size();
+            else {
+                rare += ch.size();
+                rareSeen = rareSeen || !gbk::trim(ch).empty();
+            }
+            collect(ch, rec.rank, exact);
+            break;
+        }
+        const char* p = raw.data();
+        if (std::memcmp(p + StrokeRecord::kStrokesOffset, prefix_.data(), width) != 0)
+            break;
+        const bool exact = std::memcmp(p + StrokeRecord::kStrokesOffset, key_.data(),
+                                       StrokeRecord::kStrokesWidth) == 0;
+        const auto rank = static_cast<std::int16_t>(static_cast<std::uint16_t>(
+            static_cast<unsigned char>(p[StrokeRecord::kRankOffset]) |
+            static_cast<unsigned char>(p[StrokeRecord::kRankOffset + 1]) << 8));
+        const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
+        const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
+        gbk::Text* hz;
+        std::string* keys;
+        if (exact) {
+            first3 += charCount(b0, b1);
+            hz = &exactHz;
+            keys = &exactKeys;
+        } else if (rank <= 6763) {
+            first3 += charCount(b0, b1);
+            hz = rank <= 3000 ? &commonHz : &middleHz;
+            keys = rank <= 3000 ? &commonKeys : &middleKeys;
+        } else {
+            rare += charCount(b0, b1);
+            if (!rareSeen && (b0 >= 0x81 || b0 != ' ' || b1 != ' '))
+                rareSeen = true;
+            hz = &rareHz;
+            keys = &rareKeys;
+        }
+        if (wants(*hz, *keys))
+            collect(fieldText(StrokeRecord::read(raw).character), rank, exact);
+        // Exact and common characters fill the grid in file order ahead of everything else:
+        // once they fill it and a rare one was seen, nothing later is ever read.
+        if (rareSeen && exactHz.size() + commonHz.size() >= kChars &&
+            exactKeys.size() + commonKeys.size() >= kKeys)
+            break;
+    }
+    select(first3, rare, rareSeen);
+}
+
+void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
     auto takeAll = [this] {
         gridList = exactHz + commonHz + middleHz + rareHz;
         gridKeys = exactKeys + commonKeys + middleKeys + rareKeys;
@@ -397,17 +493,16 @@ void LookupState::display() {
     if (showAll != 0) {
         takeAll();
     } else {
-        const std::size_t common = exactHz.size() + commonHz.size() + middleHz.size();
         const std::size_t strokes = Label6.size();
-        if ((strokes < StrokeRecord::kStrokesWidth && common <= 6) ||
-            (strokes == StrokeRecord::kStrokesWidth && common + rareHz.size() <= 17)) {
+        if ((strokes < StrokeRecord::kStrokesWidth && first3 <= 6) ||
+            (strokes == StrokeRecord::kStrokesWidth && first3 + rare <= 17)) {
             takeAll();
             parkMoreLink();
         } else {
             gridList = exactHz + commonHz + middleHz;
             gridKeys = exactKeys + commonKeys + middleKeys;
         }
-        if (gbk::trim(rareHz).empty())
+        if (!rareShown)
             parkMoreLink();
     }
     showCandidates(true);

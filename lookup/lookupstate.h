@@ -92,6 +92,9 @@ public:
     void cc();           // the default list
     void cccc();         // bisection in the stroke dictionary, then display
     void display();      // collect, rank and show the candidates
+    // The same collection as display(), reading every matching record into the buckets: the
+    // plain scan that display()'s shortcuts are checked against.
+    void displayPlain();
     void find1234();     // the association list from the pick history
     void ccccz();        // bisection in the phrase dictionary for Label18
     void Label5_Click(); // code look-up of the current character
@@ -209,6 +212,11 @@ private:
     void appendCandidate(gbk::Text& hz, std::string& keys, const gbk::Text& ch,
                          std::string_view key);
     void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
+    void beginCollection();
+    void collect(const gbk::Text& ch, int rank, bool exact);
+    // Chooses the grid's list and the more link's state from the buckets: `first3` characters
+    // of the first three buckets, `rare` rare ones, `rareShown` when a rare one is not blank.
+    void select(std::size_t first3, std::size_t rare, bool rareShown);
     void placeMoreLink(int cell);
     void parkMoreLink();
     bool beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& strokes) const;

@@ -109,7 +109,10 @@ TEST_F(StrokeSearch, OnlyTheFirst51InBucketAndFileOrderAreRanked) {
     rows.push_back({hz(70), "14", 6000});
     open(rows);
     type("14");
-    EXPECT_EQ(s->commonHz.size(), 60u);
+    gbk::Text first51;
+    for (int i = 0; i < 51; ++i)
+        first51 += hz(i);
+    EXPECT_EQ(s->commonHz.substr(0, 51), first51);
     EXPECT_EQ(s->Label11[0], hz(70)); // the exact match, though its rank is the worst
     EXPECT_EQ(s->Label11[1], hz(49)); // the best of the 50 prefix matches that fit
     EXPECT_EQ(s->Label11[50], hz(0));
@@ -324,15 +327,40 @@ TEST_F(StrokeSearch, EmptyOrMissingDictionaryGivesAnEmptyGrid) {
 }
 
 TEST_F(StrokeSearch, RunsLongerThanASixteenBitCounterAreScannedWhole) {
-    std::vector<StrokeRow> rows(40000, StrokeRow{A, "1412", 100});
-    rows.push_back({B, "1413", 50});
+    // 40,000 matches and one rare character after them: the scan must reach it, or the more
+    // link would be parked as if nothing were held back.
+    std::vector<StrokeRow> rows(40000, StrokeRow{A, "1412", 5000});
+    rows.push_back({B, "1413", 9000});
     open(rows);
     type("14");
-    EXPECT_EQ(s->commonHz.size(), 40001u);
-    EXPECT_EQ(s->commonKeys.size(), 4 * 40001u);
-    // The last one is the most frequent, but only the first 51 are ranked.
-    EXPECT_EQ(s->Label11[0], A);
-    EXPECT_EQ(std::count(s->Label11.begin(), s->Label11.end(), A), 51);
+    EXPECT_FALSE(s->Label10.visible); // held back; the grid is full, so the link has no place
+    EXPECT_EQ(s->Label11[50], A);
+    s->displayPlain();
+    EXPECT_FALSE(s->Label10.visible);
+    EXPECT_EQ(s->middleHz.size(), 40000u);
+    EXPECT_EQ(s->rareHz, B);
+
+    rows.pop_back();
+    open(rows);
+    type("14");
+    EXPECT_TRUE(linkParked()); // nothing rare anywhere
+}
+
+TEST_F(StrokeSearch, AFullGridStillLooksForARareCharacterBehindIt) {
+    // 60 common matches fill the grid; whether a rare one follows decides between a hidden
+    // link (something is held back) and a parked one.
+    std::vector<StrokeRow> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({hz(i), "1412", 100 + i});
+    open(rows);
+    type("14");
+    EXPECT_TRUE(linkParked());
+    rows.push_back({hz(60), "1413", 9000});
+    open(rows);
+    type("14");
+    EXPECT_FALSE(s->Label10.visible);
+    s->displayPlain();
+    EXPECT_FALSE(s->Label10.visible);
 }
 
 // The bisection with its walk back must find exactly the records a plain scan finds, wherever
