@@ -10,7 +10,7 @@ root=$(pwd)
 # Debian packages the build, the tests and the program need.
 packages=(
     cmake ninja-build g++ pkg-config clang-format
-    qt6-base-dev libgl-dev libx11-dev
+    qt6-base-dev libgl-dev libx11-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool imagemagick
@@ -37,6 +37,8 @@ install_packages() {
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
             "${missing[@]}"
     fi
+    # A CUPS scheduler with a PDF queue as the default printer, for the printing tests.
+    bash tools/setup-printing.sh
     # Data sources that are not installed as packages go into the build tree.
     bash tools/fetch-sources.sh "$root/build/sources"
 }

@@ -1,5 +1,7 @@
 #include "form3.h"
 
+#include "form5.h"
+#include "maker.h"
 #include "pictures.h"
 #include "placement.h"
 #include "systeminfo.h"
@@ -110,6 +112,20 @@ Form3::Form3(const gbk::Codec& codec, QString programFolder, QString settingsFol
     Timer2->setSingleShot(true);
     connect(Timer2, &QTimer::timeout, this, [this] { readStartPage(); });
     Timer2->start();
+
+    // The first step of every press on a cell of the character grid: now and then, while the
+    // browser's start page is not the portal, offer to make it so.
+    state_.promotionTrigger = [this] {
+        if (!services_.promotion.today ||
+            !promo::offerOnPress(services_.promotion, Label9.toStdString(), Label64.toStdString()))
+            return;
+        Form5 dialog(
+            Label64, [this] { Timer2->start(); }, this);
+        if (services_.runDialog)
+            services_.runDialog(&dialog);
+        else
+            dialog.exec();
+    };
 }
 
 void Form3::setWindowTwips(int width, int height) {
@@ -535,6 +551,23 @@ void Form3::refuseUserClose() {
     setWindowTwips(widthTwips_ == 9495 ? 5555 : 9495, heightTwips_);
 }
 
+void Form3::openLink(QObject* clicked) {
+    if (!services_.openUrl)
+        return;
+    if (clicked == Image4) {
+        // The current character goes into the query as its GBK bytes, percent-encoded, so the
+        // browser gets a well-formed address that the site reads as GBK.
+        QByteArray address = QByteArray::fromStdString(maker::onSite(maker::kSearchPath));
+        for (const unsigned char b : gbk::encode(gbk::trim(state_.Label25)))
+            address += '%' + QByteArray::number(b, 16).toUpper().rightJustified(2, '0');
+        services_.openUrl(QUrl::fromEncoded(address, QUrl::StrictMode));
+    } else if (clicked == Image5) {
+        services_.openUrl(QUrl(QString::fromStdString(maker::onSite(maker::kLookupArticlePath))));
+    } else {
+        services_.openUrl(QUrl(Label37)); // the box outside its pictures: the portal
+    }
+}
+
 void Form3::render() {
     const LookupState& s = state_;
     setCaption(Label1, s.Label1);
@@ -678,6 +711,9 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
         state_.Label67_Click();
     } else if (watched == Label68) {
         state_.Label68_Click();
+    } else if (watched == Image4 || watched == Image5 || watched == Picture1) {
+        openLink(watched);
+        return true;
     } else if (watched == hotSpots[0]) {
         if (services_.showDesktop)
             services_.showDesktop();

@@ -5,6 +5,7 @@
 #include "gbk.h"
 #include "layout.h"
 #include "lookupstate.h"
+#include "trigger.h"
 
 #include <QPointer>
 #include <QString>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <set>
 
+class QDialog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -39,6 +41,10 @@ public:
         std::function<void(const QUrl& url)> openUrl;
         // Shows the desktop, or brings the windows back.
         std::function<void()> showDesktop;
+        // The promotion's clock and random source; without a clock the offer never runs.
+        promo::Sources promotion;
+        // Shows a modal dialog (the promotion's).
+        std::function<void(QDialog* dialog)> runDialog;
     };
 
     // `programFolder` holds the dictionaries and bitmaps; `settingsFolder` setup.txt.

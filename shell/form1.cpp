@@ -1,11 +1,15 @@
 #include "form1.h"
 
 #include "atomicfile.h"
+#include "form16.h"
 #include "form2.h"
 #include "form3.h"
+#include "form4.h"
+#include "maker.h"
 #include "paths.h"
 #include "pictures.h"
 #include "setline.h"
+#include "startpage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,10 +50,6 @@ struct LinkLabel {
 constexpr LinkLabel kLinks[] = {{"编码查询", 4230, 960}, {"设置", 5775, 480}, {"打印", 6825, 480},
                                 {"关于", 7860, 480},     {"关闭", 8910, 480}, {nullptr, 300, 2595}};
 
-// The maker's home page. The project has no site of its own yet, so it stays under a reserved
-// example domain, never a real third party's host.
-constexpr const char* kHomePage = "http://www.tovrin.example";
-
 const QColor kHoverRed(192, 0, 0);
 
 } // namespace
@@ -58,7 +58,7 @@ Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFol
              Services services)
     : QWidget(nullptr), codec_(codec), programFolder_(std::move(programFolder)),
       settingsFolder_(std::move(settingsFolder)), services_(std::move(services)),
-      homePage_(QString::fromLatin1(kHomePage)) {
+      homePage_(QString::fromStdString(std::string(maker::kHomePage))) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral(" Tovrin"));
     setWindowIcon(QIcon(QString::fromLatin1(pictures::kIcon)));
@@ -252,15 +252,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::runPlaceholder(const QString& name, const QString& title, const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-    box->setObjectName(name);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    dialog_ = box;
-    if (services_.runDialog)
-        services_.runDialog(box);
-}
-
 void Form1::Label1_Click(int index) {
     switch (index) {
     case 0:
@@ -284,15 +275,27 @@ void Form1::Label1_Click(int index) {
             services_.runDialog(dialog);
         break;
     }
-    case 2:
+    case 2: {
+        // Out of the always-on-top layer first, so the dialog and its messages are not hidden.
         setTopmost(false);
-        runPlaceholder(QStringLiteral("Form4"), QStringLiteral("打印选择"),
-                       QStringLiteral("打印功能尚未完成。"));
+        Form4::Links links;
+        links.programFolder = programFolder_;
+        links.currentChart = [this] { return Picture1->pixmap(); };
+        auto* dialog = new Form4(std::move(links), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_ = dialog;
+        if (services_.runDialog)
+            services_.runDialog(dialog);
         break;
-    case 3:
-        runPlaceholder(QStringLiteral("Form16"), QStringLiteral(" 关于"),
-                       QStringLiteral("软件名称： Tovrin 2.0"));
+    }
+    case 3: {
+        auto* about = new Form16(services_.openUrl, this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_ = about;
+        if (services_.runDialog)
+            services_.runDialog(about);
         break;
+    }
     case 4:
         Label8 = QString::fromUtf8(kExitMarker);
         close();
@@ -317,6 +320,12 @@ void Form1::showLookup() {
             Form3::Services s;
             s.tell = services_.tell;
             s.isFirstInstance = services_.isFirstInstance;
+            s.openUrl = services_.openUrl;
+            s.showDesktop = services_.showDesktop;
+            s.portalAddress = [] { return QString::fromStdString(std::string(maker::kPortal)); };
+            s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
+            s.promotion = services_.promotion;
+            s.runDialog = services_.runDialog;
             auto form = std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
             if (!form->Form_Load()) {
                 // Another copy of the program runs: this one ends, as the user was told.

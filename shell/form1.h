@@ -4,6 +4,7 @@
 
 #include "autostart.h"
 #include "gbk.h"
+#include "trigger.h"
 
 #include <QPointer>
 #include <QString>
@@ -44,6 +45,10 @@ public:
         std::function<void(QDialog* dialog)> runDialog;
         // Ends the application (the event loop); every window has been closed before.
         std::function<void()> quit;
+        // Shows the desktop (the collapsed lookup bar's first spot).
+        std::function<void()> showDesktop;
+        // The promotion's clock and random source, for the lookup window; none: no offer.
+        promo::Sources promotion;
     };
 
     Form1(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
@@ -99,7 +104,6 @@ private:
     void showLookup();
     void escape();
     void focus(QWidget* w);
-    void runPlaceholder(const QString& name, const QString& title, const QString& text);
 
     const gbk::Codec& codec_;
     QString programFolder_;

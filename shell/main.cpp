@@ -4,6 +4,7 @@
 #include "gbk.h"
 #include "keystate.h"
 #include "paths.h"
+#include "showdesktop.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
+    services.showDesktop = [] { tovrin::platform::toggleShowDesktop(); };
+    services.promotion = tovrin::promo::systemSources();
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
 

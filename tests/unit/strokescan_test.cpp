@@ -58,8 +58,8 @@ protected:
     static void compare(const std::string& digits) {
         const Shown fast = run(digits, false);
         const Shown plain = run(digits, true);
-        EXPECT_TRUE(fast == plain) << "strokes " << digits << " showAll "
-                                   << int(state_->showAll) << " size " << int(state_->sizeMode);
+        EXPECT_TRUE(fast == plain) << "strokes " << digits << " showAll " << int(state_->showAll)
+                                   << " size " << int(state_->sizeMode);
     }
 
     static std::vector<std::string> strings(int length) {

@@ -336,6 +336,33 @@ private Q_SLOTS:
         QCOMPARE(label(QStringLiteral("Label97"))->x(), Form3::px(-1111));
     }
 
+    void theLinkBoxOpensTheSearchTheArticleAndThePortal() {
+        open();
+        press(QStringLiteral("Label11_14")); // 我, a GB 2312 character: the search link
+        click(QStringLiteral("Image4"));
+        QCOMPARE(opened.size(), 1);
+        // The character goes as its GBK bytes, percent-encoded.
+        QCOMPARE(opened[0].toEncoded(),
+                 QByteArray("http://www.tovrin.example/wbcx/search.asp?page=1&type=title&"
+                            "searchtxt=%CE%D2"));
+        // Outside its picture the box opens the portal.
+        QTest::mouseClick(child<QWidget>(QStringLiteral("Picture1")), Qt::LeftButton, {},
+                          QPoint(2, 2));
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened[1], QUrl(QStringLiteral("http://nav.portal.example/?542")));
+
+        // A character outside GB 2312 (held back behind "更多" for the strokes 一丶): the article.
+        click(QStringLiteral("Command8"));
+        strokes("14");
+        click(QStringLiteral("Label10"));
+        press(QStringLiteral("Label11_40"));
+        QVERIFY(label(QStringLiteral("Image5"))->isVisible());
+        QVERIFY(!label(QStringLiteral("Image4"))->isVisible());
+        click(QStringLiteral("Image5"));
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened[2], QUrl(QStringLiteral("http://www.tovrin.example/wbwz/news.asp?id=40")));
+    }
+
     void theStartPageIsReadAgainByTimer2() {
         open();
         QCOMPARE(form->Label9, QStringLiteral("http://www.start.example"));

@@ -1,0 +1,28 @@
+// The browser start page that the promotion reads and writes: a small key-value file,
+// $XDG_CONFIG_HOME/tovrin/startpage.txt, holding one line "start-page=<address>".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovrin::platform {
+
+class StartPageStore {
+public:
+    // The stored address; "" when there is none, or the file is missing or unreadable.
+    std::string read() const;
+
+    // Stores `address`, keeping any other keys of the file, whole or not at all (the folder is
+    // created). False when it could not be written, or `address` holds a line break.
+    bool write(const std::string& address);
+
+    // Where the file lives, read from the environment at each call; "" without a home folder.
+    std::string filePath() const;
+};
+
+// The start page as the lookup window compares it: "http://" in front unless it already begins
+// with exactly that (so "" becomes "http://", and "https://x.example" becomes
+// "http://https://x.example").
+std::string withHttpScheme(std::string_view startPage);
+
+} // namespace tovrin::platform
