@@ -1,4 +1,5 @@
 #include "form16.h"
+#include "twips.h"
 
 #include "layout.h"
 #include "maker.h"
@@ -19,20 +20,6 @@ namespace tovrin {
 
 namespace {
 
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / double(layout::kTwipsPerPixel)));
-}
-
-QRect pxRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-QFont song(double points) {
-    QFont f(QStringLiteral("宋体"));
-    f.setPointSizeF(points);
-    return f;
-}
-
 QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -45,7 +32,7 @@ QUrl onSite(std::string_view pathAndQuery) {
 QFrame* rule(QWidget* parent, const QString& name, const QColor& colour, int x1, int x2, int top) {
     auto* line = new QFrame(parent);
     line->setObjectName(name);
-    line->setGeometry(px(x1), px(top), px(x2 - x1), 1);
+    line->setGeometry(twips::px(x1), twips::px(top), twips::px(x2 - x1), 1);
     line->setStyleSheet(QStringLiteral("background: %1; border: none;").arg(colour.name()));
     return line;
 }
@@ -65,8 +52,8 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
       openUrl_(std::move(openUrl)) {
     setObjectName(QStringLiteral("Form16"));
     setWindowTitle(QStringLiteral(" 关于"));
-    setFixedSize(px(kClientWidth), px(kClientHeight));
-    setFont(song(9));
+    setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
+    setFont(twips::font("宋体", 9));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -75,7 +62,7 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
 
     // The title twice, 20 twips apart. The banner is pale where the title goes, so the red copy
     // lies on top, where it reads; the white copy below and to its right is its highlight.
-    QFont title = song(26.25);
+    QFont title = twips::font("宋体", 26.25);
     title.setBold(true);
     const int titleLefts[] = {2190, 2170};
     const int titleTops[] = {300, 280};
@@ -83,7 +70,7 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
     for (int i = 0; i < 2; ++i) {
         Label12[i] = new QLabel(QStringLiteral("Tovrin"), this);
         Label12[i]->setObjectName(QStringLiteral("Label12_%1").arg(i));
-        Label12[i]->setGeometry(pxRect(titleLefts[i], titleTops[i], 3240, 525));
+        Label12[i]->setGeometry(twips::rect(titleLefts[i], titleTops[i], 3240, 525));
         Label12[i]->setFont(title);
         Label12[i]->setStyleSheet(QStringLiteral("color: %1; background: transparent;")
                                       .arg(QLatin1String(titleColours[i])));
@@ -121,7 +108,7 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
 
     Command1 = new QPushButton(QStringLiteral("确   定"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(pxRect(2340, 3930, 1365, 345));
+    Command1->setGeometry(twips::rect(2340, 3930, 1365, 345));
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -144,8 +131,9 @@ QLabel* Form16::makeLabel(const QString& name, const QString& caption, int left,
     auto* l = new QLabel(caption, this);
     l->setObjectName(name);
     const QFontMetrics metrics(l->font());
-    l->setGeometry(px(left), px(top), std::max(px(width), metrics.horizontalAdvance(caption) + 1),
-                   std::max(px(kLineHeight), metrics.height()));
+    l->setGeometry(twips::px(left), twips::px(top),
+                   std::max(twips::px(width), metrics.horizontalAdvance(caption) + 1),
+                   std::max(twips::px(kLineHeight), metrics.height()));
     return l;
 }
 

@@ -5,6 +5,7 @@
 #include "pictures.h"
 #include "placement.h"
 #include "systeminfo.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,12 +28,6 @@ namespace tovrin {
 namespace {
 
 constexpr int kTwips = layout::kTwipsPerPixel;
-
-QFont face(const char* family, double points) {
-    QFont f(QString::fromUtf8(family));
-    f.setPointSizeF(points);
-    return f;
-}
 
 // The white box behind the character grid, ruled into 3 rows and 17 columns.
 class RuledBox : public QWidget {
@@ -80,15 +75,15 @@ constexpr int kStrokeLefts[] = {90, 540, 990, 1440, 1890};
 } // namespace
 
 int Form3::px(int twips) {
-    return static_cast<int>(std::lround(twips / double(kTwips)));
+    return twips::px(twips);
 }
 
 QRect Form3::pxRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
+    return twips::rect(left, top, width, height);
 }
 
 QRect Form3::pxRect(const layout::Rect& r) {
-    return pxRect(r.left, r.top, r.width, r.height);
+    return twips::rect(r);
 }
 
 Form3::Form3(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
@@ -178,7 +173,7 @@ void Form3::buildControls() {
     Label14 = makeLabel(QStringLiteral("Label14"), pxRect(180, 90, 1680, 210));
     for (QLabel* l : {Label7, Label14}) {
         l->setText(title);
-        l->setFont(face("宋体", 10.5));
+        l->setFont(twips::font("宋体", 10.5));
     }
     Label7->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
     Label14->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
@@ -189,7 +184,7 @@ void Form3::buildControls() {
     Label13->setToolTip(QStringLiteral("关闭"));
 
     // The button row.
-    const QFont hei = face("黑体", 12);
+    const QFont hei = twips::font("黑体", 12);
     for (int i = 0; i < 5; ++i) {
         strokeButtons[i] = makeButton(QStringLiteral("Command%1").arg(i + 2),
                                       QString::fromUtf8(kStrokeCaptions[i]),
@@ -214,10 +209,10 @@ void Form3::buildControls() {
     Label17 = makeLabel(QStringLiteral("Label17"), pxRect(3420, 390, 2115, 410));
     Label17->setStyleSheet(QStringLiteral("background: white; border: 1px solid #808080;"));
     Label1 = makeLabel(QStringLiteral("Label1"), pxRect(3480, 510, 1980, 180));
-    Label1->setFont(face("宋体", 9));
+    Label1->setFont(twips::font("宋体", 9));
     Label1->setStyleSheet(QStringLiteral("background: transparent;"));
     Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("用拼音查"),
-                          pxRect(5580, 375, 915, 435), face("宋体", 9));
+                          pxRect(5580, 375, 915, 435), twips::font("宋体", 9));
     connect(Command1, &QPushButton::clicked, this, [this] {
         const bool firstOpening = !pinyinPictureLoaded_;
         state_.Command1_Click();
@@ -234,7 +229,7 @@ void Form3::buildControls() {
         after();
     });
     Command9 = makeButton(QStringLiteral("Command9"), QStringLiteral("设置"),
-                          pxRect(6510, 375, 525, 435), face("宋体", 9));
+                          pxRect(6510, 375, 525, 435), twips::font("宋体", 9));
     connect(Command9, &QPushButton::clicked, this, [this] {
         state_.Command9_Click();
         after();
@@ -252,7 +247,7 @@ void Form3::buildControls() {
     }
     Label10 = makeLabel(QStringLiteral("Label10"), pxRect(8090, 1020, 375, 180));
     Label10->setText(QStringLiteral("更多"));
-    Label10->setFont(face("宋体", 9));
+    Label10->setFont(twips::font("宋体", 9));
     Label10->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
     Label10->setCursor(Qt::PointingHandCursor);
 
@@ -260,7 +255,7 @@ void Form3::buildControls() {
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(pxRect(90, 2220, 6960, 840));
-    Text1->setFont(face("宋体", 36));
+    Text1->setFont(twips::font("宋体", 36));
     Text1->setReadOnly(true);
     Text1->setFocusPolicy(Qt::NoFocus);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -305,7 +300,7 @@ void Form3::buildPinyinKeyboard() {
     Image8 = makeLabel(QStringLiteral("Image8"), pxRect(120, 900, 6900, 1275));
     Image8->setStyleSheet(QStringLiteral("background: white;"));
     const int tops[] = {930, 1220, 1500, 1790};
-    const QFont song12 = face("宋体", 12);
+    const QFont song12 = twips::font("宋体", 12);
     for (int i = 0; i < 26; ++i) {
         const char letter = static_cast<char>('a' + i);
         const int row = i / 7;
@@ -334,7 +329,7 @@ void Form3::buildPinyinKeyboard() {
         l->setText(QStringLiteral(" "));
     }
     Label63 = makeLabel(QStringLiteral("Label63"), pxRect(3480, 450, 1995, 255));
-    Label63->setFont(face("宋体", 10.5));
+    Label63->setFont(twips::font("宋体", 10.5));
     Label63->setStyleSheet(QStringLiteral("background: transparent;"));
 }
 
@@ -343,7 +338,7 @@ void Form3::buildOptionsPanel() {
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(pxRect(8160, 5370, 7050, 2805));
     Frame2->setAutoFillBackground(true);
-    const QFont song9 = face("宋体", 9);
+    const QFont song9 = twips::font("宋体", 9);
     auto staticCaption = [&](const char* text, int top) {
         auto* l = new QLabel(QString::fromUtf8(text), Frame2);
         l->setGeometry(pxRect(270, top, 1400, 180));
@@ -574,7 +569,7 @@ void Form3::render() {
 
     const bool keyboard = s.Image8Visible;
     Label20->setVisible(!keyboard);
-    const QFont gridFont = face("宋体", s.gridFontPoints);
+    const QFont gridFont = twips::font("宋体", s.gridFontPoints);
     for (int i = 0; i < layout::kGridCells; ++i) {
         QLabel* cell = Label11[i];
         setCaption(cell, s.Label11[i]);
@@ -611,7 +606,7 @@ void Form3::render() {
     Image8->setVisible(keyboard);
     for (QPushButton* b : Command18)
         b->setVisible(keyboard);
-    const QFont pinyinFont = face("宋体", s.pinyinFontPoints);
+    const QFont pinyinFont = twips::font("宋体", s.pinyinFontPoints);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
         QLabel* cell = Label66[i];
         setCaption(cell, s.Label66[i]);

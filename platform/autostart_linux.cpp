@@ -1,5 +1,7 @@
 #include "autostart.h"
 
+#include "desktopentry.h"
+
 #include "atomicfile.h"
 #include "paths.h"
 
@@ -61,40 +63,6 @@ bool fitsInEntry(std::string_view text) {
     return true;
 }
 
-// The Exec value is unescaped twice: first as a string value (\\ is one backslash), then as a
-// command line, where a quoted argument escapes ", `, $ and \ with a backslash. Percent signs
-// start field codes, so a literal one is doubled. Quoting always keeps spaces and every other
-// reserved character inside the one argument.
-std::string execValue(std::string_view program) {
-    std::string quoted;
-    for (const char c : program) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    std::string value = "\"";
-    for (const char c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '%')
-            value += "%%";
-        else
-            value += c;
-    }
-    return value + '"';
-}
-
-// TryExec is a plain string value: only the backslash needs escaping.
-std::string stringValue(std::string_view text) {
-    std::string value;
-    for (const char c : text) {
-        if (c == '\\')
-            value += '\\';
-        value += c;
-    }
-    return value;
-}
-
 } // namespace
 
 std::string Autostart::entryPath() const {
@@ -118,10 +86,10 @@ bool Autostart::enable(const std::string& programPath) {
                               "Version=1.0\n"
                               "Name=Tovrin\n"
                               "Exec=" +
-                              execValue(programPath) +
+                              desktopentry::execArgument(programPath) +
                               "\n"
                               "TryExec=" +
-                              stringValue(programPath) +
+                              desktopentry::stringValue(programPath) +
                               "\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";

@@ -1,5 +1,7 @@
 #include "shortcuts.h"
 
+#include "desktopentry.h"
+
 #include "atomicfile.h"
 #include "paths.h"
 
@@ -85,40 +87,6 @@ bool isFolder(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
-// The Exec value is unescaped twice: first as a string value (\\ is one backslash), then as a
-// command line, where a quoted argument escapes ", `, $ and \ with a backslash. Percent signs
-// start field codes, so a literal one is doubled. The address is always quoted, which keeps
-// ?, &, # and the other reserved characters inside the one argument.
-std::string quotedArgument(std::string_view argument) {
-    std::string quoted = "\"";
-    for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    quoted += '"';
-    std::string value;
-    for (const char c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '%')
-            value += "%%";
-        else
-            value += c;
-    }
-    return value;
-}
-
-std::string stringValue(std::string_view text) {
-    std::string value;
-    for (const char c : text) {
-        if (c == '\\')
-            value += '\\';
-        value += c;
-    }
-    return value;
-}
-
 bool writeLauncher(const std::string& folder, const std::string& name, const std::string& entry,
                    mode_t mode) {
     const std::string path = joinPath(folder, name);
@@ -202,10 +170,10 @@ std::string webLauncherEntry(std::string_view url, std::string_view host) {
            std::string(host) +
            "\n"
            "Comment=在默认浏览器中打开 " +
-           stringValue(url) +
+           desktopentry::stringValue(url) +
            "\n"
            "Exec=xdg-open " +
-           quotedArgument(url) +
+           desktopentry::execArgument(url) +
            "\n"
            "TryExec=xdg-open\n"
            "Icon=web-browser\n"

@@ -1,4 +1,5 @@
 #include "form4.h"
+#include "twips.h"
 
 #include "printstatus.h"
 
@@ -17,14 +18,6 @@ namespace tovrin {
 namespace {
 
 // Places on screen are kept in twips, 15 to a pixel; Qt scales pixels for high-DPI screens.
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / double(Form4::kTwipsPerPixel)));
-}
-
-QRect pxRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
 template <class T> T* named(T* widget, const QString& name, QRect geometry) {
     widget->setObjectName(name);
     widget->setGeometry(geometry);
@@ -46,7 +39,7 @@ Form4::Form4(Links links, QWidget* parent) : QDialog(parent), links_(std::move(l
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(9);
     setFont(font);
-    setFixedSize(px(5010), px(3195));
+    setFixedSize(twips::px(5010), twips::px(3195));
     buildControls();
 }
 
@@ -54,14 +47,14 @@ Form4::~Form4() = default;
 
 void Form4::buildControls() {
     Frame1 = named(new QGroupBox(QStringLiteral("选择"), this), QStringLiteral("Frame1"),
-                   pxRect(300, 180, 4335, 1935));
+                   twips::rect(300, 180, 4335, 1935));
     Option1 = named(new QRadioButton(QStringLiteral("打印大的字根图（需要一张A4纸）"), Frame1),
-                    QStringLiteral("Option1"), pxRect(660, 480, 3225, 345));
+                    QStringLiteral("Option1"), twips::rect(660, 480, 3225, 345));
     Option2 = named(new QRadioButton(QStringLiteral("打印小的字根图（需要半张A4纸）"), Frame1),
-                    QStringLiteral("Option2"), pxRect(660, 1170, 3255, 375));
+                    QStringLiteral("Option2"), twips::rect(660, 1170, 3255, 375));
     Option1->setChecked(true);
     Command1 = named(new QPushButton(QStringLiteral("打印确认"), this), QStringLiteral("Command1"),
-                     pxRect(1650, 2400, 1755, 525));
+                     twips::rect(1650, 2400, 1755, 525));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

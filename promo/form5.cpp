@@ -1,4 +1,5 @@
 #include "form5.h"
+#include "twips.h"
 
 #include "layout.h"
 #include "shortcuts.h"
@@ -15,20 +16,6 @@ namespace tovrin {
 
 namespace {
 
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / double(layout::kTwipsPerPixel)));
-}
-
-QRect pxRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-QFont song(double points) {
-    QFont f(QStringLiteral("宋体"));
-    f.setPointSizeF(points);
-    return f;
-}
-
 constexpr int kClientWidth = 5760;
 constexpr int kClientHeight = 1830;
 
@@ -43,8 +30,8 @@ Form5::Form5(QString promotedAddress, std::function<void()> restartStartPageTime
     // is up.
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("强烈推荐"));
-    setFixedSize(px(kClientWidth), px(kClientHeight));
-    setFont(song(9));
+    setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
+    setFont(twips::font("宋体", 9));
 
     // The three lines are centred between equal margins, as they were placed.
     auto line = [this](const char* name, const QString& text, QRect place, const QFont& font) {
@@ -65,21 +52,21 @@ Form5::Form5(QString promotedAddress, std::function<void()> restartStartPageTime
     QFont bold = font();
     bold.setBold(true);
     Label1 = line("Label1", QStringLiteral("强烈推荐优秀的网址导航站：") + host,
-                  pxRect(585, 150, 4590, 210), bold);
+                  twips::rect(585, 150, 4590, 210), bold);
     Label2 = line("Label2", QStringLiteral("每天登录导航站可得积分，积分可以兑换奖品！"),
-                  pxRect(900, 495, 3960, 180), font());
+                  twips::rect(900, 495, 3960, 180), font());
     Label2->setStyleSheet(QStringLiteral("color: red;"));
     Label3 = line("Label3", QStringLiteral("奖品有iPhone手机、移动充值卡，QQ币等"),
-                  pxRect(1260, 810, 3240, 180), font());
+                  twips::rect(1260, 810, 3240, 180), font());
     Label3->setStyleSheet(QStringLiteral("color: #c06000;"));
 
     Command2 = new QPushButton(QStringLiteral("不要帮我设置。"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(pxRect(510, 1200, 1605, 435));
+    Command2->setGeometry(twips::rect(510, 1200, 1605, 435));
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
     Command1 = new QPushButton(QStringLiteral("好，请帮我设置好导航网址。"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(pxRect(2310, 1200, 3015, 435));
+    Command1->setGeometry(twips::rect(2310, 1200, 3015, 435));
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
 }
 

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "twips.h"
 
 #include "atomicfile.h"
 #include "form16.h"
@@ -29,14 +30,6 @@
 namespace tovrin {
 
 namespace {
-
-constexpr int kTwips = 15;
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / double(kTwips)));
-}
-QRect pxRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
 
 // The client area that holds the chart and the link strip beneath it.
 constexpr int kClientWidth = 10200;
@@ -72,7 +65,7 @@ Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFol
         flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                 Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
-    setFixedSize(px(kClientWidth), px(kClientHeight));
+    setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
     buildControls();
 
     // Centred by the client size.
@@ -106,14 +99,14 @@ Form1::~Form1() {
 void Form1::buildControls() {
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(pxRect(80, 30, 10050, 6000));
+    Picture1->setGeometry(twips::rect(80, 30, 10050, 6000));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // drawn unscaled from the corner
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(pxRect(0, 6075, 10200, 615));
+    Image2->setGeometry(twips::rect(0, 6075, 10200, 615));
     Image2->setPixmap(QPixmap(QString::fromLatin1(pictures::kChartStrip)));
     Image2->setMouseTracking(true);
     Image2->installEventFilter(this);
@@ -128,7 +121,7 @@ void Form1::buildControls() {
         l->setText(kLinks[i].caption ? QString::fromUtf8(kLinks[i].caption) : homePage_);
         l->setFont(font);
         l->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
-        l->move(px(kLinks[i].left), px(6270));
+        l->move(twips::px(kLinks[i].left), twips::px(6270));
         l->adjustSize(); // sized to the text
         l->setCursor(link);
         l->setMouseTracking(true);

@@ -12,30 +12,6 @@ using namespace tovrin;
 using namespace tovrin::testdata;
 namespace fs = std::filesystem;
 
-namespace {
-
-// Sets an environment variable for the length of a test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-} // namespace
-
 TEST(Paths, OptionFilesLiveBesideAWritableProgram) {
     TempDir program;
     EXPECT_EQ(platform::settingsFolder(program.str()), program.str());

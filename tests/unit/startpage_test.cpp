@@ -22,31 +22,6 @@ namespace {
 
 constexpr const char* kPortal = "http://nav.tovrin.example/?542";
 
-// Sets (or, with no value, unsets) an environment variable for the length of a test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream out;
