@@ -87,11 +87,11 @@ public:
     void Command14_MouseUp();       // the second layout pass when the mouse confirmed
 
     // --- Procedures -----------------------------------------------------------------------
-    void cccc1();        // preset list or stroke search
-    void ppp();          // grid from gridList
-    void cc();           // the default list
-    void cccc();         // bisection in the stroke dictionary, then display
-    void display();      // collect, rank and show the candidates
+    void cccc1();   // preset list or stroke search
+    void ppp();     // grid from gridList
+    void cc();      // the default list
+    void cccc();    // bisection in the stroke dictionary, then display
+    void display(); // collect, rank and show the candidates
     // The same collection as display(), reading every matching record into the buckets: the
     // plain scan that display()'s shortcuts are checked against.
     void displayPlain();
