@@ -3,6 +3,7 @@
 #include "form3.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -55,6 +56,8 @@ private:
     QList<QUrl> opened;
     int desktops = 0;
     QString startPage = QStringLiteral("www.start.example");
+    promo::Sources promotion; // none: no offer
+    QStringList dialogs;      // the dialogs the window asked to show
 
     void open(bool withFiles = true, const QByteArray& setup = {}) {
         form.reset();
@@ -72,7 +75,10 @@ private:
         services.showDesktop = [this] { ++desktops; };
         services.portalAddress = [] { return QStringLiteral("http://nav.portal.example/?542"); };
         services.startPage = [this] { return startPage; };
+        services.promotion = promotion;
+        services.runDialog = [this](QDialog* d) { dialogs << d->objectName(); };
         opened.clear();
+        dialogs.clear();
         desktops = 0;
         form = std::make_unique<Form3>(codec, folder->path(), folder->path(), services);
         QVERIFY(form->Form_Load());
@@ -361,6 +367,27 @@ private Q_SLOTS:
         click(QStringLiteral("Image5"));
         QCOMPARE(opened.size(), 3);
         QCOMPARE(opened[2], QUrl(QStringLiteral("http://www.tovrin.example/wbwz/news.asp?id=40")));
+    }
+
+    void aPickMayOfferThePortalFirst() {
+        // A day after the offer began, and a draw that gives 2 of 3.
+        promotion.today = [] {
+            return std::chrono::year_month_day{std::chrono::year{2026} / 12 / 7};
+        };
+        promotion.reseed = [] {};
+        promotion.uniform = [] { return 0.7; };
+        open();
+        press(QStringLiteral("Label11_14"));
+        QCOMPARE(dialogs, QStringList{QStringLiteral("Form5")});
+        QCOMPARE(firstHistoryLine(), QStringLiteral("我 Q TRN TRNT")); // the pick goes on
+        // The pinyin grid's picks never offer it; a start page that is the portal stops it.
+        startPage = QStringLiteral("http://nav.portal.example/?542");
+        form->Timer2->start();
+        QTRY_COMPARE(form->Label9, startPage);
+        press(QStringLiteral("Label11_0"));
+        QCOMPARE(dialogs.size(), 1);
+        promotion = {};
+        startPage = QStringLiteral("www.start.example");
     }
 
     void theStartPageIsReadAgainByTimer2() {
