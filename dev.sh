@@ -13,7 +13,7 @@ packages=(
     qt6-base-dev libgl-dev libx11-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
-    fonts-noto-cjk xvfb xauth xdotool imagemagick
+    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker
 )
 
 say() { printf '==> %s\n' "$*" >&2; }

@@ -4,73 +4,10 @@
 # Usage: hotkeys_test.sh BIN_DIR
 set -u
 bin=$(cd "$1" && pwd)
-pass=0
-fail=0
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib.sh"
 
-ok() { pass=$((pass + 1)); }
-bad() { fail=$((fail + 1)); echo "FAIL $*"; }
-check() { if "$@"; then ok; else bad "$*"; fi; }
-
-# A program folder of the test's own: the program copied (it finds its files beside itself),
-# the dictionaries and pictures linked, the shipped set.txt copied.
-prog=$tmp/program
-mkdir -p "$prog" "$tmp/config" "$tmp/runtime"
-chmod 700 "$tmp/runtime"
-cp "$bin/tovrin" "$prog/"
-for f in "$bin"/*.dat "$bin"/*.bmp; do ln -s "$f" "$prog/"; done
-cp "$bin/set.txt" "$prog/set.txt"
-export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
-
-# An X server on a free display.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.05; done
-export DISPLAY=:$(head -1 "$tmp/display")
-
-readonly CHART='^ Tovrin$'
-readonly LOOKUP='^Mirel鼠标打字笔画输入法$'
-
-# wait_for shown|gone NAME_REGEX [SECONDS]: polls for a visible window by name.
-wait_for() {
-    local want=$1 name=$2 limit=${3:-10}
-    local deadline=$((SECONDS + limit))
-    while ((SECONDS < deadline)); do
-        if xdotool search --onlyvisible --name "$name" >/dev/null 2>&1; then
-            [[ $want == shown ]] && return 0
-        else
-            [[ $want == gone ]] && return 0
-        fi
-        sleep 0.05
-    done
-    return 1
-}
-
-# Holds a key longer than one 66 ms poll, so that a poll sees it down.
-press() {
-    xdotool keydown "$1"
-    sleep 0.25
-    xdotool keyup "$1"
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-# wait_exit PID [SECONDS]
-wait_exit() {
-    local deadline=$((SECONDS + ${2:-10}))
-    while ((SECONDS < deadline)); do
-        alive "$1" || return 0
-        sleep 0.05
-    done
-    return 1
-}
+make_program_folder
+start_x
 
 "$prog/tovrin" >"$tmp/first.log" 2>&1 &
 first=$!
@@ -98,9 +35,7 @@ xdotool windowmove "$lookup" 10 10
 sleep 0.2
 press F2
 back_home() { xdotool getwindowgeometry "$lookup" | grep -q 'Position: 529,52[12]'; }
-deadline=$((SECONDS + 5))
-until back_home || ((SECONDS > deadline)); do sleep 0.05; done
-check back_home
+check until_true 5 back_home
 
 # A second copy runs with its chart window until its lookup window would open; then it says
 # the program already runs and ends.
@@ -129,5 +64,4 @@ chart=$(xdotool search --onlyvisible --name "$CHART" | head -1)
 xdotool mousemove --window "$chart" 600 425 click 1
 check wait_exit "$first"
 
-echo "$pass passed, $fail failed"
-[[ $fail == 0 ]]
+finish

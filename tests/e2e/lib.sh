@@ -1,0 +1,93 @@
+# Shared by the end-to-end tests: counting checks, a program folder of the test's own, an X
+# server on a free display, and waiting for windows by name (never by sleeping a fixed time).
+# Source it after setting `bin` to the built program's folder.
+
+pass=0
+fail=0
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+ok() { pass=$((pass + 1)); }
+bad() { fail=$((fail + 1)); echo "FAIL $*"; }
+check() { if "$@"; then ok; else bad "$*"; fi; }
+finish() {
+    echo "$pass passed, $fail failed"
+    [[ $fail == 0 ]]
+}
+
+readonly CHART='^ Tovrin$'
+readonly LOOKUP='^Mirel鼠标打字笔画输入法$'
+
+# A program folder: the program copied (it finds its files beside itself), the dictionaries
+# and pictures linked, the shipped set.txt copied; XDG folders of its own.
+make_program_folder() {
+    prog=$tmp/program
+    mkdir -p "$prog" "$tmp/config/tovrin" "$tmp/runtime"
+    chmod 700 "$tmp/runtime"
+    cp "$bin/tovrin" "$prog/"
+    for f in "$bin"/*.dat "$bin"/*.bmp; do ln -s "$f" "$prog/"; done
+    cp "$bin/set.txt" "$prog/set.txt"
+    export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
+}
+
+# The start page already the portal, so that no promotion interrupts a pick.
+settle_start_page() {
+    printf 'start-page=http://nav.tovrin.example/?542\n' >"$tmp/config/tovrin/startpage.txt"
+}
+
+start_x() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+    pids+=($!)
+    for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.05; done
+    export DISPLAY=:$(head -1 "$tmp/display")
+}
+
+# wait_for shown|gone NAME_REGEX [SECONDS]: polls for a visible window by name.
+wait_for() {
+    local want=$1 name=$2 limit=${3:-10}
+    local deadline=$((SECONDS + limit))
+    while ((SECONDS < deadline)); do
+        if xdotool search --onlyvisible --name "$name" >/dev/null 2>&1; then
+            [[ $want == shown ]] && return 0
+        else
+            [[ $want == gone ]] && return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# Holds a key longer than one 66 ms poll, so that a poll sees it down.
+press() {
+    xdotool keydown "$1"
+    sleep 0.25
+    xdotool keyup "$1"
+}
+
+alive() { kill -0 "$1" 2>/dev/null; }
+
+# wait_exit PID [SECONDS]
+wait_exit() {
+    local deadline=$((SECONDS + ${2:-10}))
+    while ((SECONDS < deadline)); do
+        alive "$1" || return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# until_true SECONDS COMMAND...: polls a condition.
+until_true() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS > deadline)) && return 1
+        sleep 0.05
+    done
+}
