@@ -9,7 +9,7 @@ root=$(pwd)
 
 # Debian packages the build, the tests and the program need.
 packages=(
-    cmake ninja-build g++ pkg-config clang-format
+    cmake ninja-build g++ pkg-config clang-format valgrind
     qt6-base-dev libgl-dev libx11-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
@@ -73,6 +73,15 @@ run_tests() {
     ctest --preset "$preset" -j "$(nproc)"
 }
 
+# The core's tests once under valgrind's memcheck: no invalid read or write, no leak.
+memcheck() {
+    say "running the core tests under valgrind"
+    for t in core_test strokescan_test; do
+        valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite -q \
+            "build/tests/unit/$t" --gtest_brief=1
+    done
+}
+
 # Starts the program. Without a display it runs in a virtual X server, and a screenshot of the
 # screen once its window is up is saved to build/screenshot.png.
 run_program() {
@@ -115,6 +124,7 @@ test)
     check_format
     build default
     run_tests default
+    memcheck
     build asan
     run_tests asan
     ;;
