@@ -3,6 +3,7 @@
 #   ./dev.sh run    build everything and start the program
 #   ./dev.sh test   build everything and run every test, then again with the sanitizers
 #   ./dev.sh build  build only (default preset)
+#   ./dev.sh bench  build, then run the benchmarks (figures in build/bench.txt)
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -10,7 +11,7 @@ root=$(pwd)
 # Debian packages the build, the tests and the program need.
 packages=(
     cmake ninja-build g++ pkg-config clang-format valgrind
-    qt6-base-dev libgl-dev libx11-dev libcups2-dev
+    qt6-base-dev libgl-dev libx11-dev libxtst-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker
@@ -133,8 +134,13 @@ run)
     build default
     run_program
     ;;
+bench)
+    install_packages
+    build default
+    bash bench/run.sh build
+    ;;
 *)
-    echo "usage: ./dev.sh run | test | build" >&2
+    echo "usage: ./dev.sh run | test | build | bench" >&2
     exit 2
     ;;
 esac

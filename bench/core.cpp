@@ -1,0 +1,652 @@
+// The lookup window's per-event work on the real dictionaries, side by side with the same
+// look-ups on an indexed SQLite table and with a plain copy of the matching records' bytes (the
+// floor: no search answers faster than its answer can be copied).
+//
+//   bench_core [--data=DIR] [--out=FILE] [--cases=FILE] [--smoke] [--case-time=SECONDS]
+//              [--repetitions=N] [Google Benchmark options]
+//
+// One benchmark per case and implementation:
+//   stroke/ours/D    "清", then the strokes of D clicked one by one; only the last click is
+//                    timed: its bisection, collection, ranking and grid.
+//   stroke/sqlite/D  the rows whose strokes begin with D, ordered as the file.
+//   stroke/floor/D   a copy of exactly those records' bytes from the mapped file.
+//   pick/ours/C      "清", C put in the first grid cell, then the press on it is timed: the
+//                    association list (up to 201 words of C) and the code look-up.
+//   pick/sqlite/C    the first 201 words that begin with C, and C's codes.
+//   pick/floor/C     a copy of those records' bytes.
+//   pinyin/ours/L    "用拼音查", then the letters of L typed one by one; only the last one is
+//                    timed: the bisection and the first page of 36 cells.
+//   pinyin/sqlite/L  the first 36 characters whose reading begins with L, ordered as the file.
+//   pinyin/floor/L   a copy of those records' bytes.
+// The stroke strings with a preset list are never searched: they are timed (ours only) but left
+// out of the comparison. A case's time is the smallest, over the repetitions, of the mean time
+// per iteration. The window's own work is timed around the one event with the steady clock, so
+// each of its times includes one clock reading (clock/overhead shows what that costs); the
+// others are timed by Google Benchmark's loop.
+//
+// The summary gives the median, p99 and worst case over the cases of each look-up, then, last,
+// one line of ratios per look-up. --out writes the figures as "name: value" lines, --cases
+// every case's times as a table.
+#include "lookupstate.h"
+#include "recordfile.h"
+#include "records.h"
+#include "sqlitetables.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tovrin::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum Impl { kOurs, kSqlite, kFloor, kImpls };
+constexpr const char* kImplNames[kImpls] = {"ours", "sqlite", "floor"};
+
+struct Options {
+    std::string data = TOVRIN_BIN_DIR;
+    std::string out;
+    std::string cases;
+    bool smoke = false;
+    double caseTime = 0.001;
+    int repetitions = 5;
+};
+
+struct Case {
+    std::string key;       // the digits, the letters, or the character in UTF-8
+    gbk::Char character{}; // picks: the character
+    bool preset = false;   // a stroke string answered from a fixed list
+    std::size_t rows = 0;  // records in the answer (SQLite's rows, the floor's records)
+    std::vector<std::string_view> spans;          // the floor's bytes, in the mapped files
+    std::array<std::vector<double>, kImpls> runs; // ns per iteration, one per repetition
+
+    // The least disturbed repetition: on a busy machine a repetition that another process
+    // interrupted only ever takes longer.
+    double time(Impl impl) const {
+        const std::vector<double>& v = runs[impl];
+        return v.empty() ? std::nan("") : *std::min_element(v.begin(), v.end());
+    }
+};
+
+struct Stats {
+    std::size_t count = 0;
+    double median = 0, p99 = 0, worst = 0, total = 0;
+    std::string worstKey;
+};
+
+// Nearest-rank percentiles over the cases' times.
+Stats stats(const std::vector<const Case*>& cases, Impl impl) {
+    Stats s;
+    std::vector<std::pair<double, const Case*>> v;
+    for (const Case* c : cases)
+        v.emplace_back(c->time(impl), c);
+    std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    s.count = v.size();
+    if (v.empty())
+        return s;
+    auto rank = [&v](double p) {
+        const auto n = static_cast<std::size_t>(std::ceil(p * static_cast<double>(v.size())));
+        return v[std::max<std::size_t>(n, 1) - 1].first;
+    };
+    s.median = rank(0.5);
+    s.p99 = rank(0.99);
+    s.worst = v.back().first;
+    s.worstKey = v.back().second->key;
+    for (const auto& [t, c] : v)
+        s.total += t;
+    return s;
+}
+
+// Collects every repetition's time per iteration; prints nothing per case.
+class Collector : public benchmark::BenchmarkReporter {
+public:
+    std::unordered_map<std::string, std::vector<double>*> slots;
+    std::vector<std::string> errors;
+
+    bool ReportContext(const Context& context) override {
+        PrintBasicContext(&GetErrorStream(), context);
+        return true;
+    }
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration)
+                continue;
+            if (r.error_occurred) {
+                errors.push_back(r.benchmark_name() + ": " + r.error_message);
+                continue;
+            }
+            const auto it = slots.find(r.run_name.function_name);
+            if (it != slots.end())
+                it->second->push_back(r.GetAdjustedRealTime());
+        }
+    }
+};
+
+class Figures {
+public:
+    void add(const std::string& name, double value, int decimals = 2) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+        lines_.push_back(name + ": " + buf);
+    }
+    void add(const std::string& name, const std::string& value) {
+        lines_.push_back(name + ": " + value);
+    }
+    bool write(const std::string& path) const {
+        std::ofstream f(path);
+        for (const std::string& l : lines_)
+            f << l << '\n';
+        f.close();
+        return f.good();
+    }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+bool parseOwnFlag(std::string_view arg, Options& o) {
+    auto value = [&arg](std::string_view flag, std::string& out) {
+        if (arg.substr(0, flag.size()) != flag)
+            return false;
+        out = std::string(arg.substr(flag.size()));
+        return true;
+    };
+    std::string v;
+    if (value("--data=", o.data) || value("--out=", o.out) || value("--cases=", o.cases))
+        return true;
+    if (arg == "--smoke") {
+        o.smoke = true;
+        return true;
+    }
+    if (value("--case-time=", v)) {
+        o.caseTime = std::stod(v);
+        return true;
+    }
+    if (value("--repetitions=", v)) {
+        o.repetitions = std::max(1, std::stoi(v));
+        return true;
+    }
+    return false;
+}
+
+std::string joinPath(const std::string& folder, std::string_view name) {
+    std::string p = folder;
+    if (!p.empty() && p.back() != '/')
+        p += '/';
+    p += name;
+    return p;
+}
+
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// The bytes of records first..first+count-1 (1-based) of a file, as one span.
+std::string_view span(const RecordFile& f, std::int32_t first, std::size_t count) {
+    if (count == 0)
+        return {};
+    return {f.record(first).data(), count * f.recordLength()};
+}
+
+// How many records from `first` on have a text field at `offset` that begins with `prefix`.
+std::size_t runFrom(const RecordFile& f, std::int32_t first, std::size_t offset,
+                    std::string_view prefix, std::size_t limit) {
+    std::size_t n = 0;
+    for (std::int32_t i = first; i >= 1 && i <= f.count() && n < limit; ++i, ++n) {
+        const std::string_view raw = f.record(i);
+        if (raw.size() < offset + prefix.size() || raw.substr(offset, prefix.size()) != prefix)
+            break;
+    }
+    return n;
+}
+
+bool begins(const RecordFile& f, std::int32_t n, std::size_t offset, std::string_view prefix) {
+    return runFrom(f, n, offset, prefix, 1) == 1;
+}
+
+struct Group {
+    std::int32_t first = 0;
+    std::size_t count = 0;
+};
+
+// The records of each first character (phrases and codes are grouped by it).
+std::unordered_map<gbk::Char, Group> groups(const RecordFile& f) {
+    std::unordered_map<gbk::Char, Group> out;
+    for (std::int32_t n = 1; n <= f.count(); ++n) {
+        Group& g = out[gbk::firstChar(f.record(n))];
+        if (g.count == 0)
+            g.first = n;
+        ++g.count;
+    }
+    return out;
+}
+
+std::vector<std::string> strokeStrings(int maxLength) {
+    std::vector<std::string> out, level{""};
+    for (int length = 1; length <= maxLength; ++length) {
+        std::vector<std::string> next;
+        for (const std::string& s : level)
+            for (char d = '1'; d <= '5'; ++d)
+                next.push_back(s + d);
+        out.insert(out.end(), next.begin(), next.end());
+        level = std::move(next);
+    }
+    return out;
+}
+
+// Exit status 1: the benchmark could not measure; 3: a dictionary is missing or unusable.
+int fail(const std::string& message, int status = 1) {
+    std::cerr << "bench_core: " << message << '\n';
+    return status;
+}
+
+int run(int argc, char** argv) {
+    Options o;
+    std::vector<char*> rest{argv[0]};
+    try {
+        for (int i = 1; i < argc; ++i)
+            if (!parseOwnFlag(argv[i], o))
+                rest.push_back(argv[i]);
+    } catch (const std::exception&) { // a number that std::stod or std::stoi refuses
+        std::cerr << "usage: bench_core [--data=DIR] [--out=FILE] [--cases=FILE] [--smoke] "
+                     "[--case-time=SECONDS] [--repetitions=N] [benchmark options]\n";
+        return 2;
+    }
+    int restCount = static_cast<int>(rest.size());
+    benchmark::Initialize(&restCount, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+        return 2;
+
+    // The window's state, started as the window starts it, with the pinyin keyboard opened once.
+    const gbk::Codec codec;
+    LookupState state(codec);
+    auto problems = state.start(o.data, {});
+    state.Command1_Click();
+    for (auto& p : state.takeProblems())
+        problems.push_back(p);
+    if (!problems.empty())
+        return fail(problems.front().file + ": " + problems.front().reason + " (" +
+                        problems.front().path + ")",
+                    3);
+
+    // The same files mapped again for the baselines.
+    const RecordFile strokes =
+        RecordFile::open(joinPath(o.data, StrokeRecord::kFileName), StrokeRecord::kLength);
+    const RecordFile phrases =
+        RecordFile::open(joinPath(o.data, PhraseRecord::kFileName), PhraseRecord::kLength);
+    const RecordFile codes =
+        RecordFile::open(joinPath(o.data, CodeRecord::kFileName), CodeRecord::kLength);
+    const RecordFile pinyin =
+        RecordFile::open(joinPath(o.data, PinyinRecord::kFileName), PinyinRecord::kLength);
+    std::string error;
+    const auto built = Clock::now();
+    const auto db = SqliteTables::build(strokes, phrases, codes, pinyin, error);
+    if (!db)
+        return fail("SQLite: " + error);
+    std::cerr << "SQLite tables built in "
+              << std::chrono::duration<double, std::milli>(Clock::now() - built).count() << " ms\n";
+    for (const std::string& plan : db->plans())
+        std::cerr << "  " << plan << '\n';
+
+    std::vector<SqliteTables::StrokeRow> strokeRows;
+    std::vector<SqliteTables::PhraseRow> phraseRows;
+    std::vector<SqliteTables::CodeRow> codeRows;
+    std::vector<SqliteTables::PinyinRow> pinyinRows;
+
+    // --- The cases, each checked once: SQLite finds exactly the records the floor copies, which
+    // begin where the window's own search begins reading.
+    std::deque<Case> strokeCases, pickCases, pinyinCases;
+    auto clickAll = [&state](std::string_view digits, std::size_t count) {
+        state.Command8_Click();
+        for (std::size_t i = 0; i < count; ++i)
+            state.strokeClick(digits[i] - '0');
+    };
+    std::vector<std::string> digitStrings = strokeStrings(4);
+    if (o.smoke)
+        digitStrings = {"1", "14", "141", "2511"};
+    for (const std::string& d : digitStrings) {
+        Case& c = strokeCases.emplace_back();
+        c.key = d;
+        c.preset = state.presetFor(gbk::Text(d.begin(), d.end())) != nullptr;
+        if (c.preset)
+            continue;
+        clickAll(d, d.size());
+        const std::int32_t first = state.pos1;
+        const std::size_t offset = StrokeRecord::kStrokesOffset;
+        if (first > 1 && begins(strokes, first - 1, offset, d))
+            return fail("strokes " + d + ": the search began after the first match");
+        c.rows = runFrom(strokes, first, offset, d, SIZE_MAX);
+        db->strokes(d, strokeRows);
+        if (strokeRows.size() != c.rows)
+            return fail("strokes " + d + ": SQLite found " + std::to_string(strokeRows.size()) +
+                        " rows, the file " + std::to_string(c.rows));
+        c.spans = {span(strokes, first, c.rows)};
+    }
+
+    {
+        // The most frequent characters by the stroke dictionary's rank (1 = most frequent).
+        std::map<gbk::Char, int> best;
+        for (std::int32_t n = 1; n <= strokes.count(); ++n) {
+            const StrokeRecord r = StrokeRecord::read(strokes.record(n));
+            const gbk::Char ch = firstChar(r.character);
+            if (!gbk::isTwoByte(ch) || r.rank < 1)
+                continue;
+            auto [it, added] = best.emplace(ch, r.rank);
+            if (!added)
+                it->second = std::min<int>(it->second, r.rank);
+        }
+        std::vector<std::pair<int, gbk::Char>> byRank;
+        for (const auto& [ch, rank] : best)
+            byRank.emplace_back(rank, ch);
+        std::sort(byRank.begin(), byRank.end());
+        byRank.resize(std::min<std::size_t>(byRank.size(), o.smoke ? 3 : 3000));
+        const auto phraseGroups = groups(phrases);
+        const auto codeGroups = groups(codes);
+        for (const auto& [rank, ch] : byRank) {
+            Case& c = pickCases.emplace_back();
+            c.character = ch;
+            c.key = codec.toUtf8(gbk::Text(1, ch));
+            Group words, found;
+            if (auto it = phraseGroups.find(ch); it != phraseGroups.end())
+                words = it->second;
+            if (auto it = codeGroups.find(ch); it != codeGroups.end())
+                found = it->second;
+            words.count = std::min<std::size_t>(words.count, SqliteTables::kPhraseLimit);
+            c.rows = words.count + found.count;
+            db->pick(gbk::code(ch), phraseRows, codeRows);
+            if (phraseRows.size() != words.count || codeRows.size() != found.count)
+                return fail("pick " + c.key + ": SQLite found other rows than the files hold");
+            c.spans = {span(phrases, words.first, words.count),
+                       span(codes, found.first, found.count)};
+        }
+    }
+
+    {
+        std::set<std::string> prefixes;
+        for (std::int32_t n = 1; n <= pinyin.count(); ++n) {
+            const PinyinRecord r = PinyinRecord::read(pinyin.record(n));
+            const std::string_view reading = trimRight(view(r.pinyin));
+            for (std::size_t length = 1; length <= 3 && length <= reading.size(); ++length)
+                prefixes.insert(std::string(reading.substr(0, length)));
+        }
+        std::size_t taken = 0;
+        for (const std::string& letters : prefixes) {
+            if (o.smoke && ++taken > 3)
+                break;
+            Case& c = pinyinCases.emplace_back();
+            c.key = letters;
+            state.Command1_Click();
+            for (char l : letters)
+                state.Command18_Click(l);
+            const std::int32_t first = state.posPY;
+            const std::size_t offset = PinyinRecord::kPinyinOffset;
+            if (first > 1 && begins(pinyin, first - 1, offset, letters))
+                return fail("pinyin " + letters + ": the search began after the first match");
+            c.rows = runFrom(pinyin, first, offset, letters, SqliteTables::kPinyinLimit);
+            db->pinyin(letters, pinyinRows);
+            if (pinyinRows.size() != c.rows)
+                return fail("pinyin " + letters + ": SQLite found " +
+                            std::to_string(pinyinRows.size()) + " rows, the file " +
+                            std::to_string(c.rows));
+            c.spans = {span(pinyin, first, c.rows)};
+        }
+    }
+
+    // --- The benchmarks.
+    Collector collector;
+    std::vector<char> scratch(strokes.byteSize() + phrases.byteSize() + codes.byteSize() +
+                              pinyin.byteSize());
+    auto configure = [&o](benchmark::internal::Benchmark* b, bool manual) {
+        b->Unit(benchmark::kNanosecond);
+        if (manual)
+            b->UseManualTime();
+        else
+            b->UseRealTime();
+        if (o.smoke)
+            b->Iterations(1)->Repetitions(1);
+        else
+            b->MinTime(o.caseTime)->Repetitions(o.repetitions);
+    };
+    auto add = [&](const std::string& op, Impl impl, Case& c, auto&& body) {
+        const std::string name = op + "/" + kImplNames[impl] + "/" + c.key;
+        configure(benchmark::RegisterBenchmark(name.c_str(), body), impl == kOurs);
+        collector.slots[name] = &c.runs[impl];
+    };
+    auto seconds = [](Clock::time_point a, Clock::time_point b) {
+        return std::chrono::duration<double>(b - a).count();
+    };
+    auto floorCopy = [&scratch](const Case& c) {
+        return [&scratch, &c](benchmark::State& st) {
+            for (auto _ : st) {
+                char* out = scratch.data();
+                for (std::string_view s : c.spans) {
+                    std::memcpy(out, s.data(), s.size());
+                    out += s.size();
+                }
+                benchmark::DoNotOptimize(out);
+                benchmark::ClobberMemory();
+            }
+        };
+    };
+
+    Case clockCase;
+    clockCase.key = "overhead";
+    add("clock", kOurs, clockCase, [&](benchmark::State& st) {
+        for (auto _ : st) {
+            const auto t0 = Clock::now();
+            const auto t1 = Clock::now();
+            st.SetIterationTime(seconds(t0, t1));
+        }
+    });
+
+    for (Case& c : strokeCases) {
+        add("stroke", kOurs, c, [&](benchmark::State& st) {
+            const std::string& d = c.key;
+            for (auto _ : st) {
+                clickAll(d, d.size() - 1);
+                const auto t0 = Clock::now();
+                state.strokeClick(d.back() - '0');
+                const auto t1 = Clock::now();
+                st.SetIterationTime(seconds(t0, t1));
+            }
+            benchmark::DoNotOptimize(state.Label11);
+        });
+        if (c.preset)
+            continue;
+        add("stroke", kSqlite, c, [&](benchmark::State& st) {
+            for (auto _ : st) {
+                db->strokes(c.key, strokeRows);
+                benchmark::DoNotOptimize(strokeRows.data());
+            }
+        });
+        add("stroke", kFloor, c, floorCopy(c));
+    }
+    for (Case& c : pickCases) {
+        add("pick", kOurs, c, [&](benchmark::State& st) {
+            for (auto _ : st) {
+                state.Command8_Click();
+                state.Label11[0] = gbk::Text(1, c.character);
+                const auto t0 = Clock::now();
+                state.Label11_MouseDown(0);
+                const auto t1 = Clock::now();
+                st.SetIterationTime(seconds(t0, t1));
+            }
+            benchmark::DoNotOptimize(state.Label11);
+        });
+        add("pick", kSqlite, c, [&](benchmark::State& st) {
+            for (auto _ : st) {
+                db->pick(gbk::code(c.character), phraseRows, codeRows);
+                benchmark::DoNotOptimize(phraseRows.data());
+                benchmark::DoNotOptimize(codeRows.data());
+            }
+        });
+        add("pick", kFloor, c, floorCopy(c));
+    }
+    for (Case& c : pinyinCases) {
+        add("pinyin", kOurs, c, [&](benchmark::State& st) {
+            const std::string& letters = c.key;
+            for (auto _ : st) {
+                state.Command1_Click();
+                for (std::size_t i = 0; i + 1 < letters.size(); ++i)
+                    state.Command18_Click(letters[i]);
+                const auto t0 = Clock::now();
+                state.Command18_Click(letters.back());
+                const auto t1 = Clock::now();
+                st.SetIterationTime(seconds(t0, t1));
+            }
+            benchmark::DoNotOptimize(state.Label66);
+        });
+        add("pinyin", kSqlite, c, [&](benchmark::State& st) {
+            for (auto _ : st) {
+                db->pinyin(c.key, pinyinRows);
+                benchmark::DoNotOptimize(pinyinRows.data());
+            }
+        });
+        add("pinyin", kFloor, c, floorCopy(c));
+    }
+
+    std::cerr << "measuring " << strokeCases.size() << " stroke strings, " << pickCases.size()
+              << " picks, " << pinyinCases.size() << " pinyin prefixes\n";
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    benchmark::Shutdown();
+    for (const std::string& e : collector.errors)
+        std::cerr << "bench_core: " << e << '\n';
+    if (!collector.errors.empty())
+        return 1;
+
+    // --- The figures.
+    std::vector<const Case*> searched, twoStroke, presets, picks, prefixes;
+    for (const Case& c : strokeCases) {
+        (c.preset ? presets : searched).push_back(&c);
+        if (!c.preset && c.key.size() == 2)
+            twoStroke.push_back(&c);
+    }
+    for (const Case& c : pickCases)
+        picks.push_back(&c);
+    for (const Case& c : pinyinCases)
+        prefixes.push_back(&c);
+    for (const auto* group : {&searched, &picks, &prefixes})
+        for (const Case* c : *group)
+            for (int impl = 0; impl < kImpls; ++impl)
+                if (c->runs[impl].empty())
+                    return fail("no time for " + c->key + " (a filter left it out?)");
+
+    struct Op {
+        const char* name;
+        const char* what;
+        const std::vector<const Case*>* cases;
+        std::array<Stats, kImpls> s;
+    };
+    Op ops[] = {{"stroke", "searched stroke strings of 1-4 strokes", &searched, {}},
+                {"pick", "picks of the most frequent characters", &picks, {}},
+                {"pinyin", "pinyin prefixes of 1-3 letters", &prefixes, {}}};
+    std::printf("\n%-8s %-7s %6s %12s %12s %12s %14s  %s\n", "look-up", "impl", "cases",
+                "median ns", "p99 ns", "worst ns", "total us", "worst case");
+    for (Op& op : ops) {
+        for (int impl = 0; impl < kImpls; ++impl) {
+            const Stats s = op.s[impl] = stats(*op.cases, Impl(impl));
+            std::printf("%-8s %-7s %6zu %12.1f %12.1f %12.1f %14.1f  %s\n", op.name,
+                        kImplNames[impl], s.count, s.median, s.p99, s.worst, s.total / 1000,
+                        s.worstKey.c_str());
+        }
+    }
+    const Stats preset = stats(presets, kOurs);
+    std::printf("%-8s %-7s %6zu %12.1f %12.1f %12.1f %14.1f  %s  (preset lists, not searched)\n",
+                "stroke", "ours", preset.count, preset.median, preset.p99, preset.worst,
+                preset.total / 1000, preset.worstKey.c_str());
+    const double clock = clockCase.time(kOurs);
+    std::printf("one clock reading around each of ours: %.1f ns\n\n", clock);
+
+    const Stats two[2] = {stats(twoStroke, kOurs), stats(twoStroke, kFloor)};
+    // SQLite's slowest string against ours on that same string.
+    const Stats& sq = ops[0].s[kSqlite];
+    double oursAtSqliteWorst = std::nan("");
+    for (const Case* c : searched)
+        if (c->key == sq.worstKey)
+            oursAtSqliteWorst = c->time(kOurs);
+
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : std::nan(""); };
+    for (const Op& op : ops) {
+        const Stats& ours = op.s[kOurs];
+        const Stats& sqlite = op.s[kSqlite];
+        const Stats& floor = op.s[kFloor];
+        std::printf("%s (%zu %s): ours/SQLite median %.4f p99 %.4f worst %.4f total %.4f; "
+                    "ours/floor median %.2f p99 %.2f worst %.2f total %.2f",
+                    op.name, ours.count, op.what, ratio(ours.median, sqlite.median),
+                    ratio(ours.p99, sqlite.p99), ratio(ours.worst, sqlite.worst),
+                    ratio(ours.total, sqlite.total), ratio(ours.median, floor.median),
+                    ratio(ours.p99, floor.p99), ratio(ours.worst, floor.worst),
+                    ratio(ours.total, floor.total));
+        if (op.cases == &searched)
+            std::printf("; two-stroke strings (%zu) ours/floor total %.2f", two[0].count,
+                        ratio(two[0].total, two[1].total));
+        std::printf("\n");
+    }
+    std::fflush(stdout);
+
+    // The figures the budgets read first, then the rest.
+    Figures fig;
+    fig.add("stroke.worst_vs_sqlite", ratio(sq.worst, ops[0].s[kOurs].worst));
+    fig.add("stroke.p99_vs_sqlite", ratio(sq.p99, ops[0].s[kOurs].p99));
+    fig.add("stroke.two_stroke_vs_floor", ratio(two[0].total, two[1].total));
+    fig.add("pick_vs_sqlite", ratio(ops[1].s[kSqlite].total, ops[1].s[kOurs].total));
+    fig.add("pinyin_vs_sqlite", ratio(ops[2].s[kSqlite].total, ops[2].s[kOurs].total));
+    fig.add("stroke.median_vs_sqlite", ratio(sq.median, ops[0].s[kOurs].median));
+    fig.add("stroke.sqlite_worst_string_vs_ours", ratio(sq.worst, oursAtSqliteWorst));
+    fig.add("stroke.ours_worst_strokes", ops[0].s[kOurs].worstKey);
+    fig.add("stroke.sqlite_worst_strokes", sq.worstKey);
+    fig.add("stroke.preset_median_ns", preset.median, 1);
+    fig.add("stroke.preset_worst_ns", preset.worst, 1);
+    fig.add("stroke.cases", static_cast<double>(searched.size()), 0);
+    fig.add("pick.cases", static_cast<double>(picks.size()), 0);
+    fig.add("pinyin.cases", static_cast<double>(prefixes.size()), 0);
+    fig.add("clock_overhead_ns", clock, 1);
+    for (const Op& op : ops) {
+        for (int impl = 0; impl < kImpls; ++impl) {
+            const std::string name = std::string(op.name) + "." + kImplNames[impl];
+            fig.add(name + "_median_ns", op.s[impl].median, 1);
+            fig.add(name + "_p99_ns", op.s[impl].p99, 1);
+            fig.add(name + "_worst_ns", op.s[impl].worst, 1);
+        }
+    }
+    if (!o.out.empty() && !fig.write(o.out))
+        return fail("cannot write " + o.out);
+    if (!o.cases.empty()) {
+        std::ofstream f(o.cases);
+        f << "look-up\tcase\tpreset\trows\tours_ns\tsqlite_ns\tfloor_ns\n";
+        for (const auto& [op, cases] :
+             {std::pair{"stroke", &strokeCases}, {"pick", &pickCases}, {"pinyin", &pinyinCases}})
+            for (const Case& c : *cases)
+                f << op << '\t' << c.key << '\t' << c.preset << '\t' << c.rows << '\t'
+                  << c.time(kOurs) << '\t' << c.time(kSqlite) << '\t' << c.time(kFloor) << '\n';
+        f.close();
+        if (!f.good())
+            return fail("cannot write " + o.cases);
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace tovrin::bench
+
+int main(int argc, char** argv) {
+    return tovrin::bench::run(argc, argv);
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# ./dev.sh bench: runs the benchmarks of a built tree (build/ unless another is given) and
+# writes BUILD/bench.txt, the budgets' figures first, one "name: value" line each (and every
+# case's times in BUILD/bench-cases.tsv).
+# Usage: bench/run.sh [BUILD_DIR]   (TOVRIN_BENCH_IDLE_SECONDS shortens the idle minute)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+core=$build/bench/bench_core
+driver=$build/bench/bench_app_driver
+probe=$build/bench/libbench_repaint_probe.so
+for f in "$core" "$driver" "$probe" "$build/bin/tovrin"; do
+    [[ -e $f ]] || { echo "run.sh: $f is missing: build $build first" >&2; exit 3; }
+done
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+echo "==> bench_core (the lookup window's work against SQLite and a plain copy)" >&2
+# Every case's times go to bench-cases.tsv for a closer look.
+"$core" --data="$build/bin" --out="$tmp/core.txt" --cases="$build/bench-cases.tsv"
+# The app benchmark times the click that completes the slowest stroke string found above.
+worst=$(sed -n 's/^stroke\.ours_worst_strokes: //p' "$tmp/core.txt")
+echo "==> the program under Xvfb (clicks end at the strokes $worst)" >&2
+bash bench/app.sh "$build/bin" "$driver" "$probe" --out="$tmp/app.txt" --strokes="$worst" \
+    --idle-seconds="${TOVRIN_BENCH_IDLE_SECONDS:-60}"
+
+names=(stroke.worst_vs_sqlite stroke.p99_vs_sqlite stroke.two_stroke_vs_floor pick_vs_sqlite
+    pinyin_vs_sqlite click_to_repaint_ms start_to_chart_ms hotkey_to_lookup_ms rss_mb
+    rss_growth_mb_1000_clicks idle_cpu_percent)
+cat "$tmp/core.txt" "$tmp/app.txt" >"$tmp/all.txt"
+{
+    for n in "${names[@]}"; do
+        grep -m1 "^${n//./\\.}: " "$tmp/all.txt" || { echo "run.sh: no figure $n" >&2; exit 1; }
+    done
+    for n in "${names[@]}"; do printf '%s\n' "${n//./\\.}"; done >"$tmp/names"
+    grep -v -f <(sed 's/.*/^&: /' "$tmp/names") "$tmp/all.txt"
+} >"$tmp/bench.txt"
+mv "$tmp/bench.txt" "$build/bench.txt"
+echo "==> $build/bench.txt" >&2
+cat "$build/bench.txt"
