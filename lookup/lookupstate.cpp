@@ -484,11 +484,18 @@ void LookupState::display() {
     select(first3, rare, rareSeen);
 }
 
+void LookupState::takeBuckets(bool withRare) {
+    // Assigned and appended in place: the strings keep their capacity from click to click.
+    gridList.assign(exactHz).append(commonHz).append(middleHz);
+    gridKeys.assign(exactKeys).append(commonKeys).append(middleKeys);
+    if (withRare) {
+        gridList.append(rareHz);
+        gridKeys.append(rareKeys);
+    }
+}
+
 void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
-    auto takeAll = [this] {
-        gridList = exactHz + commonHz + middleHz + rareHz;
-        gridKeys = exactKeys + commonKeys + middleKeys + rareKeys;
-    };
+    auto takeAll = [this] { takeBuckets(true); };
     Label10.visible = false;
     if (showAll != 0) {
         takeAll();
@@ -499,8 +506,7 @@ void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
             takeAll();
             parkMoreLink();
         } else {
-            gridList = exactHz + commonHz + middleHz;
-            gridKeys = exactKeys + commonKeys + middleKeys;
+            takeBuckets(false);
         }
         if (!rareShown)
             parkMoreLink();
@@ -510,8 +516,7 @@ void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
 
 void LookupState::Label10_Click() {
     Label10.visible = false;
-    gridList = exactHz + commonHz + middleHz + rareHz;
-    gridKeys = exactKeys + commonKeys + middleKeys + rareKeys;
+    takeBuckets(true);
     showCandidates(false);
 }
 
@@ -520,7 +525,10 @@ void LookupState::showCandidates(bool placeLink) {
     // them alone.
     for (std::size_t i = 0; i < cand.size(); ++i) {
         Candidate& row = cand[i];
-        row.character = i < gridList.size() ? gbk::Text(1, gridList[i]) : gbk::Text();
+        if (i < gridList.size())
+            row.character.assign(1, gridList[i]);
+        else
+            row.character.clear();
         if (row.character.empty()) {
             row.key = 9999;
         } else {

@@ -213,6 +213,7 @@ private:
                          std::string_view key);
     void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
     void beginCollection();
+    void takeBuckets(bool withRare); // gridList and gridKeys from the buckets
     void collect(const gbk::Text& ch, int rank, bool exact);
     // Chooses the grid's list and the more link's state from the buckets: `first3` characters
     // of the first three buckets, `rare` rare ones, `rareShown` when a rare one is not blank.

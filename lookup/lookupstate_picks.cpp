@@ -6,6 +6,8 @@
 #include "codelookup.h"
 #include "quwei.h"
 
+#include <array>
+
 namespace tovrin {
 
 namespace {
@@ -88,18 +90,37 @@ void LookupState::ccccz() {
 // spaces after each addition (so the blank after a word exactly as long as the context is
 // dropped); the one-character pass does not.
 void LookupState::passOver(int records, const gbk::Text& context, bool trim) {
-    for (int i = 0; i < records; ++i) {
-        const gbk::Text text = gbk::decode(view(PhraseRecord::read(phrases_.record(pos2)).text));
-        if (text.size() >= context.size() &&
-            std::equal(context.begin(), context.end(), text.begin())) {
-            const gbk::Char c = charAt(text, context.size());
-            if (assocHz.find(c) == gbk::Text::npos) {
-                assocHz.push_back(c);
-                if (trim)
-                    assocHz = gbk::trimRight(std::move(assocHz));
-            }
+    const gbk::Char groupChar = context.empty() ? u' ' : context[0];
+    for (int i = 0; i < records; ++i, ++pos2) {
+        const std::string_view raw = phrases_.record(pos2);
+        // The group of words that begin with the context's first character ends here: the
+        // records after it begin with another character, so none of them can match.
+        if (gbk::firstChar(raw) != groupChar) {
+            pos2 += records - i;
+            return;
         }
-        ++pos2;
+        // The text's characters, decoded in place (a word is at most 16 bytes); past its last
+        // character the text reads as blanks.
+        std::array<gbk::Char, PhraseRecord::kTextWidth> text;
+        std::size_t length = 0;
+        const PhraseRecord rec = PhraseRecord::read(raw);
+        for (std::size_t b = 0; b < rec.text.size(); ++b) {
+            const auto lead = static_cast<unsigned char>(rec.text[b]);
+            if (lead >= 0x81 && b + 1 < rec.text.size())
+                text[length++] =
+                    static_cast<gbk::Char>(lead << 8 | static_cast<unsigned char>(rec.text[++b]));
+            else
+                text[length++] = lead;
+        }
+        if (length < context.size() || !std::equal(context.begin(), context.end(), text.begin()))
+            continue;
+        const gbk::Char c = context.size() < length ? text[context.size()] : u' ';
+        if (assocHz.find(c) == gbk::Text::npos) {
+            assocHz.push_back(c);
+            if (trim)
+                while (!assocHz.empty() && assocHz.back() == u' ')
+                    assocHz.pop_back();
+        }
     }
 }
 

@@ -121,8 +121,9 @@ void LookupState::displayPY() {
         Label68Active = false;
         return;
     }
+    // Every cell counts one slot; the counter is text, written once for the page.
+    addSlots(layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        addSlots(1);
         gbk::Text c;
         if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
             Label66[static_cast<std::size_t>(i)] = c;
@@ -142,8 +143,8 @@ void LookupState::Label68_Click() {
     const std::string typed = gbk::encode(gbk::trimRight(Label2));
     Label67Active = true;
     posPY += layout::kPinyinCells;
+    addSlots(layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        addSlots(1);
         gbk::Text c;
         if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
             Label66[static_cast<std::size_t>(i)] = c;
@@ -160,8 +161,8 @@ void LookupState::Label67_Click() {
     const std::string typed = gbk::encode(gbk::trimRight(Label2));
     Label68Active = true;
     posPY -= layout::kPinyinCells;
+    addSlots(-layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        addSlots(-1);
         gbk::Text c;
         if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
             Label66[static_cast<std::size_t>(i)] = c;

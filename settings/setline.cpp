@@ -31,17 +31,26 @@ SetLine parseSetLine(std::string_view line) {
 }
 
 std::string keyDigits(std::string_view keyName) {
-    for (int n = 1; n <= 12; ++n) {
-        if (keyName == "F" + std::to_string(n))
-            return (n < 10 ? "0" : "") + std::to_string(n);
+    // "F1" to "F12" exactly: no leading zero, nothing after the number.
+    if (keyName.size() < 2 || keyName.size() > 3 || keyName[0] != 'F' || keyName[1] == '0')
+        return {};
+    int n = 0;
+    for (const char c : keyName.substr(1)) {
+        if (c < '0' || c > '9')
+            return {};
+        n = n * 10 + (c - '0');
     }
-    return {};
+    if (n < 1 || n > 12)
+        return {};
+    return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
 }
 
 std::string keyName(int code) {
     if (code < kF1 || code > kF12)
         return {};
-    return "F" + std::to_string(code - kF1 + 1);
+    std::string name(1, 'F');
+    name += std::to_string(code - kF1 + 1);
+    return name;
 }
 
 std::string buildSetLine(int chart, std::string_view chartKeyText, std::string_view lookupKeyText) {
