@@ -473,8 +473,13 @@ void LookupState::display() {
             hz = &rareHz;
             keys = &rareKeys;
         }
-        if (wants(*hz, *keys))
-            collect(fieldText(StrokeRecord::read(raw).character), rank, exact);
+        if (wants(*hz, *keys)) {
+            // A two-byte character fills its field; anything else goes the long way.
+            if (b0 >= 0x81)
+                collect(gbk::Text(1, static_cast<gbk::Char>(b0 << 8 | b1)), rank, exact);
+            else
+                collect(fieldText(StrokeRecord::read(raw).character), rank, exact);
+        }
         // Exact and common characters fill the grid in file order ahead of everything else:
         // once they fill it and a rare one was seen, nothing later is ever read.
         if (rareSeen && exactHz.size() + commonHz.size() >= kChars &&
@@ -525,11 +530,9 @@ void LookupState::showCandidates(bool placeLink) {
     // them alone.
     for (std::size_t i = 0; i < cand.size(); ++i) {
         Candidate& row = cand[i];
-        if (i < gridList.size())
-            row.character.assign(1, gridList[i]);
-        else
-            row.character.clear();
-        if (row.character.empty()) {
+        row.used = i < gridList.size();
+        row.character = row.used ? gridList[i] : 0;
+        if (!row.used) {
             row.key = 9999;
         } else {
             const std::size_t at = 4 * i;
@@ -551,7 +554,10 @@ void LookupState::showCandidates(bool placeLink) {
             break;
     }
     for (std::size_t i = 0; i < cand.size(); ++i) {
-        Label11[i] = cand[i].character;
+        if (cand[i].used)
+            Label11[i].assign(1, cand[i].character);
+        else
+            Label11[i].clear();
         if (placeLink && Label11[i].empty() && showAll == 0 && i != 0 && !Label10.visible)
             placeMoreLink(static_cast<int>(i));
     }

@@ -128,8 +128,11 @@ public:
     std::string gridKeys; // their sort keys, four digits each
     gbk::Text exactHz, commonHz, middleHz, rareHz;
     std::string exactKeys, commonKeys, middleKeys, rareKeys;
+    // A row of the candidate table: one character of gridList, or none. Kept small, so the
+    // sort moves three plain values rather than strings.
     struct Candidate {
-        gbk::Text character; // empty for an unused row
+        gbk::Char character = 0;
+        bool used = false; // false for an unused row
         std::int32_t key = 9999;
     };
     std::array<Candidate, layout::kGridCells> cand;

@@ -81,7 +81,8 @@ TEST_F(StrokeSearch, RankKeysAreTheLastFourDigits) {
     // Keys: A 0000, B 7000, C 2345, D 0250, E 2400.
     EXPECT_EQ(grid(6), utf8(A + D + C + E + B) + "_");
     EXPECT_EQ(s->exactKeys, "000070002345");
-    ASSERT_EQ(s->cand[2].character, C);
+    ASSERT_TRUE(s->cand[2].used);
+    ASSERT_EQ(s->cand[2].character, C[0]);
     EXPECT_EQ(s->cand[2].key, 2345);
     EXPECT_EQ(s->cand[5].key, 9999);
 }
