@@ -8,20 +8,7 @@
 set -u
 bin=$(cd "$1" && pwd)
 driver=$2
-pass=0
-fail=0
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-ok() { pass=$((pass + 1)); }
-bad() { fail=$((fail + 1)); echo "FAIL $*"; }
-check() { if "$@"; then ok; else bad "$*"; fi; }
+source "$(dirname "$0")/lib.sh"
 give_up() {
     echo "FAIL $*"
     echo "$pass passed, $((fail + 1)) failed"
@@ -62,11 +49,7 @@ chmod 700 "$tmp/runtime"
 for f in "$bin"/86wb.bmp "$bin"/J?.bmp; do ln -s "$f" "$prog/"; done
 export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.05; done
-DISPLAY=:$(head -1 "$tmp/display")
-export DISPLAY
+start_x
 
 # In a sanitizer build the D-Bus library's own connection is reported as a leak at exit; it is
 # not the program's.
