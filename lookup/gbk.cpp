@@ -104,7 +104,9 @@ char32_t Codec::toUnicode(Char c) const {
         return c;
     const unsigned lead = c >> 8;
     const unsigned trail = c & 0xFFu;
-    if (lead < 0x81 || trail < 0x40 || trail > 0xFE)
+    // GBK's lead bytes run from 0x81 to 0xFE: a unit with lead 0xFF (a damaged record) is no
+    // character, and lies outside the table.
+    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
         return 0xFFFD;
     return toUnicode_[(lead - 0x81) * kTrails + (trail - 0x40)];
 }
