@@ -4,13 +4,14 @@
 #   ./dev.sh test   build everything and run every test, then again with the sanitizers
 #   ./dev.sh build  build only (default preset)
 #   ./dev.sh bench  build, then run the benchmarks (figures in build/bench.txt)
+#   ./dev.sh fuzz [SECONDS]  fuzz every reader of outside data for SECONDS each (default 60)
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 
 # Debian packages the build, the tests and the program need.
 packages=(
-    cmake ninja-build g++ pkg-config clang-format valgrind
+    cmake ninja-build g++ pkg-config clang-format valgrind clang libclang-rt-14-dev
     qt6-base-dev libgl-dev libx11-dev libxtst-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
@@ -128,11 +129,18 @@ test)
     memcheck
     build asan
     run_tests asan
+    say "fuzzing each reader for a few seconds"
+    bash fuzz/run.sh 3
     ;;
 run)
     install_packages
     build default
     run_program
+    ;;
+fuzz)
+    install_packages
+    build default
+    bash fuzz/run.sh "${2:-60}"
     ;;
 bench)
     install_packages
@@ -140,7 +148,7 @@ bench)
     bash bench/run.sh build
     ;;
 *)
-    echo "usage: ./dev.sh run | test | build | bench" >&2
+    echo "usage: ./dev.sh run | test | build | bench | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,12 @@
+// Four small, well-formed dictionaries for the targets that fuzz something other than a
+// dictionary: enough stroke strings, words, codes and readings that every event finds something.
+#pragma once
+
+#include "fuzzing.h"
+
+namespace tovrin::fuzz {
+
+// Writes vezari.dat, vezaricz.dat, 单字GBK.dat and vezariPY.dat into the folder.
+void writeFixedDictionaries(const ScratchFolder& folder);
+
+} // namespace tovrin::fuzz

@@ -1,0 +1,82 @@
+// What the fuzz targets share: the check that turns a broken promise into a crash libFuzzer
+// keeps the input of, the way an input is cut into events and a file, and a scratch folder for
+// the files an input becomes (the lookup window opens its dictionaries from a folder).
+#pragma once
+
+#include "recordfile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tovrin::fuzz {
+
+// Prints what broke and aborts, so that libFuzzer saves the input.
+void require(bool ok, const char* what);
+
+// An input of a dictionary target: byte 0 says how many of the bytes after it are events (at
+// most 64); the rest is the dictionary file.
+struct Input {
+    std::string_view events;
+    std::string_view file;
+};
+Input split(const std::uint8_t* data, std::size_t size);
+
+// The event bytes, one at a time; once they run out every byte reads as 0.
+class Events {
+public:
+    explicit Events(std::string_view bytes) : bytes_(bytes) {}
+    bool done() const { return at_ >= bytes_.size(); }
+    unsigned next() { return at_ < bytes_.size() ? static_cast<unsigned char>(bytes_[at_++]) : 0u; }
+
+private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+};
+
+// The record an event byte points at, spread over the whole file (1 for an empty one).
+inline std::int64_t recordAt(unsigned byte, std::int32_t count) {
+    return 1 + static_cast<std::int64_t>(byte % 256) * count / 256;
+}
+
+// The lines of an input, without their line ends, at most `most` of them.
+template <class F> void forEachLine(std::string_view text, std::size_t most, F&& f) {
+    for (std::size_t n = 0; n < most && !text.empty(); ++n) {
+        const std::size_t end = text.find('\n');
+        f(text.substr(0, end));
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+// A folder of this process under $TMPDIR, or /dev/shm when TMPDIR is not set, so that writing
+// an input for every run stays in memory. Removed with everything in it when the process ends.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Replaces the file `name` with `bytes`. No mapping of the old file may be alive.
+    void write(std::string_view name, std::string_view bytes) const;
+
+private:
+    std::string path_;
+};
+
+// Whether the records' fields at [offset, offset + width) never decrease, compared byte by byte
+// with a short record padded by spaces, as the bisection compares them.
+bool fieldsSorted(const RecordFile& file, std::size_t offset, std::size_t width);
+
+// Whether every byte of those fields is a space or above, so that a key padded with spaces sorts
+// directly before every field that begins with it.
+bool fieldsPrintable(const RecordFile& file, std::size_t offset, std::size_t width);
+
+// Whether the signed codes of the records' first characters never decrease.
+bool firstCharsSorted(const RecordFile& file);
+
+} // namespace tovrin::fuzz
