@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tovrin::fuzz {
@@ -42,10 +44,23 @@ ScratchFolder::ScratchFolder() {
     std::string base = tmp && *tmp ? tmp : "/dev/shm";
     if (!std::filesystem::is_directory(base))
         base = "/tmp";
-    std::string tmpl = base + "/tovrin-fuzz-XXXXXX";
-    if (!mkdtemp(tmpl.data()))
-        fail(tmpl);
-    path_ = tmpl;
+    // A crash ends the process with abort(), so its folder outlives it: each folder is named for
+    // its process, and those of processes that are gone are removed here.
+    const std::string prefix = "tovrin-fuzz-";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (*end == '\0' && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            std::filesystem::remove_all(entry.path(), ec);
+    }
+    path_ = base + "/" + prefix + std::to_string(::getpid());
+    std::filesystem::remove_all(path_, ec); // a folder of an earlier process with this number
+    if (::mkdir(path_.c_str(), 0700) != 0)
+        fail(path_);
 }
 
 ScratchFolder::~ScratchFolder() {

@@ -52,7 +52,8 @@ template <class F> void forEachLine(std::string_view text, std::size_t most, F&&
 }
 
 // A folder of this process under $TMPDIR, or /dev/shm when TMPDIR is not set, so that writing
-// an input for every run stays in memory. Removed with everything in it when the process ends.
+// an input for every run stays in memory. Removed with everything in it when the process ends,
+// or, after a crash, by the next fuzzer that starts.
 class ScratchFolder {
 public:
     ScratchFolder();
