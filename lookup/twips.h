@@ -31,4 +31,11 @@ inline QFont font(const char* family, double points) {
     return f;
 }
 
+// A control given its object name (the name the tests find it by) and its place.
+template <class T> T* named(T* widget, const QString& name, QRect geometry) {
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
 } // namespace tovrin::twips

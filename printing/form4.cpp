@@ -18,12 +18,6 @@ namespace tovrin {
 namespace {
 
 // Places on screen are kept in twips, 15 to a pixel; Qt scales pixels for high-DPI screens.
-template <class T> T* named(T* widget, const QString& name, QRect geometry) {
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 const QString kTitle = QStringLiteral("提示！");
 const QString kReady = QStringLiteral("准备好A4打印纸一张，连接好打印机，点“确定”进行打印，"
                                       "点“取消”不打印");
@@ -36,9 +30,7 @@ Form4::Form4(Links links, QWidget* parent) : QDialog(parent), links_(std::move(l
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("打印选择"));
     setModal(true);
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSizeF(9);
-    setFont(font);
+    setFont(twips::font("宋体", 9));
     setFixedSize(twips::px(5010), twips::px(3195));
     buildControls();
 }
@@ -46,15 +38,17 @@ Form4::Form4(Links links, QWidget* parent) : QDialog(parent), links_(std::move(l
 Form4::~Form4() = default;
 
 void Form4::buildControls() {
-    Frame1 = named(new QGroupBox(QStringLiteral("选择"), this), QStringLiteral("Frame1"),
-                   twips::rect(300, 180, 4335, 1935));
-    Option1 = named(new QRadioButton(QStringLiteral("打印大的字根图（需要一张A4纸）"), Frame1),
-                    QStringLiteral("Option1"), twips::rect(660, 480, 3225, 345));
-    Option2 = named(new QRadioButton(QStringLiteral("打印小的字根图（需要半张A4纸）"), Frame1),
-                    QStringLiteral("Option2"), twips::rect(660, 1170, 3255, 375));
+    Frame1 = twips::named(new QGroupBox(QStringLiteral("选择"), this), QStringLiteral("Frame1"),
+                          twips::rect(300, 180, 4335, 1935));
+    Option1 =
+        twips::named(new QRadioButton(QStringLiteral("打印大的字根图（需要一张A4纸）"), Frame1),
+                     QStringLiteral("Option1"), twips::rect(660, 480, 3225, 345));
+    Option2 =
+        twips::named(new QRadioButton(QStringLiteral("打印小的字根图（需要半张A4纸）"), Frame1),
+                     QStringLiteral("Option2"), twips::rect(660, 1170, 3255, 375));
     Option1->setChecked(true);
-    Command1 = named(new QPushButton(QStringLiteral("打印确认"), this), QStringLiteral("Command1"),
-                     twips::rect(1650, 2400, 1755, 525));
+    Command1 = twips::named(new QPushButton(QStringLiteral("打印确认"), this),
+                            QStringLiteral("Command1"), twips::rect(1650, 2400, 1755, 525));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

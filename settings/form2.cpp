@@ -20,14 +20,8 @@ namespace tovrin {
 
 namespace {
 
-template <class T> T* named(T* widget, const QString& name, QRect geometry) {
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QComboBox* keyBox(const QString& name, QRect geometry, QWidget* parent) {
-    auto* box = named(new QComboBox(parent), name, geometry);
+    auto* box = twips::named(new QComboBox(parent), name, geometry);
     box->setEditable(true); // a key may be typed as well as chosen
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr); // what is typed is what is stored: "F" is not completed to "F1"
@@ -47,9 +41,7 @@ Form2::Form2(Links links, QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral(" 设置"));
     setModal(true);
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSizeF(9);
-    setFont(font);
+    setFont(twips::font("宋体", 9));
     setFixedSize(twips::px(6000), twips::px(3375));
     buildControls();
     preselect();
@@ -58,14 +50,14 @@ Form2::Form2(Links links, QWidget* parent)
 Form2::~Form2() = default;
 
 void Form2::buildControls() {
-    Frame1 = named(new QGroupBox(QStringLiteral("选择Tovrin"), this), QStringLiteral("Frame1"),
-                   twips::rect(210, 90, 5535, 795));
-    Option1 = named(new QRadioButton(QStringLiteral("字根表图1"), Frame1),
-                    QStringLiteral("Option1"), twips::rect(390, 330, 1275, 315));
-    Option2 = named(new QRadioButton(QStringLiteral("字根表图2"), Frame1),
-                    QStringLiteral("Option2"), twips::rect(2010, 330, 1275, 315));
-    Option3 = named(new QRadioButton(QStringLiteral("字根表图3"), Frame1),
-                    QStringLiteral("Option3"), twips::rect(3690, 330, 1275, 315));
+    Frame1 = twips::named(new QGroupBox(QStringLiteral("选择Tovrin"), this),
+                          QStringLiteral("Frame1"), twips::rect(210, 90, 5535, 795));
+    Option1 = twips::named(new QRadioButton(QStringLiteral("字根表图1"), Frame1),
+                           QStringLiteral("Option1"), twips::rect(390, 330, 1275, 315));
+    Option2 = twips::named(new QRadioButton(QStringLiteral("字根表图2"), Frame1),
+                           QStringLiteral("Option2"), twips::rect(2010, 330, 1275, 315));
+    Option3 = twips::named(new QRadioButton(QStringLiteral("字根表图3"), Frame1),
+                           QStringLiteral("Option3"), twips::rect(3690, 330, 1275, 315));
     Option1->setChecked(true);
     // The preview stays when the dialog is left with 退出; the next read of set.txt replaces it.
     int chart = 1;
@@ -77,38 +69,39 @@ void Form2::buildControls() {
         ++chart;
     }
 
-    Frame2 = named(new QGroupBox(QStringLiteral("呼出热键（ESC键退出）"), this),
-                   QStringLiteral("Frame2"), twips::rect(210, 1020, 5535, 795));
-    Label1 = named(new QLabel(QStringLiteral("Tovrin"), Frame2), QStringLiteral("Label1"),
-                   twips::rect(240, 390, 1080, 180));
+    Frame2 = twips::named(new QGroupBox(QStringLiteral("呼出热键（ESC键退出）"), this),
+                          QStringLiteral("Frame2"), twips::rect(210, 1020, 5535, 795));
+    Label1 = twips::named(new QLabel(QStringLiteral("Tovrin"), Frame2), QStringLiteral("Label1"),
+                          twips::rect(240, 390, 1080, 180));
     Combo1 = keyBox(QStringLiteral("Combo1"), twips::rect(1530, 330, 900, 300), Frame2);
-    Label2 = named(new QLabel(QStringLiteral("五笔编码查询"), Frame2), QStringLiteral("Label2"),
-                   twips::rect(2760, 390, 1080, 180));
+    Label2 = twips::named(new QLabel(QStringLiteral("五笔编码查询"), Frame2),
+                          QStringLiteral("Label2"), twips::rect(2760, 390, 1080, 180));
     Combo2 = keyBox(QStringLiteral("Combo2"), twips::rect(4050, 330, 975, 300), Frame2);
     Combo1->setCurrentIndex(0); // F1
     Combo2->setCurrentIndex(1); // F2
     if (!links_.hotKeysAvailable) {
         // The frame is full below its caption, so the note shares the caption's line, right of
         // it, on a filled background in case the style draws the border through that line.
-        auto* note = named(new QLabel(QStringLiteral("当前桌面不支持全局热键（需要 X11）"), Frame2),
-                           QStringLiteral("hotKeyNote"), twips::rect(2310, 0, 3105, 210));
+        auto* note =
+            twips::named(new QLabel(QStringLiteral("当前桌面不支持全局热键（需要 X11）"), Frame2),
+                         QStringLiteral("hotKeyNote"), twips::rect(2310, 0, 3105, 210));
         note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         note->setAutoFillBackground(true);
         note->setStyleSheet(QStringLiteral("color: #A00000;"));
     }
 
-    Frame4 = named(new QGroupBox(QStringLiteral("软件是否随系统启动"), this),
-                   QStringLiteral("Frame4"), twips::rect(210, 1950, 5535, 795));
-    Option28 = named(new QRadioButton(QStringLiteral("随系统启动"), Frame4),
-                     QStringLiteral("Option28"), twips::rect(540, 330, 1755, 315));
-    Option29 = named(new QRadioButton(QStringLiteral("不随系统启动"), Frame4),
-                     QStringLiteral("Option29"), twips::rect(3060, 330, 1755, 315));
+    Frame4 = twips::named(new QGroupBox(QStringLiteral("软件是否随系统启动"), this),
+                          QStringLiteral("Frame4"), twips::rect(210, 1950, 5535, 795));
+    Option28 = twips::named(new QRadioButton(QStringLiteral("随系统启动"), Frame4),
+                            QStringLiteral("Option28"), twips::rect(540, 330, 1755, 315));
+    Option29 = twips::named(new QRadioButton(QStringLiteral("不随系统启动"), Frame4),
+                            QStringLiteral("Option29"), twips::rect(3060, 330, 1755, 315));
     Option28->setChecked(true); // offered every time, whatever was chosen before
 
-    Command1 = named(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("Command1"),
-                     twips::rect(1118, 2880, 1455, 375));
-    Command2 = named(new QPushButton(QStringLiteral("退出"), this), QStringLiteral("Command2"),
-                     twips::rect(3518, 2880, 1455, 375));
+    Command1 = twips::named(new QPushButton(QStringLiteral("确定"), this),
+                            QStringLiteral("Command1"), twips::rect(1118, 2880, 1455, 375));
+    Command2 = twips::named(new QPushButton(QStringLiteral("退出"), this),
+                            QStringLiteral("Command2"), twips::rect(3518, 2880, 1455, 375));
     for (QPushButton* b : {Command1, Command2}) {
         b->setFocusPolicy(Qt::NoFocus); // no button ever shows a focus mark
         b->setAutoDefault(false);       // Enter in a key box does not press 确定
