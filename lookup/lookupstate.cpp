@@ -65,14 +65,19 @@ constexpr std::pair<const char*, const char*> kPresets[] = {
 
 constexpr const char* kStrokeShapes[] = {"一", "丨", "丿", "丶", "乛"};
 
-// The rank key: the last four characters of "0000" followed by n in decimal (57 gives "0057",
-// 12345 gives "2345").
-void appendRankKey(std::string& keys, int n) {
+// The rank key: the number that the last four characters of "0000" followed by n in decimal
+// begin with (57 gives 57, 12345 gives 2345, -5 gives "00-5", so 0).
+std::int32_t rankKey(int n) {
+    if (n >= 0)
+        return n % 10000;
     char buf[16] = {'0', '0', '0', '0'};
     const auto [end, ec] = std::to_chars(buf + 4, buf + sizeof buf, n);
     (void)ec;
-    keys.append(end - 4, 4);
+    return static_cast<std::int32_t>(leadingNumber(std::string_view(end - 4, 4)));
 }
+
+constexpr std::int32_t kFirstKey = 0;   // an exact match among the common characters
+constexpr std::int32_t kRareKey = 9999; // a rare character, and an unused row
 
 template <std::size_t N>
 bool sameField(const std::array<char, N>& a, const std::array<char, N>& b) {
@@ -100,8 +105,8 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
 
     for (gbk::Text* b : {&exactHz, &commonHz, &middleHz, &rareHz, &gridList})
         b->reserve(1024);
-    for (std::string* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys, &gridKeys})
-        k->reserve(4096);
+    for (auto* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys, &gridKeys})
+        k->reserve(1024);
 
     Label69 = u"Label69";
     Label70 = fromUtf8("关闭");
@@ -155,6 +160,7 @@ std::vector<LookupState::Problem> LookupState::start(const std::string& programF
     Label2.clear();
     Label6.clear();
     openOne(strokes_, StrokeRecord::kFileName, StrokeRecord::kLength);
+    strokeIndex_ = StrokeIndex::build(strokes_);
     count1 = strokes_.count();
     pos1 = 1;
     openOne(phrases_, PhraseRecord::kFileName, PhraseRecord::kLength);
@@ -177,6 +183,7 @@ std::vector<LookupState::Problem> LookupState::takeProblems() {
 
 void LookupState::closeDictionaries() {
     strokes_ = RecordFile();
+    strokeIndex_ = StrokeIndex();
     phrases_ = RecordFile();
     codes_ = RecordFile();
     pinyin_ = RecordFile();
@@ -346,7 +353,7 @@ bool LookupState::beginsWithPrefix(const std::array<char, StrokeRecord::kStrokes
 void LookupState::clearBuckets() {
     for (gbk::Text* b : {&exactHz, &commonHz, &middleHz, &rareHz})
         b->clear();
-    for (std::string* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys})
+    for (auto* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys})
         k->clear();
 }
 
@@ -358,29 +365,48 @@ bool LookupState::inAssoc(const gbk::Text& ch) const {
 
 void LookupState::beginCollection() {
     clearBuckets();
-    inAssoc_.reset();
-    for (gbk::Char c : assocHz)
-        inAssoc_[c] = true;
+    if (assocHz != inAssocOf_) {
+        for (gbk::Char c : inAssocOf_)
+            inAssoc_[c] = false;
+        for (gbk::Char c : assocHz)
+            inAssoc_[c] = true;
+        inAssocOf_ = assocHz;
+    }
 }
 
-// One matching record into its bucket; rank keys as the last four digits of the (boosted) rank.
+// One matching record into its bucket, with its rank key.
 void LookupState::collect(const gbk::Text& ch, int rank, bool exact) {
     const int boosted = inAssoc(ch) ? rank / 3 : rank;
     if (exact) {
         exactHz += ch;
-        if (rank <= 6763)
-            exactKeys += "0000";
-        else
-            appendRankKey(exactKeys, boosted);
-    } else if (rank <= 3000) {
+        exactKeys.push_back(rank <= StrokeIndex::kMiddleRanks ? kFirstKey : rankKey(boosted));
+    } else if (rank <= StrokeIndex::kCommonRanks) {
         commonHz += ch;
-        appendRankKey(commonKeys, boosted);
-    } else if (rank <= 6763) {
+        commonKeys.push_back(rankKey(boosted));
+    } else if (rank <= StrokeIndex::kMiddleRanks) {
         middleHz += ch;
-        appendRankKey(middleKeys, boosted);
+        middleKeys.push_back(rankKey(boosted));
     } else {
         rareHz += ch;
-        rareKeys += "9999";
+        rareKeys.push_back(kRareKey);
+    }
+}
+
+// The same for a record holding one two-byte character.
+void LookupState::collect(gbk::Char ch, int rank, bool exact) {
+    const int boosted = inAssoc_[ch] ? rank / 3 : rank;
+    if (exact) {
+        exactHz.push_back(ch);
+        exactKeys.push_back(rank <= StrokeIndex::kMiddleRanks ? kFirstKey : rankKey(boosted));
+    } else if (rank <= StrokeIndex::kCommonRanks) {
+        commonHz.push_back(ch);
+        commonKeys.push_back(rankKey(boosted));
+    } else if (rank <= StrokeIndex::kMiddleRanks) {
+        middleHz.push_back(ch);
+        middleKeys.push_back(rankKey(boosted));
+    } else {
+        rareHz.push_back(ch);
+        rareKeys.push_back(kRareKey);
     }
 }
 
@@ -416,11 +442,14 @@ void LookupState::display() {
     // characters of any bucket, the more link only counts and whether a rare one exists), but
     // each bucket stops filling at 51 characters and the scan stops as soon as nothing later can
     // change the answer: the grid full of exact and common characters, and a rare one seen.
+    if (strokeIndex_.usable() && !prefix_.empty()) {
+        displayIndexed();
+        return;
+    }
     beginCollection();
     constexpr std::size_t kChars = layout::kGridCells;
-    constexpr std::size_t kKeys = 4 * kChars;
-    auto wants = [](const gbk::Text& hz, const std::string& keys) {
-        return hz.size() < kChars || keys.size() < kKeys;
+    auto wants = [](const gbk::Text& hz, const std::vector<std::int32_t>& keys) {
+        return hz.size() < kChars || keys.size() < kChars;
     };
     std::size_t first3 = 0;
     std::size_t rare = 0;
@@ -437,7 +466,7 @@ void LookupState::display() {
                 break;
             const gbk::Text ch = fieldText(rec.character);
             const bool exact = sameField(rec.strokes, key_);
-            if (exact || rec.rank <= 6763)
+            if (exact || rec.rank <= StrokeIndex::kMiddleRanks)
                 first3 += ch.size();
             else {
                 rare += ch.size();
@@ -457,15 +486,16 @@ void LookupState::display() {
         const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
         const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
         gbk::Text* hz;
-        std::string* keys;
+        std::vector<std::int32_t>* keys;
         if (exact) {
             first3 += charCount(b0, b1);
             hz = &exactHz;
             keys = &exactKeys;
-        } else if (rank <= 6763) {
+        } else if (rank <= StrokeIndex::kMiddleRanks) {
             first3 += charCount(b0, b1);
-            hz = rank <= 3000 ? &commonHz : &middleHz;
-            keys = rank <= 3000 ? &commonKeys : &middleKeys;
+            const bool common = rank <= StrokeIndex::kCommonRanks;
+            hz = common ? &commonHz : &middleHz;
+            keys = common ? &commonKeys : &middleKeys;
         } else {
             rare += charCount(b0, b1);
             if (!rareSeen && (b0 >= 0x81 || b0 != ' ' || b1 != ' '))
@@ -476,26 +506,64 @@ void LookupState::display() {
         if (wants(*hz, *keys)) {
             // A two-byte character fills its field; anything else goes the long way.
             if (b0 >= 0x81)
-                collect(gbk::Text(1, static_cast<gbk::Char>(b0 << 8 | b1)), rank, exact);
+                collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);
             else
                 collect(fieldText(StrokeRecord::read(raw).character), rank, exact);
         }
         // Exact and common characters fill the grid in file order ahead of everything else:
         // once they fill it and a rare one was seen, nothing later is ever read.
         if (rareSeen && exactHz.size() + commonHz.size() >= kChars &&
-            exactKeys.size() + commonKeys.size() >= kKeys)
+            exactKeys.size() + commonKeys.size() >= kChars)
             break;
     }
     select(first3, rare, rareSeen);
 }
 
+void LookupState::displayIndexed() {
+    // On a clean sorted dictionary the matching records are one run from pos1, its exact
+    // matches first (a space sorts before every digit). Nothing reads past the first 51
+    // characters of exact, common, middle and rare characters in that order, so the buckets
+    // take only those, visited by the index's jumps; the counts the more link needs are exact
+    // whenever they are under 51, which is all it asks of them.
+    beginCollection();
+    const bool matches = pos1 >= 1 && pos1 <= count1 &&
+                         beginsWithPrefix(StrokeRecord::read(strokes_.record(pos1)).strokes);
+    const std::int32_t end = matches ? strokeIndex_.after(strokes_, pos1, prefix_) : pos1;
+    const std::int32_t exactEnd = strokeIndex_.after(strokes_, pos1, view(key_));
+    constexpr std::int32_t kCells = layout::kGridCells;
+    std::int32_t room = kCells;
+    auto take = [this, &room](std::int32_t n, bool exact) {
+        const char* p = strokes_.record(n).data();
+        const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
+        const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
+        const auto rank = static_cast<std::int16_t>(static_cast<std::uint16_t>(
+            static_cast<unsigned char>(p[StrokeRecord::kRankOffset]) |
+            static_cast<unsigned char>(p[StrokeRecord::kRankOffset + 1]) << 8));
+        collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);
+        --room;
+    };
+    const std::int32_t exactStop = std::min(end, exactEnd);
+    for (std::int32_t n = pos1; n < exactStop && room > 0; ++n)
+        take(n, true);
+    const std::int32_t from = std::max(pos1, exactStop);
+    for (StrokeIndex::Class c : {StrokeIndex::Common, StrokeIndex::Middle, StrokeIndex::Rare})
+        for (std::int32_t n = strokeIndex_.next(c, from); n < end && room > 0;
+             n = strokeIndex_.next(c, n + 1))
+            take(n, false);
+    const std::size_t first3 = exactHz.size() + commonHz.size() + middleHz.size();
+    const bool rareSeen = strokeIndex_.next(StrokeIndex::Rare, from) < end;
+    select(first3, rareHz.size(), rareSeen);
+}
+
 void LookupState::takeBuckets(bool withRare) {
     // Assigned and appended in place: the strings keep their capacity from click to click.
     gridList.assign(exactHz).append(commonHz).append(middleHz);
-    gridKeys.assign(exactKeys).append(commonKeys).append(middleKeys);
+    gridKeys.assign(exactKeys.begin(), exactKeys.end());
+    gridKeys.insert(gridKeys.end(), commonKeys.begin(), commonKeys.end());
+    gridKeys.insert(gridKeys.end(), middleKeys.begin(), middleKeys.end());
     if (withRare) {
         gridList.append(rareHz);
-        gridKeys.append(rareKeys);
+        gridKeys.insert(gridKeys.end(), rareKeys.begin(), rareKeys.end());
     }
 }
 
@@ -532,26 +600,15 @@ void LookupState::showCandidates(bool placeLink) {
         Candidate& row = cand[i];
         row.used = i < gridList.size();
         row.character = row.used ? gridList[i] : 0;
-        if (!row.used) {
-            row.key = 9999;
-        } else {
-            const std::size_t at = 4 * i;
-            row.key = at < gridKeys.size() ? static_cast<std::int32_t>(leadingNumber(
-                                                 std::string_view(gridKeys).substr(at, 4)))
-                                           : 0;
-        }
+        row.key = !row.used ? kRareKey : i < gridKeys.size() ? gridKeys[i] : 0;
     }
-    // A stable bubble sort: equal keys keep their order, unused rows (9999) stay behind.
-    for (std::size_t pass = 0; pass < cand.size(); ++pass) {
-        bool swapped = false;
-        for (std::size_t i = 0; i + 1 < cand.size() - pass; ++i) {
-            if (cand[i + 1].key < cand[i].key) {
-                std::swap(cand[i], cand[i + 1]);
-                swapped = true;
-            }
-        }
-        if (!swapped)
-            break;
+    // A stable sort by key: equal keys keep their order, unused rows (9999) stay behind.
+    for (std::size_t i = 1; i < cand.size(); ++i) {
+        const Candidate row = cand[i];
+        std::size_t j = i;
+        for (; j > 0 && row.key < cand[j - 1].key; --j)
+            cand[j] = cand[j - 1];
+        cand[j] = row;
     }
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)

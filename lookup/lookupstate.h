@@ -10,6 +10,7 @@
 #include "recordfile.h"
 #include "records.h"
 #include "setupfile.h"
+#include "strokeindex.h"
 
 #include <array>
 #include <bitset>
@@ -124,10 +125,13 @@ public:
     std::array<layout::Rect, layout::kGridCells> Label11Rect; // their places
     double gridFontPoints = 12.0;
 
-    gbk::Text gridList;   // the characters behind the grid in cell order
-    std::string gridKeys; // their sort keys, four digits each
+    // The characters behind the grid in cell order, and their sort keys: the last four digits
+    // of a (boosted) rank, one per record read, so a record that held two single-byte
+    // characters gives two characters and one key.
+    gbk::Text gridList;
+    std::vector<std::int32_t> gridKeys;
     gbk::Text exactHz, commonHz, middleHz, rareHz;
-    std::string exactKeys, commonKeys, middleKeys, rareKeys;
+    std::vector<std::int32_t> exactKeys, commonKeys, middleKeys, rareKeys;
     // A row of the candidate table: one character of gridList, or none. Kept small, so the
     // sort moves three plain values rather than strings.
     struct Candidate {
@@ -212,12 +216,12 @@ private:
     void layOutPinyinCells(bool setFont, bool setTops, bool setSize);
     void selectRow(gbk::Text* row, std::size_t size, const char* const* texts, std::size_t index);
     void clearBuckets();
-    void appendCandidate(gbk::Text& hz, std::string& keys, const gbk::Text& ch,
-                         std::string_view key);
     void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
     void beginCollection();
     void takeBuckets(bool withRare); // gridList and gridKeys from the buckets
     void collect(const gbk::Text& ch, int rank, bool exact);
+    void collect(gbk::Char ch, int rank, bool exact);
+    void displayIndexed(); // display() over the stroke index
     // Chooses the grid's list and the more link's state from the buckets: `first3` characters
     // of the first three buckets, `rare` rare ones, `rareShown` when a rare one is not blank.
     void select(std::size_t first3, std::size_t rare, bool rareShown);
@@ -228,6 +232,7 @@ private:
 
     const gbk::Codec& codec_;
     RecordFile strokes_; // vezari.dat
+    StrokeIndex strokeIndex_;
     RecordFile phrases_; // vezaricz.dat
     RecordFile codes_;   // 单字GBK.dat
     RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
@@ -241,8 +246,10 @@ private:
     std::vector<Problem> problems_;
     std::array<char, StrokeRecord::kStrokesWidth> key_{}; // the padded query key
     std::string prefix_;                                  // the stroke string's digits
-    // One bit per GBK unit of assocHz, so the ranking's look-up is constant time.
+    // One bit per GBK unit of assocHz, so the ranking's look-up is constant time; built again
+    // only when assocHz is no longer the text it was built from.
     std::bitset<0x10000> inAssoc_;
+    gbk::Text inAssocOf_;
 };
 
 } // namespace tovrin
