@@ -10,6 +10,10 @@ namespace {
 // Compares a record's field with the key; a short or missing record reads as spaces.
 int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::string_view key) {
     const std::string_view raw = file.record(n);
+    if (offset + key.size() <= raw.size()) {
+        const int c = std::memcmp(raw.data() + offset, key.data(), key.size());
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
     for (std::size_t i = 0; i < key.size(); ++i) {
         const auto have =
             static_cast<unsigned char>(offset + i < raw.size() ? raw[offset + i] : ' ');
@@ -30,11 +34,12 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
         return s;
     s.lo = 1;
     s.hi = count;
+    // lo's field against the key, and hi's; the key against them, below, as the search sees it:
+    // "key sorts after keyHi" is keyHi < key. Each round compares the key with both bounds; a
+    // bound that did not move keeps its comparison, so each record is read once.
+    int atLo = compareAt(file, s.lo, offset, key);
+    int atHi = compareAt(file, s.hi, offset, key);
     do {
-        // lo's field against the key, and hi's; the key against them, below, as the search sees
-        // it: "key sorts after keyHi" is keyHi < key.
-        const int atLo = compareAt(file, s.lo, offset, key);
-        const int atHi = compareAt(file, s.hi, offset, key);
         s.pos = s.hi;
         if (atHi < 0) {
             break;
@@ -49,8 +54,10 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
             const int atMid = compareAt(file, mid, offset, key);
             if (atMid < 0) {
                 s.lo = mid;
+                atLo = atMid;
             } else if (atMid > 0) {
                 s.hi = mid;
+                atHi = atMid;
             } else {
                 s.found = true;
                 break;
@@ -73,9 +80,9 @@ Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
     auto codeAt = [&file](std::int32_t n) { return gbk::code(gbk::firstChar(file.record(n))); };
     s.lo = 1;
     s.hi = count;
+    std::int16_t a = codeAt(s.lo);
+    std::int16_t b = codeAt(s.hi);
     do {
-        const std::int16_t a = codeAt(s.lo);
-        const std::int16_t b = codeAt(s.hi);
         s.pos = s.hi;
         if (k < a || k > b)
             break;
@@ -85,8 +92,10 @@ Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
             const std::int16_t m = codeAt(mid);
             if (m < k) {
                 s.lo = mid;
+                a = m;
             } else if (k < m) {
                 s.hi = mid;
+                b = m;
             } else {
                 s.found = true;
                 break;

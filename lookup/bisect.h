@@ -1,6 +1,6 @@
 // The bisection that every dictionary search uses: between lo = 1 and hi = the record count,
-// reading the records at both bounds each round, stopping when the key lies outside them or
-// equals one of them, otherwise probing the midpoint, until hi - lo is 1.
+// comparing the key with the records at both bounds each round, stopping when the key lies outside
+// them or equals one of them, otherwise probing the midpoint, until hi - lo is 1.
 #pragma once
 
 #include "gbk.h"

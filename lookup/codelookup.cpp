@@ -9,7 +9,17 @@ CodeLine collectCodes(const RecordFile& codes, std::int32_t hit, gbk::Char chara
     std::int32_t pos = hit - 4 >= 1 ? hit - 4 : 1;
     const std::int32_t count = codes.count();
     for (int i = 1; i <= 10; ++i) {
-        const CodeRecord rec = CodeRecord::read(codes.record(pos));
+        const std::string_view raw = codes.record(pos);
+        // Another character's record is told by its first bytes, without reading it whole.
+        if (raw.size() == CodeRecord::kLength &&
+            gbk::firstChar(raw.substr(CodeRecord::kCharacterOffset, CodeRecord::kCharacterWidth)) !=
+                character) {
+            ++pos;
+            if (pos > count)
+                break;
+            continue;
+        }
+        const CodeRecord rec = CodeRecord::read(raw);
         if (firstChar(rec.character) == character) {
             const gbk::Text code = gbk::trim(gbk::decode(view(rec.code)));
             if (!code.empty() && code.size() <= 4)

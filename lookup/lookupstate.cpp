@@ -100,6 +100,8 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
     for (std::size_t i = 0; i < strokeShapes_.size(); ++i)
         strokeShapes_[i] = fromUtf8(kStrokeShapes[i]);
     defaultList_ = fromUtf8(kDefaultList);
+    found_ = fromUtf8("找到");
+    notFound_ = fromUtf8("没有找到");
     for (const auto& [key, list] : kPresets)
         presets_.push_back({fromUtf8(key), fromUtf8(list)});
 
@@ -164,6 +166,10 @@ std::vector<LookupState::Problem> LookupState::start(const std::string& programF
     count1 = strokes_.count();
     pos1 = 1;
     openOne(phrases_, PhraseRecord::kFileName, PhraseRecord::kLength);
+    phrasesSorted_ = true;
+    for (std::int32_t n = 2; n <= phrases_.count() && phrasesSorted_; ++n)
+        phrasesSorted_ = gbk::code(gbk::firstChar(phrases_.record(n - 1))) <=
+                         gbk::code(gbk::firstChar(phrases_.record(n)));
     count2 = phrases_.count();
     pos2 = 1;
     cc();
@@ -185,8 +191,10 @@ void LookupState::closeDictionaries() {
     strokes_ = RecordFile();
     strokeIndex_ = StrokeIndex();
     phrases_ = RecordFile();
+    phrasesSorted_ = false;
     codes_ = RecordFile();
     pinyin_ = RecordFile();
+    pinyinSorted_ = false;
 }
 
 void LookupState::layOutGrid() {
@@ -290,8 +298,12 @@ const gbk::Text* LookupState::presetFor(const gbk::Text& strokes) const {
 }
 
 void LookupState::ppp() {
-    for (std::size_t i = 0; i < Label11.size(); ++i)
-        Label11[i] = i < gridList.size() ? gbk::Text(1, gridList[i]) : gbk::Text();
+    for (std::size_t i = 0; i < Label11.size(); ++i) {
+        if (i < gridList.size())
+            Label11[i].assign(1, gridList[i]);
+        else
+            Label11[i].clear();
+    }
 }
 
 void LookupState::cc() {

@@ -199,6 +199,7 @@ public:
     const std::string& setupPath() const { return setupPath_; }
 
     const RecordFile& strokeFile() const { return strokes_; }
+    const StrokeIndex& strokeIndex() const { return strokeIndex_; }
 
 private:
     struct Preset {
@@ -211,6 +212,7 @@ private:
     void writeSetup();
     void pickHistory(const gbk::Text& c);
     void passOver(int records, const gbk::Text& context, bool trim);
+    void addAssoc(gbk::Char c, bool trim);
     bool pinyinMatches(std::int64_t n, std::string_view typed, gbk::Text& character) const;
     void addSlots(int delta);
     void layOutPinyinCells(bool setFont, bool setTops, bool setSize);
@@ -233,11 +235,14 @@ private:
     const gbk::Codec& codec_;
     RecordFile strokes_; // vezari.dat
     StrokeIndex strokeIndex_;
-    RecordFile phrases_; // vezaricz.dat
-    RecordFile codes_;   // 单字GBK.dat
-    RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
+    RecordFile phrases_;         // vezaricz.dat
+    bool phrasesSorted_ = false; // by the code of each word's first character
+    RecordFile codes_;           // 单字GBK.dat
+    RecordFile pinyin_;          // vezariPY.dat, opened with the keyboard
+    bool pinyinSorted_ = false;  // by reading
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
+    gbk::Text found_, notFound_;            // 找到, 没有找到
     gbk::Text defaultList_;
     std::vector<Preset> presets_;
     std::string programFolder_;

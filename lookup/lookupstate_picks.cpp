@@ -7,6 +7,7 @@
 #include "quwei.h"
 
 #include <array>
+#include <cstring>
 
 namespace tovrin {
 
@@ -45,7 +46,7 @@ void LookupState::Label11_MouseDown(int index) {
     if (!gbk::trim(Label25).empty())
         Label5_Click();
     for (std::size_t i = 0; i < Label11.size(); ++i)
-        Label11[i] = gbk::Text(1, charAt(assocHz, i));
+        Label11[i].assign(1, charAt(assocHz, i));
 }
 
 void LookupState::Label66_MouseDown(int index) {
@@ -80,9 +81,38 @@ void LookupState::ccccz() {
     found2 = b.found ? -1 : 0;
     if (!b.found)
         return;
-    // Walk back to the first word of the group.
+    // Back to the first word of the group: found by bisection when the words are sorted by
+    // their first character, so the group stands together; otherwise walked back to.
+    if (phrasesSorted_) {
+        const std::int16_t k = gbk::code(key);
+        std::int32_t first = 1;
+        std::int32_t last = pos2;
+        while (first < last) {
+            const std::int32_t mid = first + (last - first) / 2;
+            if (gbk::code(gbk::firstChar(phrases_.record(mid))) < k)
+                first = mid + 1;
+            else
+                last = mid;
+        }
+        pos2 = first;
+        return;
+    }
     while (pos2 > 1 && gbk::firstChar(phrases_.record(pos2 - 1)) == key)
         --pos2;
+}
+
+// Adds a character to the association list unless it is there already; inAssoc_ holds the
+// list's characters while it is built.
+void LookupState::addAssoc(gbk::Char c, bool trim) {
+    if (inAssoc_[c])
+        return;
+    assocHz.push_back(c);
+    inAssoc_[c] = true;
+    if (trim)
+        while (!assocHz.empty() && assocHz.back() == u' ') {
+            assocHz.pop_back();
+            inAssoc_[u' '] = false;
+        }
 }
 
 // One pass of the association builder: `records` words from pos2 on; each that begins with the
@@ -91,6 +121,16 @@ void LookupState::ccccz() {
 // dropped); the one-character pass does not.
 void LookupState::passOver(int records, const gbk::Text& context, bool trim) {
     const gbk::Char groupChar = context.empty() ? u' ' : context[0];
+    // A context of two-byte characters is its bytes: a word begins with it exactly when the
+    // word's bytes begin with those, and the character after it starts at the next byte.
+    std::array<char, PhraseRecord::kTextWidth> contextBytes{};
+    std::size_t contextWidth = 0;
+    bool twoByte = 2 * context.size() <= contextBytes.size();
+    for (std::size_t i = 0; twoByte && i < context.size(); ++i) {
+        twoByte = context[i] >> 8 >= 0x81;
+        contextBytes[contextWidth++] = static_cast<char>(context[i] >> 8);
+        contextBytes[contextWidth++] = static_cast<char>(context[i] & 0xFF);
+    }
     for (int i = 0; i < records; ++i, ++pos2) {
         const std::string_view raw = phrases_.record(pos2);
         // The group of words that begin with the context's first character ends here: the
@@ -98,6 +138,22 @@ void LookupState::passOver(int records, const gbk::Text& context, bool trim) {
         if (gbk::firstChar(raw) != groupChar) {
             pos2 += records - i;
             return;
+        }
+        if (twoByte && raw.size() == PhraseRecord::kLength) {
+            // The first character is the group's; the rest of the context is compared.
+            if (contextWidth > 2 &&
+                std::memcmp(raw.data() + 2, contextBytes.data() + 2, contextWidth - 2) != 0)
+                continue;
+            gbk::Char c = u' ';
+            if (contextWidth < raw.size()) {
+                const auto lead = static_cast<unsigned char>(raw[contextWidth]);
+                c = lead >= 0x81 && contextWidth + 1 < raw.size()
+                        ? static_cast<gbk::Char>(lead << 8 |
+                                                 static_cast<unsigned char>(raw[contextWidth + 1]))
+                        : lead;
+            }
+            addAssoc(c, trim);
+            continue;
         }
         // The text's characters, decoded in place (a word is at most 16 bytes); past its last
         // character the text reads as blanks.
@@ -114,13 +170,7 @@ void LookupState::passOver(int records, const gbk::Text& context, bool trim) {
         }
         if (length < context.size() || !std::equal(context.begin(), context.end(), text.begin()))
             continue;
-        const gbk::Char c = context.size() < length ? text[context.size()] : u' ';
-        if (assocHz.find(c) == gbk::Text::npos) {
-            assocHz.push_back(c);
-            if (trim)
-                while (!assocHz.empty() && assocHz.back() == u' ')
-                    assocHz.pop_back();
-        }
+        addAssoc(context.size() < length ? text[context.size()] : u' ', trim);
     }
 }
 
@@ -129,9 +179,17 @@ void LookupState::find1234() {
     const std::size_t n = history.size();
     Label18 = history.substr(0, 1);
     ccccz();
+    // The ranking's bit set follows the list as it is built.
+    for (gbk::Char c : inAssocOf_)
+        inAssoc_[c] = false;
     assocHz.clear();
-    if (n == 0) {
+    auto finish = [this] {
         assocHz.append(51, u' ');
+        inAssoc_[u' '] = true;
+        inAssocOf_ = assocHz;
+    };
+    if (n == 0) {
+        finish();
         return;
     }
     // Longer contexts first: the whole history, then its last three, two and one characters.
@@ -146,7 +204,7 @@ void LookupState::find1234() {
         if (found2 == -1)
             passOver(101, tail, len > 1);
     }
-    assocHz.append(51, u' ');
+    finish();
 }
 
 void LookupState::Label5_Click() {
@@ -159,7 +217,7 @@ void LookupState::Label5_Click() {
     found1 = b.found;
     if (found1)
         display3();
-    Label22 = found1 ? fromUtf8("找到") : fromUtf8("没有找到");
+    Label22 = found1 ? found_ : notFound_;
 }
 
 void LookupState::display3() {

@@ -39,6 +39,12 @@ void LookupState::Command1_Click() {
             problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason(),
                                  problemKind(pinyin_)});
         Label70 = fromUtf8("打开");
+        pinyinSorted_ = true;
+        for (std::int32_t n = 2; n <= pinyin_.count() && pinyinSorted_; ++n) {
+            const auto a = PinyinRecord::read(pinyin_.record(n - 1)).pinyin;
+            const auto b = PinyinRecord::read(pinyin_.record(n)).pinyin;
+            pinyinSorted_ = std::memcmp(a.data(), b.data(), a.size()) <= 0;
+        }
     }
     countPY = pinyin_.count();
     posPY = 1;
@@ -74,6 +80,15 @@ void LookupState::addSlots(int delta) {
 // without padding, goes to `character`.
 bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
                                 gbk::Text& character) const {
+    const std::string_view raw = pinyin_.record(n);
+    if (raw.size() == PinyinRecord::kLength && typed.size() <= PinyinRecord::kPinyinWidth &&
+        static_cast<unsigned char>(raw[PinyinRecord::kCharacterOffset]) >= 0x81) {
+        // A whole record with a two-byte character, read where it lies.
+        if (std::memcmp(raw.data() + PinyinRecord::kPinyinOffset, typed.data(), typed.size()) != 0)
+            return false;
+        character.assign(1, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
+        return true;
+    }
     const PinyinRecord rec = PinyinRecord::read(pinyin_.record(n));
     if (typed.size() > rec.pinyin.size() ||
         std::memcmp(rec.pinyin.data(), typed.data(), typed.size()) != 0)
@@ -98,6 +113,23 @@ void LookupState::ccccPY() {
     gbk::Text ignored;
     if (found1) {
         Label69 = u"0";
+        // Back to the first record of this reading: by bisection when the readings are sorted,
+        // otherwise record by record.
+        auto readingAt = [this](std::int32_t n) {
+            return PinyinRecord::read(pinyin_.record(n)).pinyin;
+        };
+        if (pinyinSorted_) {
+            std::int32_t first = 1;
+            std::int32_t last = posPY;
+            while (first < last) {
+                const std::int32_t mid = first + (last - first) / 2;
+                if (std::memcmp(readingAt(mid).data(), key.data(), PinyinRecord::kPinyinWidth) < 0)
+                    first = mid + 1;
+                else
+                    last = mid;
+            }
+            posPY = first;
+        }
         while (posPY > 1) {
             const auto before = PinyinRecord::read(pinyin_.record(posPY - 1)).pinyin;
             if (std::memcmp(before.data(), key.data(), before.size()) != 0)
@@ -124,9 +156,7 @@ void LookupState::displayPY() {
     // Every cell counts one slot; the counter is text, written once for the page.
     addSlots(layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        gbk::Text c;
-        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
-            Label66[static_cast<std::size_t>(i)] = c;
+        if (pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
             Label67Active = false;
             Label68Active = true;
         } else {
@@ -145,10 +175,7 @@ void LookupState::Label68_Click() {
     posPY += layout::kPinyinCells;
     addSlots(layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        gbk::Text c;
-        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
-            Label66[static_cast<std::size_t>(i)] = c;
-        } else {
+        if (!pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
             Label66[static_cast<std::size_t>(i)].clear();
             Label68Active = false;
         }
@@ -163,10 +190,7 @@ void LookupState::Label67_Click() {
     posPY -= layout::kPinyinCells;
     addSlots(-layout::kPinyinCells);
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        gbk::Text c;
-        if (pinyinMatches(std::int64_t(posPY) + i, typed, c)) {
-            Label66[static_cast<std::size_t>(i)] = c;
-        } else {
+        if (!pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
             Label66[static_cast<std::size_t>(i)].clear();
             Label68Active = false;
         }

@@ -27,7 +27,15 @@ std::string quwei(const gbk::Text& x) {
 }
 
 bool isGb2312ByQuwei(const gbk::Text& x) {
-    const std::int64_t v = leadingNumber(quwei(x));
+    // The number the code begins with, without writing it: a negative area gives a negative
+    // number and a negative position stops it after the area (at most 94), both outside.
+    if (x.empty() || gbk::code(x[0]) >= 0)
+        return false;
+    const int area = static_cast<int>(x[0] >> 8) - 160;
+    const int position = static_cast<int>(x[0] & 0xFF) - 160;
+    if (area < 0 || position < 0)
+        return false;
+    const int v = area * 100 + position;
     return v >= 1601 && v <= 8794;
 }
 

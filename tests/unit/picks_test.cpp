@@ -1,4 +1,5 @@
 #include "lookupstate.h"
+#include "numeric.h"
 #include "quwei.h"
 #include "testdata.h"
 
@@ -187,4 +188,12 @@ TEST(Quwei, AreaAndPosition) {
     EXPECT_FALSE(isGb2312ByQuwei(gbk::Text{0xF8A1}));
     EXPECT_FALSE(isGb2312ByQuwei(gbk::Text{0xA1A1}));
     EXPECT_FALSE(isGb2312ByQuwei(u"A"));
+}
+
+TEST(Quwei, TheGb2312TestAgreesWithTheWrittenCodeForEveryUnit) {
+    for (std::uint32_t u = 0; u <= 0xFFFF; ++u) {
+        const gbk::Text x{static_cast<gbk::Char>(u)};
+        const std::int64_t v = leadingNumber(quwei(x));
+        ASSERT_EQ(isGb2312ByQuwei(x), v >= 1601 && v <= 8794) << std::hex << u;
+    }
 }

@@ -28,6 +28,8 @@ protected:
         state_ = new LookupState(*codec_);
         ASSERT_TRUE(state_->start(TOVRIN_BIN_DIR, {}).empty());
         ASSERT_GT(state_->strokeFile().count(), 20000);
+        // The real dictionary takes the index, so display() below is the jumping search.
+        ASSERT_TRUE(state_->strokeIndex().usable());
     }
     static void TearDownTestSuite() {
         delete state_;

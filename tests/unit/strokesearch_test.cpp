@@ -403,3 +403,37 @@ TEST_F(StrokeSearch, BisectionAgreesWithAPlainScan) {
         }
     }
 }
+
+TEST(StrokeIndexTest, JumpsToTheNextRecordOfEachClass) {
+    const std::string bytes = strokeBytes({{hz(0), "1", 7000},
+                                           {hz(1), "12", 10},
+                                           {hz(2), "121", 3001},
+                                           {hz(3), "13", 3000},
+                                           {hz(4), "2", 6764}});
+    const RecordFile file = RecordFile::fromBytes(bytes, StrokeRecord::kLength);
+    const StrokeIndex index = StrokeIndex::build(file);
+    ASSERT_TRUE(index.usable());
+    EXPECT_EQ(index.next(StrokeIndex::Common, 1), 2);
+    EXPECT_EQ(index.next(StrokeIndex::Common, 3), 4);
+    EXPECT_EQ(index.next(StrokeIndex::Common, 5), 6); // none left: one past the last record
+    EXPECT_EQ(index.next(StrokeIndex::Middle, 1), 3);
+    EXPECT_EQ(index.next(StrokeIndex::Rare, 2), 5);
+    // The end of the run of "12" from its first record, and of "1".
+    EXPECT_EQ(index.after(file, 2, "12"), 4);
+    EXPECT_EQ(index.after(file, 1, "1"), 5);
+    EXPECT_EQ(index.after(file, 1, "2"), 6);
+}
+
+TEST(StrokeIndexTest, ADamagedDictionaryTakesNoIndex) {
+    const std::vector<StrokeRow> clean = {{hz(0), "12", 10}, {hz(1), "13", 20}};
+    auto usable = [](const std::string& bytes) {
+        return StrokeIndex::build(RecordFile::fromBytes(bytes, StrokeRecord::kLength)).usable();
+    };
+    EXPECT_TRUE(usable(strokeBytes(clean)));
+    EXPECT_FALSE(usable(""));
+    EXPECT_FALSE(usable(strokeBytes({clean[1], clean[0]})));          // out of order
+    EXPECT_FALSE(usable(strokeBytes({{u"AB", "12", 10}, clean[1]}))); // one-byte characters
+    EXPECT_FALSE(usable(strokeBytes({{hz(0), "1a", 10}, clean[1]}))); // a letter
+    EXPECT_FALSE(usable(strokeBytes({{hz(0), "12", -1}, clean[1]}))); // a negative rank
+    EXPECT_FALSE(usable(strokeBytes(clean) + std::string(10, ' ')));  // a partial record
+}
