@@ -102,6 +102,8 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
     defaultList_ = fromUtf8(kDefaultList);
     found_ = fromUtf8("找到");
     notFound_ = fromUtf8("没有找到");
+    closed_ = fromUtf8("关闭");
+    opened_ = fromUtf8("打开");
     for (const auto& [key, list] : kPresets)
         presets_.push_back({fromUtf8(key), fromUtf8(list)});
 
@@ -111,7 +113,7 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
         k->reserve(1024);
 
     Label69 = u"Label69";
-    Label70 = fromUtf8("关闭");
+    Label70 = closed_;
     Label42 = {fromUtf8("● 常用汉字优先"), fromUtf8("○ 显示所有GBK汉字")};
     Label44 = {fromUtf8("● 屏幕右下角"), fromUtf8("○ 屏幕底部中间"), fromUtf8("○ 屏幕中间")};
     Label111 = {fromUtf8("● 小四"), fromUtf8("○ 四号"), fromUtf8("○ 小三"), fromUtf8("○ 三号"),
@@ -541,8 +543,15 @@ void LookupState::displayIndexed() {
     const bool matches = pos1 >= 1 && pos1 <= count1 &&
                          beginsWithPrefix(StrokeRecord::read(strokes_.record(pos1)).strokes);
     const std::int32_t end = matches ? strokeIndex_.after(strokes_, pos1, prefix_) : pos1;
-    const std::int32_t exactEnd = strokeIndex_.after(strokes_, pos1, view(key_));
     constexpr std::int32_t kCells = layout::kGridCells;
+    // The exact matches are few: read one by one, and only a longer run is bisected.
+    std::int32_t exactEnd = pos1;
+    while (exactEnd < end && exactEnd - pos1 <= kCells &&
+           std::memcmp(strokes_.record(exactEnd).data() + StrokeRecord::kStrokesOffset, key_.data(),
+                       key_.size()) == 0)
+        ++exactEnd;
+    if (exactEnd - pos1 > kCells)
+        exactEnd = strokeIndex_.after(strokes_, pos1, view(key_));
     std::int32_t room = kCells;
     auto take = [this, &room](std::int32_t n, bool exact) {
         const char* p = strokes_.record(n).data();
@@ -614,14 +623,20 @@ void LookupState::showCandidates(bool placeLink) {
         row.character = row.used ? gridList[i] : 0;
         row.key = !row.used ? kRareKey : i < gridKeys.size() ? gridKeys[i] : 0;
     }
-    // A stable sort by key: equal keys keep their order, unused rows (9999) stay behind.
-    for (std::size_t i = 1; i < cand.size(); ++i) {
-        const Candidate row = cand[i];
-        std::size_t j = i;
-        for (; j > 0 && row.key < cand[j - 1].key; --j)
-            cand[j] = cand[j - 1];
-        cand[j] = row;
-    }
+    // A stable sort by key: equal keys keep their order, unused rows (9999) stay behind. Each
+    // row sorts as its key followed by its place, so no two are equal and any sort is stable.
+    constexpr unsigned kPlaceBits = 6;
+    static_assert(layout::kGridCells < (1 << kPlaceBits));
+    std::array<std::uint64_t, layout::kGridCells> order;
+    for (std::size_t i = 0; i < cand.size(); ++i)
+        order[i] = static_cast<std::uint64_t>(static_cast<std::int64_t>(cand[i].key) +
+                                              (std::int64_t(1) << 40))
+                       << kPlaceBits |
+                   i;
+    std::sort(order.begin(), order.end());
+    const std::array<Candidate, layout::kGridCells> rows = cand;
+    for (std::size_t i = 0; i < cand.size(); ++i)
+        cand[i] = rows[order[i] & ((1u << kPlaceBits) - 1)];
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)
             Label11[i].assign(1, cand[i].character);

@@ -243,6 +243,7 @@ private:
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text found_, notFound_;            // 找到, 没有找到
+    gbk::Text closed_, opened_;             // 关闭, 打开
     gbk::Text defaultList_;
     std::vector<Preset> presets_;
     std::string programFolder_;

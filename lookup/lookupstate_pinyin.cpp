@@ -29,7 +29,7 @@ void LookupState::layOutPinyinCells(bool setFont, bool setTops, bool setSize) {
 
 void LookupState::Command1_Click() {
     Label10.visible = false;
-    if (Label70 == fromUtf8("关闭")) {
+    if (Label70 == closed_) {
         std::string path = programFolder_;
         if (!path.empty() && path.back() != '/')
             path += '/';
@@ -38,7 +38,7 @@ void LookupState::Command1_Click() {
         if (pinyin_.status() != RecordFile::Status::Ok)
             problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason(),
                                  problemKind(pinyin_)});
-        Label70 = fromUtf8("打开");
+        Label70 = opened_;
         pinyinSorted_ = true;
         for (std::int32_t n = 2; n <= pinyin_.count() && pinyinSorted_; ++n) {
             const auto a = PinyinRecord::read(pinyin_.record(n - 1)).pinyin;
@@ -84,8 +84,10 @@ bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
     if (raw.size() == PinyinRecord::kLength && typed.size() <= PinyinRecord::kPinyinWidth &&
         static_cast<unsigned char>(raw[PinyinRecord::kCharacterOffset]) >= 0x81) {
         // A whole record with a two-byte character, read where it lies.
-        if (std::memcmp(raw.data() + PinyinRecord::kPinyinOffset, typed.data(), typed.size()) != 0)
-            return false;
+        const char* reading = raw.data() + PinyinRecord::kPinyinOffset;
+        for (std::size_t i = 0; i < typed.size(); ++i)
+            if (reading[i] != typed[i])
+                return false;
         character.assign(1, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
         return true;
     }
