@@ -494,9 +494,7 @@ void LookupState::display() {
             break;
         const bool exact = std::memcmp(p + StrokeRecord::kStrokesOffset, key_.data(),
                                        StrokeRecord::kStrokesWidth) == 0;
-        const auto rank = static_cast<std::int16_t>(static_cast<std::uint16_t>(
-            static_cast<unsigned char>(p[StrokeRecord::kRankOffset]) |
-            static_cast<unsigned char>(p[StrokeRecord::kRankOffset + 1]) << 8));
+        const auto rank = StrokeRecord::rankAt(p);
         const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
         const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
         gbk::Text* hz;
@@ -557,9 +555,7 @@ void LookupState::displayIndexed() {
         const char* p = strokes_.record(n).data();
         const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
         const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
-        const auto rank = static_cast<std::int16_t>(static_cast<std::uint16_t>(
-            static_cast<unsigned char>(p[StrokeRecord::kRankOffset]) |
-            static_cast<unsigned char>(p[StrokeRecord::kRankOffset + 1]) << 8));
+        const auto rank = StrokeRecord::rankAt(p);
         collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);
         --room;
     };

@@ -17,11 +17,8 @@ StrokeRecord StrokeRecord::read(std::string_view raw) {
     r.character = readField<kCharacterWidth>(raw, kCharacterOffset);
     r.strokes = readField<kStrokesWidth>(raw, kStrokesOffset);
     // A rank that the record does not hold whole reads as 0, like a blank record's.
-    if (raw.size() >= kRankOffset + 2) {
-        const auto lo = static_cast<unsigned char>(raw[kRankOffset]);
-        const auto hi = static_cast<unsigned char>(raw[kRankOffset + 1]);
-        r.rank = static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | hi << 8));
-    }
+    if (raw.size() >= kRankOffset + 2)
+        r.rank = rankAt(raw.data());
     return r;
 }
 

@@ -57,6 +57,12 @@ struct StrokeRecord {
     std::int16_t rank = 0; // 1 = most frequent; 1..6763 are GB 2312
 
     static StrokeRecord read(std::string_view raw);
+    // The rank of a whole record, read where it lies (little-endian, signed).
+    static std::int16_t rankAt(const char* record) {
+        return static_cast<std::int16_t>(
+            static_cast<std::uint16_t>(static_cast<unsigned char>(record[kRankOffset]) |
+                                       static_cast<unsigned char>(record[kRankOffset + 1]) << 8));
+    }
     std::array<char, kLength> bytes() const;
 };
 

@@ -27,14 +27,14 @@ StrokeIndex StrokeIndex::build(const RecordFile& file) {
     for (std::int32_t n = 1; n <= count; ++n) {
         const char* p = file.record(n).data();
         const char* strokes = p + StrokeRecord::kStrokesOffset;
-        const StrokeRecord rec = StrokeRecord::read(file.record(n));
+        const auto rank = StrokeRecord::rankAt(p);
         if (static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]) < 0x81 ||
-            !cleanStrokes(strokes) || rec.rank < 0)
+            !cleanStrokes(strokes) || rank < 0)
             return index;
         if (previous && std::memcmp(previous, strokes, StrokeRecord::kStrokesWidth) > 0)
             return index;
         previous = strokes;
-        classes[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(classOf(rec.rank));
+        classes[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(classOf(rank));
     }
     for (auto& next : index.next_)
         next.assign(static_cast<std::size_t>(count) + 2, count + 1);
