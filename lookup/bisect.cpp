@@ -7,10 +7,46 @@ namespace tovrin {
 
 namespace {
 
+// Up to eight bytes as a big-endian number: numbers compare as the bytes do.
+template <std::size_t N> std::uint64_t bigEndian(const char* p) {
+    static_assert(N >= 1 && N <= 8);
+    unsigned char b[8] = {};
+    std::memcpy(b, p, N);
+    std::uint64_t v = 0;
+    for (unsigned char byte : b)
+        v = v << 8 | byte;
+    return v;
+}
+
+// A whole record's field against the key, both W bytes.
+template <std::size_t W> int compareWide(const char* field, const char* key) {
+    constexpr std::size_t kHead = W < 8 ? W : 8;
+    const std::uint64_t a = bigEndian<kHead>(field);
+    const std::uint64_t b = bigEndian<kHead>(key);
+    if (a != b)
+        return a < b ? -1 : 1;
+    if constexpr (W > 8) {
+        const std::uint64_t c = bigEndian<W - 8>(field + 8);
+        const std::uint64_t d = bigEndian<W - 8>(key + 8);
+        if (c != d)
+            return c < d ? -1 : 1;
+    }
+    return 0;
+}
+
 // Compares a record's field with the key; a short or missing record reads as spaces.
 int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::string_view key) {
     const std::string_view raw = file.record(n);
     if (offset + key.size() <= raw.size()) {
+        // The dictionaries' key widths, compared as numbers.
+        switch (key.size()) {
+        case 6:
+            return compareWide<6>(raw.data() + offset, key.data());
+        case 12:
+            return compareWide<12>(raw.data() + offset, key.data());
+        default:
+            break;
+        }
         const int c = std::memcmp(raw.data() + offset, key.data(), key.size());
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }

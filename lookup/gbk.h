@@ -28,6 +28,14 @@ constexpr bool isTwoByte(Char c) {
     return c > 0xFF;
 }
 
+// Makes a caption the one character c, in place when it already holds one character.
+inline void setChar(Text& text, Char c) {
+    if (text.size() == 1)
+        text[0] = c;
+    else
+        text.assign(1, c);
+}
+
 // A hanzi of GB 2312: lead byte 0xB0-0xF7, trail byte 0xA1-0xFE, less the five empty places at
 // the end of area 55 (0xD7FA-0xD7FE). These 6,763 characters are the common set.
 constexpr bool isGb2312Hanzi(Char c) {

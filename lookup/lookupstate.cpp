@@ -302,7 +302,7 @@ const gbk::Text* LookupState::presetFor(const gbk::Text& strokes) const {
 void LookupState::ppp() {
     for (std::size_t i = 0; i < Label11.size(); ++i) {
         if (i < gridList.size())
-            Label11[i].assign(1, gridList[i]);
+            gbk::setChar(Label11[i], gridList[i]);
         else
             Label11[i].clear();
     }
@@ -635,7 +635,7 @@ void LookupState::showCandidates(bool placeLink) {
         cand[i] = rows[order[i] & ((1u << kPlaceBits) - 1)];
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)
-            Label11[i].assign(1, cand[i].character);
+            gbk::setChar(Label11[i], cand[i].character);
         else
             Label11[i].clear();
         if (placeLink && Label11[i].empty() && showAll == 0 && i != 0 && !Label10.visible)

@@ -46,7 +46,7 @@ void LookupState::Label11_MouseDown(int index) {
     if (!gbk::trim(Label25).empty())
         Label5_Click();
     for (std::size_t i = 0; i < Label11.size(); ++i)
-        Label11[i].assign(1, charAt(assocHz, i));
+        gbk::setChar(Label11[i], charAt(assocHz, i));
 }
 
 void LookupState::Label66_MouseDown(int index) {

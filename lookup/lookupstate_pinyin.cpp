@@ -88,7 +88,7 @@ bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
         for (std::size_t i = 0; i < typed.size(); ++i)
             if (reading[i] != typed[i])
                 return false;
-        character.assign(1, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
+        gbk::setChar(character, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
         return true;
     }
     const PinyinRecord rec = PinyinRecord::read(pinyin_.record(n));

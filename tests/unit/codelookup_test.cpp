@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,4 +135,101 @@ TEST(CodeLookup, LongGroupsAndDamagedRecords) {
     RecordFile cut = RecordFile::fromBytes(gbkOf("八") + "WTY " + gbkOf("我") + "TR", 6);
     EXPECT_EQ(cut.count(), 2);
     EXPECT_EQ(lookUp(cut, "我"), "我 TR");
+}
+
+namespace {
+
+// The bisection as written, comparing byte by byte and reading both bounds every round.
+Bisection writtenBisection(const RecordFile& file, std::size_t offset, const std::string& key) {
+    auto compare = [&](std::int32_t n) {
+        const std::string_view raw = file.record(n);
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            const auto have =
+                static_cast<unsigned char>(offset + i < raw.size() ? raw[offset + i] : ' ');
+            const auto want = static_cast<unsigned char>(key[i]);
+            if (have != want)
+                return have < want ? -1 : 1;
+        }
+        return 0;
+    };
+    Bisection s;
+    s.pos = 1;
+    if (file.count() < 1)
+        return s;
+    s.lo = 1;
+    s.hi = file.count();
+    do {
+        const int atLo = compare(s.lo);
+        const int atHi = compare(s.hi);
+        s.pos = s.hi;
+        if (atHi < 0)
+            break;
+        if (atLo > 0) {
+            s.pos = s.lo;
+            break;
+        }
+        if (atLo < 0 && atHi > 0) {
+            const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
+            s.pos = mid;
+            const int atMid = compare(mid);
+            if (atMid < 0) {
+                s.lo = mid;
+            } else if (atMid > 0) {
+                s.hi = mid;
+            } else {
+                s.found = true;
+                break;
+            }
+        } else {
+            s.found = true;
+            s.pos = atLo == 0 ? s.lo : s.hi;
+            break;
+        }
+    } while (s.hi - s.lo != 1);
+    return s;
+}
+
+} // namespace
+
+TEST(Bisection, FieldSearchAgreesWithTheWrittenOneForEveryKeyWidth) {
+    // Sorted files of random keys over a small alphabet (so keys repeat and share prefixes),
+    // some with bytes above 0x7F and a cut last record; searched for keys in and out of them.
+    std::mt19937 rng(11);
+    const std::string alphabet = " 125a\x81\xfe";
+    for (std::size_t width : {std::size_t(4), std::size_t(6), std::size_t(9), std::size_t(12)}) {
+        const std::size_t offset = 2;
+        const std::size_t length = offset + width + 2;
+        for (int round = 0; round < 40; ++round) {
+            auto randomKey = [&] {
+                std::string k(width, ' ');
+                for (char& c : k)
+                    c = alphabet[rng() % alphabet.size()];
+                return k;
+            };
+            std::vector<std::string> keys(1 + rng() % 60);
+            for (auto& k : keys)
+                k = randomKey();
+            std::sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
+                return std::lexicographical_compare(
+                    a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                    });
+            });
+            std::string bytes;
+            for (const auto& k : keys)
+                bytes += "XX" + k + "YY";
+            if (round % 4 == 0)
+                bytes.resize(bytes.size() - length / 3); // a cut last record
+            const RecordFile file = RecordFile::fromBytes(bytes, length);
+            for (int probe = 0; probe < 40; ++probe) {
+                const std::string key = probe % 2 ? keys[rng() % keys.size()] : randomKey();
+                const Bisection want = writtenBisection(file, offset, key);
+                const Bisection got = bisectField(file, offset, key);
+                ASSERT_EQ(got.found, want.found) << width << " " << key;
+                ASSERT_EQ(got.pos, want.pos) << width << " " << key;
+                ASSERT_EQ(got.lo, want.lo) << width << " " << key;
+                ASSERT_EQ(got.hi, want.hi) << width << " " << key;
+            }
+        }
+    }
 }
