@@ -1,6 +1,7 @@
 #include "bisect.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tovrin {
@@ -10,12 +11,12 @@ namespace {
 // Up to eight bytes as a big-endian number: numbers compare as the bytes do.
 template <std::size_t N> std::uint64_t bigEndian(const char* p) {
     static_assert(N >= 1 && N <= 8);
-    unsigned char b[8] = {};
-    std::memcpy(b, p, N);
     std::uint64_t v = 0;
-    for (unsigned char byte : b)
-        v = v << 8 | byte;
-    return v;
+    std::memcpy(&v, p, N);
+    if constexpr (std::endian::native == std::endian::little)
+        return __builtin_bswap64(v);
+    else
+        return v << 8 * (8 - N);
 }
 
 // A whole record's field against the key, both W bytes.
@@ -105,6 +106,20 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
         }
     } while (s.hi - s.lo != 1);
     return s;
+}
+
+std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
+                        std::int32_t from, std::int32_t to) {
+    std::int32_t first = from;
+    std::int32_t last = to + 1;
+    while (first < last) {
+        const std::int32_t mid = first + (last - first) / 2;
+        if (compareAt(file, mid, offset, key) < 0)
+            first = mid + 1;
+        else
+            last = mid;
+    }
+    return first;
 }
 
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {

@@ -214,6 +214,14 @@ private:
     void passOver(int records, const gbk::Text& context, bool trim);
     void addAssoc(gbk::Char c, bool trim);
     bool pinyinMatches(std::int64_t n, std::string_view typed, gbk::Text& character) const;
+    // Fills the 36 pinyin cells from posPY: a record whose reading begins with `typed` shows its
+    // character, any other cell is emptied. Says whether the last cell and whether every cell
+    // showed one.
+    struct PinyinPage {
+        bool lastShown = false;
+        bool allShown = true;
+    };
+    PinyinPage fillPinyinCells(std::string_view typed);
     void addSlots(int delta);
     void layOutPinyinCells(bool setFont, bool setTops, bool setSize);
     void selectRow(gbk::Text* row, std::size_t size, const char* const* texts, std::size_t index);

@@ -102,8 +102,7 @@ bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
 void LookupState::ccccPY() {
     if (Label63.size() > PinyinRecord::kPinyinWidth)
         return; // further letters show but start no search
-    Label2 = (Label2 + gbk::Text(PinyinRecord::kPinyinWidth, u' '))
-                 .substr(0, PinyinRecord::kPinyinWidth);
+    Label2.resize(PinyinRecord::kPinyinWidth, u' ');
     const std::string key = gbk::encode(Label2);
     countPY = pinyin_.count();
     const Bisection b = bisectField(pinyin_, PinyinRecord::kPinyinOffset, key);
@@ -117,21 +116,8 @@ void LookupState::ccccPY() {
         Label69 = u"0";
         // Back to the first record of this reading: by bisection when the readings are sorted,
         // otherwise record by record.
-        auto readingAt = [this](std::int32_t n) {
-            return PinyinRecord::read(pinyin_.record(n)).pinyin;
-        };
-        if (pinyinSorted_) {
-            std::int32_t first = 1;
-            std::int32_t last = posPY;
-            while (first < last) {
-                const std::int32_t mid = first + (last - first) / 2;
-                if (std::memcmp(readingAt(mid).data(), key.data(), PinyinRecord::kPinyinWidth) < 0)
-                    first = mid + 1;
-                else
-                    last = mid;
-            }
-            posPY = first;
-        }
+        if (pinyinSorted_)
+            posPY = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, 1, posPY);
         while (posPY > 1) {
             const auto before = PinyinRecord::read(pinyin_.record(posPY - 1)).pinyin;
             if (std::memcmp(before.data(), key.data(), before.size()) != 0)
@@ -157,16 +143,43 @@ void LookupState::displayPY() {
     }
     // Every cell counts one slot; the counter is text, written once for the page.
     addSlots(layout::kPinyinCells);
-    for (int i = 0; i < layout::kPinyinCells; ++i) {
-        if (pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
-            Label67Active = false;
-            Label68Active = true;
-        } else {
-            Label66[static_cast<std::size_t>(i)].clear();
-            Label67Active = false;
-            Label68Active = false;
-        }
+    Label68Active = fillPinyinCells(typed).lastShown;
+    Label67Active = false;
+}
+
+LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
+    PinyinPage page;
+    // The typed letters as the first bytes of a number, so a whole record's reading is tested
+    // with one comparison.
+    std::uint64_t want = 0;
+    std::uint64_t mask = 0;
+    const bool wide = typed.size() <= PinyinRecord::kPinyinWidth;
+    if (wide) {
+        std::memcpy(&want, typed.data(), typed.size());
+        std::memset(&mask, 0xFF, typed.size());
     }
+    for (int i = 0; i < layout::kPinyinCells; ++i) {
+        gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
+        const std::int64_t n = std::int64_t(posPY) + i;
+        const std::string_view raw = pinyin_.record(n);
+        bool shown;
+        if (wide && raw.size() == PinyinRecord::kLength &&
+            static_cast<unsigned char>(raw[PinyinRecord::kCharacterOffset]) >= 0x81) {
+            std::uint64_t reading = 0;
+            std::memcpy(&reading, raw.data() + PinyinRecord::kPinyinOffset,
+                        PinyinRecord::kPinyinWidth);
+            shown = (reading & mask) == want;
+            if (shown)
+                gbk::setChar(cell, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
+        } else {
+            shown = pinyinMatches(n, typed, cell);
+        }
+        if (!shown)
+            cell.clear();
+        page.lastShown = shown;
+        page.allShown = page.allShown && shown;
+    }
+    return page;
 }
 
 void LookupState::Label68_Click() {
@@ -176,12 +189,8 @@ void LookupState::Label68_Click() {
     Label67Active = true;
     posPY += layout::kPinyinCells;
     addSlots(layout::kPinyinCells);
-    for (int i = 0; i < layout::kPinyinCells; ++i) {
-        if (!pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
-            Label66[static_cast<std::size_t>(i)].clear();
-            Label68Active = false;
-        }
-    }
+    if (!fillPinyinCells(typed).allShown)
+        Label68Active = false;
 }
 
 void LookupState::Label67_Click() {
@@ -191,12 +200,8 @@ void LookupState::Label67_Click() {
     Label68Active = true;
     posPY -= layout::kPinyinCells;
     addSlots(-layout::kPinyinCells);
-    for (int i = 0; i < layout::kPinyinCells; ++i) {
-        if (!pinyinMatches(std::int64_t(posPY) + i, typed, Label66[static_cast<std::size_t>(i)])) {
-            Label66[static_cast<std::size_t>(i)].clear();
-            Label68Active = false;
-        }
-    }
+    if (!fillPinyinCells(typed).allShown)
+        Label68Active = false;
     if (Label69 == u"36")
         Label67Active = false;
 }
