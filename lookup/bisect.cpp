@@ -61,12 +61,11 @@ int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::s
     return 0;
 }
 
-} // namespace
-
-Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
+// The bisection over records 1..count, `at(n)` comparing record n's field with the key (below
+// zero: the field sorts first).
+template <class Compare> Bisection bisectWith(std::int32_t count, Compare at) {
     Bisection s;
     s.pos = 1;
-    const std::int32_t count = file.count();
     if (count < 1)
         return s;
     s.lo = 1;
@@ -74,8 +73,8 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
     // lo's field against the key, and hi's; the key against them, below, as the search sees it:
     // "key sorts after keyHi" is keyHi < key. Each round compares the key with both bounds; a
     // bound that did not move keeps its comparison, so each record is read once.
-    int atLo = compareAt(file, s.lo, offset, key);
-    int atHi = compareAt(file, s.hi, offset, key);
+    int atLo = at(s.lo);
+    int atHi = at(s.hi);
     do {
         s.pos = s.hi;
         if (atHi < 0) {
@@ -88,7 +87,7 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
         if (atLo < 0 && atHi > 0) {
             const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
             s.pos = mid;
-            const int atMid = compareAt(file, mid, offset, key);
+            const int atMid = at(mid);
             if (atMid < 0) {
                 s.lo = mid;
                 atLo = atMid;
@@ -106,6 +105,37 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
         }
     } while (s.hi - s.lo != 1);
     return s;
+}
+
+} // namespace
+
+Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
+    const std::int32_t count = file.count();
+    const std::size_t length = file.recordLength();
+    if (count >= 1 && file.byteSize() == static_cast<std::size_t>(count) * length &&
+        offset + key.size() <= length) {
+        // Every record whole: the dictionaries' key widths compare as numbers read in place.
+        const char* first = file.record(1).data() + offset;
+        auto field = [first, length](std::int32_t n) {
+            return first + static_cast<std::size_t>(n - 1) * length;
+        };
+        auto sign = [](std::uint64_t a, std::uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; };
+        if (key.size() == 6) {
+            const std::uint64_t k = bigEndian<6>(key.data());
+            return bisectWith(count,
+                              [&](std::int32_t n) { return sign(bigEndian<6>(field(n)), k); });
+        }
+        if (key.size() == 12) {
+            const std::uint64_t head = bigEndian<8>(key.data());
+            const std::uint64_t tail = bigEndian<4>(key.data() + 8);
+            return bisectWith(count, [&](std::int32_t n) {
+                const char* f = field(n);
+                const int c = sign(bigEndian<8>(f), head);
+                return c != 0 ? c : sign(bigEndian<4>(f + 8), tail);
+            });
+        }
+    }
+    return bisectWith(count, [&](std::int32_t n) { return compareAt(file, n, offset, key); });
 }
 
 std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
