@@ -5,6 +5,8 @@
 #include "bisect.h"
 #include "numeric.h"
 
+#include <array>
+#include <charconv>
 #include <cstring>
 
 namespace tovrin {
@@ -70,10 +72,28 @@ void LookupState::Command18_Click(char letter) {
     ccccPY();
 }
 
+namespace {
+
+// The number the slot counter's text begins with. Only ASCII can take part in a number, so
+// each unit is narrowed in place of encoding the text.
+std::int64_t slotNumber(const gbk::Text& text) {
+    std::array<char, 32> narrow;
+    if (text.size() > narrow.size())
+        return leadingNumber(gbk::encode(text));
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i)
+        narrow[i] = text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return leadingNumber(std::string_view(narrow.data(), n));
+}
+
+} // namespace
+
 void LookupState::addSlots(int delta) {
-    const std::int64_t slots = leadingNumber(gbk::encode(Label69)) + delta;
-    const std::string text = std::to_string(slots);
-    Label69.assign(text.begin(), text.end());
+    const std::int64_t slots = slotNumber(Label69) + delta;
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, slots);
+    (void)ec;
+    Label69.assign(buf, end);
 }
 
 // Whether record n's reading begins with `typed` (the key without its padding); its character,
@@ -135,7 +155,7 @@ void LookupState::ccccPY() {
 
 void LookupState::displayPY() {
     const std::string typed = gbk::encode(gbk::trimRight(Label2));
-    if (leadingNumber(gbk::encode(Label69)) == -1) {
+    if (slotNumber(Label69) == -1) {
         Label66.fill(gbk::Text());
         Label67Active = false;
         Label68Active = false;
@@ -158,19 +178,25 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
         std::memcpy(&want, typed.data(), typed.size());
         std::memset(&mask, 0xFF, typed.size());
     }
+    // Whole records are read in place; a cut last record or another kind of character goes the
+    // long way.
+    const std::int64_t whole =
+        static_cast<std::int64_t>(pinyin_.byteSize() / PinyinRecord::kLength);
+    const char* first = whole > 0 ? pinyin_.record(1).data() : nullptr;
     for (int i = 0; i < layout::kPinyinCells; ++i) {
         gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
         const std::int64_t n = std::int64_t(posPY) + i;
-        const std::string_view raw = pinyin_.record(n);
+        const bool inPlace = wide && n >= 1 && n <= whole;
+        const char* p = inPlace ? first + (n - 1) * std::int64_t(PinyinRecord::kLength) : nullptr;
+        const char* c = inPlace ? p + PinyinRecord::kCharacterOffset : nullptr;
         bool shown;
-        if (wide && raw.size() == PinyinRecord::kLength &&
-            static_cast<unsigned char>(raw[PinyinRecord::kCharacterOffset]) >= 0x81) {
+        if (inPlace && static_cast<unsigned char>(c[0]) >= 0x81) {
             std::uint64_t reading = 0;
-            std::memcpy(&reading, raw.data() + PinyinRecord::kPinyinOffset,
-                        PinyinRecord::kPinyinWidth);
+            std::memcpy(&reading, p + PinyinRecord::kPinyinOffset, PinyinRecord::kPinyinWidth);
             shown = (reading & mask) == want;
             if (shown)
-                gbk::setChar(cell, gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset)));
+                gbk::setChar(cell, static_cast<gbk::Char>(static_cast<unsigned char>(c[0]) << 8 |
+                                                          static_cast<unsigned char>(c[1])));
         } else {
             shown = pinyinMatches(n, typed, cell);
         }
