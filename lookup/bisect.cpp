@@ -8,15 +8,32 @@ namespace tovrin {
 
 namespace {
 
-// Up to eight bytes as a big-endian number: numbers compare as the bytes do.
+// Up to eight bytes as a big-endian number: numbers compare as the bytes do. Read with loads as
+// wide as the bytes, so nothing is stored and read back at another width.
 template <std::size_t N> std::uint64_t bigEndian(const char* p) {
     static_assert(N >= 1 && N <= 8);
-    std::uint64_t v = 0;
-    std::memcpy(&v, p, N);
-    if constexpr (std::endian::native == std::endian::little)
-        return __builtin_bswap64(v);
-    else
-        return v << 8 * (8 - N);
+    if constexpr (std::endian::native == std::endian::little && (N == 4 || N == 6 || N == 8)) {
+        if constexpr (N == 8) {
+            std::uint64_t v;
+            std::memcpy(&v, p, 8);
+            return __builtin_bswap64(v);
+        } else {
+            std::uint32_t head;
+            std::memcpy(&head, p, 4);
+            std::uint64_t v = std::uint64_t(__builtin_bswap32(head)) << 32;
+            if constexpr (N == 6) {
+                std::uint16_t tail;
+                std::memcpy(&tail, p + 4, 2);
+                v |= std::uint64_t(__builtin_bswap16(tail)) << 16;
+            }
+            return v;
+        }
+    } else {
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            v = v << 8 | (i < N ? static_cast<unsigned char>(p[i]) : 0u);
+        return v;
+    }
 }
 
 // A whole record's field against the key, both W bytes.
@@ -107,6 +124,43 @@ template <class Compare> Bisection bisectWith(std::int32_t count, Compare at) {
     return s;
 }
 
+// The bisection over the first characters' codes of records 1..count, `codeAt(n)` reading
+// record n's.
+template <class CodeAt> Bisection bisectCodes(std::int32_t count, std::int16_t k, CodeAt codeAt) {
+    Bisection s;
+    if (count < 1)
+        return s;
+    s.lo = 1;
+    s.hi = count;
+    std::int16_t a = codeAt(s.lo);
+    std::int16_t b = codeAt(s.hi);
+    do {
+        s.pos = s.hi;
+        if (k < a || k > b)
+            break;
+        if (a < k && k < b) {
+            const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
+            s.pos = mid;
+            const std::int16_t m = codeAt(mid);
+            if (m < k) {
+                s.lo = mid;
+                a = m;
+            } else if (k < m) {
+                s.hi = mid;
+                b = m;
+            } else {
+                s.found = true;
+                break;
+            }
+        } else {
+            s.found = true;
+            s.pos = a == k ? s.lo : s.hi;
+            break;
+        }
+    } while (s.hi - s.lo != 1);
+    return s;
+}
+
 } // namespace
 
 Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
@@ -153,41 +207,19 @@ std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_
 }
 
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
-    Bisection s;
     const std::int32_t count = file.count();
-    if (count < 1)
-        return s;
     const std::int16_t k = gbk::code(key);
-    auto codeAt = [&file](std::int32_t n) { return gbk::code(gbk::firstChar(file.record(n))); };
-    s.lo = 1;
-    s.hi = count;
-    std::int16_t a = codeAt(s.lo);
-    std::int16_t b = codeAt(s.hi);
-    do {
-        s.pos = s.hi;
-        if (k < a || k > b)
-            break;
-        if (a < k && k < b) {
-            const std::int32_t mid = s.lo + (s.hi - s.lo) / 2;
-            s.pos = mid;
-            const std::int16_t m = codeAt(mid);
-            if (m < k) {
-                s.lo = mid;
-                a = m;
-            } else if (k < m) {
-                s.hi = mid;
-                b = m;
-            } else {
-                s.found = true;
-                break;
-            }
-        } else {
-            s.found = true;
-            s.pos = a == k ? s.lo : s.hi;
-            break;
-        }
-    } while (s.hi - s.lo != 1);
-    return s;
+    const std::size_t length = file.recordLength();
+    if (count >= 1 && length >= 2 && file.byteSize() == static_cast<std::size_t>(count) * length) {
+        // Every record whole: the first character is read in place.
+        const char* first = file.record(1).data();
+        return bisectCodes(count, k, [first, length](std::int32_t n) {
+            const char* p = first + static_cast<std::size_t>(n - 1) * length;
+            return gbk::code(gbk::firstChar(std::string_view(p, 2)));
+        });
+    }
+    return bisectCodes(
+        count, k, [&file](std::int32_t n) { return gbk::code(gbk::firstChar(file.record(n))); });
 }
 
 } // namespace tovrin

@@ -86,6 +86,16 @@ std::int64_t slotNumber(const gbk::Text& text) {
     return leadingNumber(std::string_view(narrow.data(), n));
 }
 
+// A reading's six bytes as one number (a four- and a two-byte load), for comparing under a mask.
+std::uint64_t readingBits(const char* p) {
+    static_assert(PinyinRecord::kPinyinWidth == 6);
+    std::uint32_t head;
+    std::uint16_t tail;
+    std::memcpy(&head, p, 4);
+    std::memcpy(&tail, p + 4, 2);
+    return head | std::uint64_t(tail) << 32;
+}
+
 } // namespace
 
 void LookupState::addSlots(int delta) {
@@ -171,13 +181,15 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
     PinyinPage page;
     // The typed letters as the first bytes of a number, so a whole record's reading is tested
     // with one comparison.
-    std::uint64_t want = 0;
-    std::uint64_t mask = 0;
     const bool wide = typed.size() <= PinyinRecord::kPinyinWidth;
+    std::array<char, PinyinRecord::kPinyinWidth> wantBytes{};
+    std::array<char, PinyinRecord::kPinyinWidth> maskBytes{};
     if (wide) {
-        std::memcpy(&want, typed.data(), typed.size());
-        std::memset(&mask, 0xFF, typed.size());
+        std::memcpy(wantBytes.data(), typed.data(), typed.size());
+        std::memset(maskBytes.data(), 0xFF, typed.size());
     }
+    const std::uint64_t want = readingBits(wantBytes.data());
+    const std::uint64_t mask = readingBits(maskBytes.data());
     // Whole records are read in place; a cut last record or another kind of character goes the
     // long way.
     const std::int64_t whole =
@@ -191,9 +203,7 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
         const char* c = inPlace ? p + PinyinRecord::kCharacterOffset : nullptr;
         bool shown;
         if (inPlace && static_cast<unsigned char>(c[0]) >= 0x81) {
-            std::uint64_t reading = 0;
-            std::memcpy(&reading, p + PinyinRecord::kPinyinOffset, PinyinRecord::kPinyinWidth);
-            shown = (reading & mask) == want;
+            shown = (readingBits(p + PinyinRecord::kPinyinOffset) & mask) == want;
             if (shown)
                 gbk::setChar(cell, static_cast<gbk::Char>(static_cast<unsigned char>(c[0]) << 8 |
                                                           static_cast<unsigned char>(c[1])));
