@@ -340,24 +340,32 @@ void LookupState::cccc() {
     hi = b.hi;
     found1 = b.found;
     pos1 = b.pos;
-    auto strokesAt = [this](std::int32_t n) {
-        return StrokeRecord::read(strokes_.record(n)).strokes;
-    };
     if (count1 < 1) {
         // An empty dictionary matches nothing; the scan below reads no record.
     } else if (found1) {
         // Walk back to the first record with this key.
         while (pos1 > 1) {
             --pos1;
-            if (!sameField(strokesAt(pos1), key_)) {
+            if (!strokesBeginWith(pos1, view(key_))) {
                 ++pos1;
                 break;
             }
         }
-    } else if (!beginsWithPrefix(strokesAt(pos1))) {
+    } else if (!strokesBeginWith(pos1, prefix_)) {
         ++pos1;
     }
     display();
+}
+
+bool LookupState::strokesBeginWith(std::int64_t n, std::string_view text) const {
+    const std::string_view raw = strokes_.record(n);
+    if (raw.size() == StrokeRecord::kLength)
+        return text.size() <= StrokeRecord::kStrokesWidth &&
+               std::memcmp(raw.data() + StrokeRecord::kStrokesOffset, text.data(), text.size()) ==
+                   0;
+    const auto strokes = StrokeRecord::read(raw).strokes; // a cut record reads as padded
+    return text.size() <= strokes.size() &&
+           std::memcmp(strokes.data(), text.data(), text.size()) == 0;
 }
 
 bool LookupState::beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& s) const {
@@ -538,8 +546,7 @@ void LookupState::displayIndexed() {
     // take only those, visited by the index's jumps; the counts the more link needs are exact
     // whenever they are under 51, which is all it asks of them.
     beginCollection();
-    const bool matches = pos1 >= 1 && pos1 <= count1 &&
-                         beginsWithPrefix(StrokeRecord::read(strokes_.record(pos1)).strokes);
+    const bool matches = pos1 >= 1 && pos1 <= count1 && strokesBeginWith(pos1, prefix_);
     const std::int32_t end = matches ? strokeIndex_.after(strokes_, pos1, prefix_) : pos1;
     constexpr std::int32_t kCells = layout::kGridCells;
     // The exact matches are few: read one by one, and only a longer run is bisected.
@@ -613,26 +620,28 @@ void LookupState::Label10_Click() {
 void LookupState::showCandidates(bool placeLink) {
     // Only the first 51 in bucket and dictionary order enter the table; ranking happens among
     // them alone.
-    for (std::size_t i = 0; i < cand.size(); ++i) {
-        Candidate& row = cand[i];
-        row.used = i < gridList.size();
-        row.character = row.used ? gridList[i] : 0;
-        row.key = !row.used ? kRareKey : i < gridKeys.size() ? gridKeys[i] : 0;
-    }
     // A stable sort by key: equal keys keep their order, unused rows (9999) stay behind. Each
-    // row sorts as its key followed by its place, so no two are equal and any sort is stable.
+    // row sorts as its key followed by its place, so no two are equal and any sort is stable;
+    // the table is written once, from the sorted order.
     constexpr unsigned kPlaceBits = 6;
+    constexpr std::int64_t kBias = std::int64_t(1) << 32; // every key sorts as a positive number
     static_assert(layout::kGridCells < (1 << kPlaceBits));
-    std::array<std::uint64_t, layout::kGridCells> order;
-    for (std::size_t i = 0; i < cand.size(); ++i)
-        order[i] = static_cast<std::uint64_t>(static_cast<std::int64_t>(cand[i].key) +
-                                              (std::int64_t(1) << 40))
-                       << kPlaceBits |
-                   i;
+    constexpr std::size_t kCells = layout::kGridCells;
+    std::array<std::uint64_t, kCells> order;
+    for (std::size_t i = 0; i < kCells; ++i) {
+        const std::int32_t key = i >= gridList.size()  ? kRareKey
+                                 : i < gridKeys.size() ? gridKeys[i]
+                                                       : 0;
+        order[i] = static_cast<std::uint64_t>(key + kBias) << kPlaceBits | i;
+    }
     std::sort(order.begin(), order.end());
-    const std::array<Candidate, layout::kGridCells> rows = cand;
-    for (std::size_t i = 0; i < cand.size(); ++i)
-        cand[i] = rows[order[i] & ((1u << kPlaceBits) - 1)];
+    for (std::size_t i = 0; i < cand.size(); ++i) {
+        const std::size_t from = order[i] & ((1u << kPlaceBits) - 1);
+        const bool used = from < gridList.size();
+        cand[i] = {
+            used ? gridList[from] : gbk::Char(0), used,
+            static_cast<std::int32_t>(static_cast<std::int64_t>(order[i] >> kPlaceBits) - kBias)};
+    }
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)
             gbk::setChar(Label11[i], cand[i].character);

@@ -238,6 +238,8 @@ private:
     void placeMoreLink(int cell);
     void parkMoreLink();
     bool beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& strokes) const;
+    // Whether record n's strokes field begins with `text` (a cut record reads as padded).
+    bool strokesBeginWith(std::int64_t n, std::string_view text) const;
     bool inAssoc(const gbk::Text& ch) const;
 
     const gbk::Codec& codec_;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace tovrin {
@@ -18,6 +19,10 @@ namespace tovrin {
 template <std::size_t Width>
 std::array<char, Width> readField(std::string_view raw, std::size_t offset) {
     std::array<char, Width> field;
+    if (offset + Width <= raw.size()) {
+        std::memcpy(field.data(), raw.data() + offset, Width);
+        return field;
+    }
     field.fill(' ');
     for (std::size_t i = 0; i < Width && offset + i < raw.size(); ++i)
         field[i] = raw[offset + i];
