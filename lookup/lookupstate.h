@@ -214,6 +214,8 @@ private:
     void passOver(int records, const gbk::Text& context, bool trim);
     void addAssoc(gbk::Char c, bool trim);
     bool pinyinMatches(std::int64_t n, std::string_view typed, gbk::Text& character) const;
+    std::string typedBytes() const; // the key without its padding, as GBK bytes
+    void displayPY(std::string_view typed);
     // Fills the 36 pinyin cells from posPY: a record whose reading begins with `typed` shows its
     // character, any other cell is emptied. Says whether the last cell and whether every cell
     // showed one.

@@ -5,6 +5,7 @@
 #include "bisect.h"
 #include "numeric.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -140,14 +141,14 @@ void LookupState::ccccPY() {
     hi = b.hi;
     found1 = b.found;
     posPY = b.pos;
-    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    const std::string typed = typedBytes();
     gbk::Text ignored;
     if (found1) {
         Label69 = u"0";
         // Back to the first record of this reading: by bisection when the readings are sorted,
         // otherwise record by record.
         if (pinyinSorted_)
-            posPY = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, 1, posPY);
+            posPY = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, b.lo, posPY);
         while (posPY > 1) {
             const auto before = PinyinRecord::read(pinyin_.record(posPY - 1)).pinyin;
             if (std::memcmp(before.data(), key.data(), before.size()) != 0)
@@ -160,11 +161,27 @@ void LookupState::ccccPY() {
         ++posPY;
         Label69 = pinyinMatches(posPY, typed, ignored) ? u"0" : u"-1";
     }
-    displayPY();
+    displayPY(typed);
+}
+
+std::string LookupState::typedBytes() const {
+    std::size_t end = Label2.size();
+    while (end > 0 && Label2[end - 1] == u' ')
+        --end;
+    std::string out;
+    for (std::size_t i = 0; i < end; ++i) {
+        if (Label2[i] >= 0x80)
+            return gbk::encode(Label2.substr(0, end));
+        out.push_back(static_cast<char>(Label2[i]));
+    }
+    return out;
 }
 
 void LookupState::displayPY() {
-    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    displayPY(typedBytes());
+}
+
+void LookupState::displayPY(std::string_view typed) {
     if (slotNumber(Label69) == -1) {
         Label66.fill(gbk::Text());
         Label67Active = false;
@@ -184,9 +201,9 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
     const bool wide = typed.size() <= PinyinRecord::kPinyinWidth;
     std::array<char, PinyinRecord::kPinyinWidth> wantBytes{};
     std::array<char, PinyinRecord::kPinyinWidth> maskBytes{};
-    if (wide) {
-        std::memcpy(wantBytes.data(), typed.data(), typed.size());
-        std::memset(maskBytes.data(), 0xFF, typed.size());
+    for (std::size_t i = 0; wide && i < typed.size(); ++i) {
+        wantBytes[i] = typed[i];
+        maskBytes[i] = static_cast<char>(0xFF);
     }
     const std::uint64_t want = readingBits(wantBytes.data());
     const std::uint64_t mask = readingBits(maskBytes.data());
@@ -195,10 +212,16 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
     const std::int64_t whole =
         static_cast<std::int64_t>(pinyin_.byteSize() / PinyinRecord::kLength);
     const char* first = whole > 0 ? pinyin_.record(1).data() : nullptr;
+    const std::int64_t start = posPY;
+    // The cells whose records are whole: i from inFrom to inTo - 1.
+    const std::int64_t inFrom =
+        wide ? std::clamp<std::int64_t>(1 - start, 0, layout::kPinyinCells) : 0;
+    const std::int64_t inTo =
+        wide ? std::clamp<std::int64_t>(whole - start + 1, inFrom, layout::kPinyinCells) : 0;
     for (int i = 0; i < layout::kPinyinCells; ++i) {
         gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
-        const std::int64_t n = std::int64_t(posPY) + i;
-        const bool inPlace = wide && n >= 1 && n <= whole;
+        const std::int64_t n = start + i;
+        const bool inPlace = i >= inFrom && i < inTo;
         const char* p = inPlace ? first + (n - 1) * std::int64_t(PinyinRecord::kLength) : nullptr;
         const char* c = inPlace ? p + PinyinRecord::kCharacterOffset : nullptr;
         bool shown;
@@ -221,7 +244,7 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
 void LookupState::Label68_Click() {
     if (!Label68Active)
         return;
-    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    const std::string typed = typedBytes();
     Label67Active = true;
     posPY += layout::kPinyinCells;
     addSlots(layout::kPinyinCells);
@@ -232,7 +255,7 @@ void LookupState::Label68_Click() {
 void LookupState::Label67_Click() {
     if (!Label67Active)
         return;
-    const std::string typed = gbk::encode(gbk::trimRight(Label2));
+    const std::string typed = typedBytes();
     Label68Active = true;
     posPY -= layout::kPinyinCells;
     addSlots(-layout::kPinyinCells);
