@@ -251,7 +251,11 @@ private:
     bool phrasesSorted_ = false; // by the code of each word's first character
     RecordFile codes_;           // 单字GBK.dat
     RecordFile pinyin_;          // vezariPY.dat, opened with the keyboard
-    bool pinyinSorted_ = false;  // by reading
+    bool pinyinSorted_ = false;  // by reading, and no reading byte below the space
+    // Where the readings beginning with each byte (or a later one) start; with the one after
+    // it, the records a search for that first byte can land on.
+    std::array<std::int32_t, 257> readingStarts_{};
+    void indexReadings();
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text found_, notFound_;            // 找到, 没有找到

@@ -42,12 +42,7 @@ void LookupState::Command1_Click() {
             problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason(),
                                  problemKind(pinyin_)});
         Label70 = opened_;
-        pinyinSorted_ = true;
-        for (std::int32_t n = 2; n <= pinyin_.count() && pinyinSorted_; ++n) {
-            const auto a = PinyinRecord::read(pinyin_.record(n - 1)).pinyin;
-            const auto b = PinyinRecord::read(pinyin_.record(n)).pinyin;
-            pinyinSorted_ = std::memcmp(a.data(), b.data(), a.size()) <= 0;
-        }
+        indexReadings();
     }
     countPY = pinyin_.count();
     posPY = 1;
@@ -63,6 +58,29 @@ void LookupState::Command1_Click() {
     Label2.clear();
     Label67Active = false;
     Label68Active = false;
+}
+
+void LookupState::indexReadings() {
+    // In order, and no byte of a reading below the space: then the readings that begin with some
+    // letters start at the first reading not below those letters padded with spaces.
+    pinyinSorted_ = true;
+    readingStarts_.fill(1);
+    const std::int32_t count = pinyin_.count();
+    std::size_t nextByte = 0;
+    for (std::int32_t n = 1; n <= count && pinyinSorted_; ++n) {
+        const auto reading = PinyinRecord::read(pinyin_.record(n)).pinyin;
+        for (char c : reading)
+            pinyinSorted_ = pinyinSorted_ && static_cast<unsigned char>(c) >= ' ';
+        if (n > 1) {
+            const auto before = PinyinRecord::read(pinyin_.record(n - 1)).pinyin;
+            pinyinSorted_ =
+                pinyinSorted_ && std::memcmp(before.data(), reading.data(), reading.size()) <= 0;
+        }
+        for (const auto first = static_cast<unsigned char>(reading[0]); nextByte <= first;)
+            readingStarts_[nextByte++] = n;
+    }
+    while (nextByte < readingStarts_.size())
+        readingStarts_[nextByte++] = count + 1;
 }
 
 void LookupState::Command18_Click(char letter) {
@@ -136,19 +154,36 @@ void LookupState::ccccPY() {
     Label2.resize(PinyinRecord::kPinyinWidth, u' ');
     const std::string key = gbk::encode(Label2);
     countPY = pinyin_.count();
+    const std::string typed = typedBytes();
+    gbk::Text ignored;
+    if (pinyinSorted_ && key.size() == PinyinRecord::kPinyinWidth) {
+        // The first reading not below the key, among those with the key's first byte: when it
+        // begins with the typed letters it is the first that does, the record the search below
+        // reaches by its own bisection and walk back. When nothing begins with them, that
+        // search says so.
+        const auto firstByte = static_cast<unsigned char>(key[0]);
+        const std::int32_t from = readingStarts_[firstByte];
+        const std::int32_t to = readingStarts_[firstByte + 1u] - 1;
+        const std::int32_t first = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, from, to);
+        if (pinyinMatches(first, typed, ignored)) {
+            lo = from;
+            hi = to;
+            posPY = first;
+            const auto reading = PinyinRecord::read(pinyin_.record(first)).pinyin;
+            found1 = std::memcmp(reading.data(), key.data(), reading.size()) == 0;
+            Label69 = u"0";
+            displayPY(typed);
+            return;
+        }
+    }
     const Bisection b = bisectField(pinyin_, PinyinRecord::kPinyinOffset, key);
     lo = b.lo;
     hi = b.hi;
     found1 = b.found;
     posPY = b.pos;
-    const std::string typed = typedBytes();
-    gbk::Text ignored;
     if (found1) {
         Label69 = u"0";
-        // Back to the first record of this reading: by bisection when the readings are sorted,
-        // otherwise record by record.
-        if (pinyinSorted_)
-            posPY = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, b.lo, posPY);
+        // Back to the first record of this reading.
         while (posPY > 1) {
             const auto before = PinyinRecord::read(pinyin_.record(posPY - 1)).pinyin;
             if (std::memcmp(before.data(), key.data(), before.size()) != 0)
@@ -218,26 +253,36 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
         wide ? std::clamp<std::int64_t>(1 - start, 0, layout::kPinyinCells) : 0;
     const std::int64_t inTo =
         wide ? std::clamp<std::int64_t>(whole - start + 1, inFrom, layout::kPinyinCells) : 0;
-    for (int i = 0; i < layout::kPinyinCells; ++i) {
-        gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
-        const std::int64_t n = start + i;
-        const bool inPlace = i >= inFrom && i < inTo;
-        const char* p = inPlace ? first + (n - 1) * std::int64_t(PinyinRecord::kLength) : nullptr;
-        const char* c = inPlace ? p + PinyinRecord::kCharacterOffset : nullptr;
-        bool shown;
-        if (inPlace && static_cast<unsigned char>(c[0]) >= 0x81) {
-            shown = (readingBits(p + PinyinRecord::kPinyinOffset) & mask) == want;
-            if (shown)
-                gbk::setChar(cell, static_cast<gbk::Char>(static_cast<unsigned char>(c[0]) << 8 |
-                                                          static_cast<unsigned char>(c[1])));
-        } else {
-            shown = pinyinMatches(n, typed, cell);
-        }
+    // Every cell shows its record's character or nothing; the flags follow what was shown.
+    auto show = [&page](gbk::Text& cell, bool shown) {
         if (!shown)
             cell.clear();
         page.lastShown = shown;
         page.allShown = page.allShown && shown;
+    };
+    auto longWay = [&](std::int64_t i) {
+        gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
+        show(cell, pinyinMatches(start + i, typed, cell));
+    };
+    for (std::int64_t i = 0; i < inFrom; ++i)
+        longWay(i);
+    const char* p = inFrom < inTo ? first + (start + inFrom - 1) * PinyinRecord::kLength : nullptr;
+    for (std::int64_t i = inFrom; i < inTo; ++i, p += PinyinRecord::kLength) {
+        const auto lead = static_cast<unsigned char>(p[PinyinRecord::kCharacterOffset]);
+        if (lead < 0x81) [[unlikely]] {
+            longWay(i);
+            continue;
+        }
+        gbk::Text& cell = Label66[static_cast<std::size_t>(i)];
+        const bool shown = (readingBits(p + PinyinRecord::kPinyinOffset) & mask) == want;
+        if (shown)
+            gbk::setChar(cell, static_cast<gbk::Char>(lead << 8 |
+                                                      static_cast<unsigned char>(
+                                                          p[PinyinRecord::kCharacterOffset + 1])));
+        show(cell, shown);
     }
+    for (std::int64_t i = inTo; i < layout::kPinyinCells; ++i)
+        longWay(i);
     return page;
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 
@@ -133,4 +134,61 @@ TEST_F(StrokeScan, ASampleOfLongerStrings) {
             digits += static_cast<char>('1' + rng() % 5);
         compare(digits);
     }
+}
+
+TEST(PinyinScan, EveryPrefixOfOneToThreeLettersShowsTheFirstMatchingReadings) {
+    // On the real pinyin dictionary: the keyboard's first page for a prefix is the run of
+    // readings that begin with it, from its first record, as a plain scan finds them.
+    gbk::Codec codec;
+    LookupState s(codec);
+    ASSERT_TRUE(s.start(TOVRIN_BIN_DIR, {}).empty());
+    s.Command1_Click();
+    ASSERT_TRUE(s.takeProblems().empty());
+    const RecordFile file =
+        RecordFile::open(std::string(TOVRIN_BIN_DIR) + "/vezariPY.dat", PinyinRecord::kLength);
+    ASSERT_GT(file.count(), 20000);
+    std::vector<std::string> readings;
+    for (std::int32_t n = 1; n <= file.count(); ++n) {
+        const auto r = PinyinRecord::read(file.record(n)).pinyin;
+        readings.emplace_back(r.data(), r.size());
+    }
+    // The first record of each prefix, in one pass in file order.
+    std::map<std::string, std::size_t> firstWith;
+    for (std::size_t k = 0; k < readings.size(); ++k)
+        for (std::size_t length = 1; length <= 3; ++length)
+            firstWith.emplace(readings[k].substr(0, length), k);
+    std::vector<std::string> prefixes;
+    for (char a = 'a'; a <= 'z'; ++a) {
+        prefixes.push_back({a});
+        for (char b = 'a'; b <= 'z'; ++b) {
+            prefixes.push_back({a, b});
+            for (char c = 'a'; c <= 'z'; ++c)
+                prefixes.push_back({a, b, c});
+        }
+    }
+    int matched = 0;
+    for (const std::string& prefix : prefixes) {
+        s.Command1_Click();
+        for (char letter : prefix)
+            s.Command18_Click(letter);
+        const auto it = firstWith.find(prefix);
+        if (it == firstWith.end()) {
+            EXPECT_EQ(s.Label69, u"-1") << prefix;
+            continue;
+        }
+        const std::size_t first = it->second;
+        ++matched;
+        EXPECT_EQ(s.posPY, static_cast<std::int32_t>(first) + 1) << prefix;
+        EXPECT_EQ(s.Label69, u"36") << prefix;
+        for (std::size_t i = 0; i < s.Label66.size(); ++i) {
+            const std::size_t k = first + i;
+            const bool shown =
+                k < readings.size() && readings[k].compare(0, prefix.size(), prefix) == 0;
+            const gbk::Text want =
+                shown ? gbk::Text(1, gbk::firstChar(file.record(static_cast<std::int64_t>(k) + 1)))
+                      : gbk::Text();
+            ASSERT_EQ(s.Label66[i], want) << prefix << " cell " << i;
+        }
+    }
+    EXPECT_GT(matched, 300);
 }
