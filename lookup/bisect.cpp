@@ -163,12 +163,18 @@ template <class CodeAt> Bisection bisectCodes(std::int32_t count, std::int16_t k
 
 } // namespace
 
-Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
+namespace {
+
+// Calls search(at) with the fastest comparison of record n's field with the key that the file
+// allows: on a file of whole records the dictionaries' key widths compare as numbers read in
+// place, anything else record by record.
+template <class Search>
+auto withFieldCompare(const RecordFile& file, std::size_t offset, std::string_view key,
+                      Search search) {
     const std::int32_t count = file.count();
     const std::size_t length = file.recordLength();
     if (count >= 1 && file.byteSize() == static_cast<std::size_t>(count) * length &&
         offset + key.size() <= length) {
-        // Every record whole: the dictionaries' key widths compare as numbers read in place.
         const char* first = file.record(1).data() + offset;
         auto field = [first, length](std::int32_t n) {
             return first + static_cast<std::size_t>(n - 1) * length;
@@ -176,34 +182,42 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
         auto sign = [](std::uint64_t a, std::uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; };
         if (key.size() == 6) {
             const std::uint64_t k = bigEndian<6>(key.data());
-            return bisectWith(count,
-                              [&](std::int32_t n) { return sign(bigEndian<6>(field(n)), k); });
+            return search([&](std::int32_t n) { return sign(bigEndian<6>(field(n)), k); });
         }
         if (key.size() == 12) {
             const std::uint64_t head = bigEndian<8>(key.data());
             const std::uint64_t tail = bigEndian<4>(key.data() + 8);
-            return bisectWith(count, [&](std::int32_t n) {
+            return search([&](std::int32_t n) {
                 const char* f = field(n);
                 const int c = sign(bigEndian<8>(f), head);
                 return c != 0 ? c : sign(bigEndian<4>(f + 8), tail);
             });
         }
     }
-    return bisectWith(count, [&](std::int32_t n) { return compareAt(file, n, offset, key); });
+    return search([&](std::int32_t n) { return compareAt(file, n, offset, key); });
+}
+
+} // namespace
+
+Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key) {
+    return withFieldCompare(file, offset, key,
+                            [&](auto at) { return bisectWith(file.count(), at); });
 }
 
 std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
                         std::int32_t from, std::int32_t to) {
-    std::int32_t first = from;
-    std::int32_t last = to + 1;
-    while (first < last) {
-        const std::int32_t mid = first + (last - first) / 2;
-        if (compareAt(file, mid, offset, key) < 0)
-            first = mid + 1;
-        else
-            last = mid;
-    }
-    return first;
+    return withFieldCompare(file, offset, key, [&](auto at) {
+        std::int32_t first = from;
+        std::int32_t last = to + 1;
+        while (first < last) {
+            const std::int32_t mid = first + (last - first) / 2;
+            if (at(mid) < 0)
+                first = mid + 1;
+            else
+                last = mid;
+        }
+        return first;
+    });
 }
 
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
