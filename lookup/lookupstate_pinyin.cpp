@@ -93,16 +93,9 @@ void LookupState::Command18_Click(char letter) {
 
 namespace {
 
-// The number the slot counter's text begins with. Only ASCII can take part in a number, so
-// each unit is narrowed in place of encoding the text.
+// The number the slot counter's text begins with.
 std::int64_t slotNumber(const gbk::Text& text) {
-    std::array<char, 32> narrow;
-    if (text.size() > narrow.size())
-        return leadingNumber(gbk::encode(text));
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i)
-        narrow[i] = text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
-    return leadingNumber(std::string_view(narrow.data(), n));
+    return leadingNumber(std::u16string_view(text));
 }
 
 // A reading's six bytes as one number (a four- and a two-byte load), for comparing under a mask.
@@ -152,9 +145,15 @@ void LookupState::ccccPY() {
     if (Label63.size() > PinyinRecord::kPinyinWidth)
         return; // further letters show but start no search
     Label2.resize(PinyinRecord::kPinyinWidth, u' ');
-    const std::string key = gbk::encode(Label2);
     countPY = pinyin_.count();
     const std::string typed = typedBytes();
+    // The key is the letters padded with spaces: for letters, their bytes padded.
+    std::string key = typed;
+    if (key.size() < PinyinRecord::kPinyinWidth &&
+        std::all_of(Label2.begin(), Label2.end(), [](gbk::Char c) { return c < 0x80; }))
+        key.resize(PinyinRecord::kPinyinWidth, ' ');
+    else
+        key = gbk::encode(Label2);
     gbk::Text ignored;
     if (pinyinSorted_ && key.size() == PinyinRecord::kPinyinWidth) {
         // The first reading not below the key, among those with the key's first byte: when it
