@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -106,6 +107,16 @@ std::uint64_t readingBits(const char* p) {
     std::memcpy(&head, p, 4);
     std::memcpy(&tail, p + 4, 2);
     return head | std::uint64_t(tail) << 32;
+}
+
+// Byte i of a reading where readingBits puts it.
+std::uint64_t readingByte(std::size_t i, unsigned char byte) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return std::uint64_t(byte) << 8 * i;
+    } else {
+        const std::size_t inWord = i < 4 ? 3 - i : 4 + (5 - i);
+        return std::uint64_t(byte) << 8 * inWord;
+    }
 }
 
 } // namespace
@@ -233,14 +244,12 @@ LookupState::PinyinPage LookupState::fillPinyinCells(std::string_view typed) {
     // The typed letters as the first bytes of a number, so a whole record's reading is tested
     // with one comparison.
     const bool wide = typed.size() <= PinyinRecord::kPinyinWidth;
-    std::array<char, PinyinRecord::kPinyinWidth> wantBytes{};
-    std::array<char, PinyinRecord::kPinyinWidth> maskBytes{};
+    std::uint64_t want = 0;
+    std::uint64_t mask = 0;
     for (std::size_t i = 0; wide && i < typed.size(); ++i) {
-        wantBytes[i] = typed[i];
-        maskBytes[i] = static_cast<char>(0xFF);
+        want |= readingByte(i, static_cast<unsigned char>(typed[i]));
+        mask |= readingByte(i, 0xFF);
     }
-    const std::uint64_t want = readingBits(wantBytes.data());
-    const std::uint64_t mask = readingBits(maskBytes.data());
     // Whole records are read in place; a cut last record or another kind of character goes the
     // long way.
     const std::int64_t whole =
