@@ -388,12 +388,27 @@ bool LookupState::inAssoc(const gbk::Text& ch) const {
 void LookupState::beginCollection() {
     clearBuckets();
     if (assocHz != inAssocOf_) {
-        for (gbk::Char c : inAssocOf_)
-            inAssoc_[c] = false;
-        for (gbk::Char c : assocHz)
-            inAssoc_[c] = true;
+        forgetAssoc();
+        markAssoc(assocHz, true);
         inAssocOf_ = assocHz;
     }
+}
+
+// Sets or clears the bits of a list's characters. The blanks that end a list are one character,
+// set or cleared once: repeated, they would each wait for the last write to the same word.
+void LookupState::markAssoc(const gbk::Text& list, bool value) {
+    std::size_t end = list.size();
+    while (end > 0 && list[end - 1] == u' ')
+        --end;
+    if (end < list.size())
+        inAssoc_[u' '] = value;
+    for (std::size_t i = 0; i < end; ++i)
+        inAssoc_[list[i]] = value;
+}
+
+void LookupState::forgetAssoc() {
+    markAssoc(inAssocOf_, false);
+    inAssocOf_.clear();
 }
 
 // One matching record into its bucket, with its rank key.

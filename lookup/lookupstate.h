@@ -243,6 +243,8 @@ private:
     // Whether record n's strokes field begins with `text` (a cut record reads as padded).
     bool strokesBeginWith(std::int64_t n, std::string_view text) const;
     bool inAssoc(const gbk::Text& ch) const;
+    void markAssoc(const gbk::Text& list, bool value);
+    void forgetAssoc(); // clears the bits of inAssocOf_, and it
 
     const gbk::Codec& codec_;
     RecordFile strokes_; // vezari.dat

@@ -180,8 +180,7 @@ void LookupState::find1234() {
     Label18 = history.substr(0, 1);
     ccccz();
     // The ranking's bit set follows the list as it is built.
-    for (gbk::Char c : inAssocOf_)
-        inAssoc_[c] = false;
+    forgetAssoc();
     assocHz.clear();
     auto finish = [this] {
         assocHz.append(51, u' ');
