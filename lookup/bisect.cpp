@@ -36,35 +36,10 @@ template <std::size_t N> std::uint64_t bigEndian(const char* p) {
     }
 }
 
-// A whole record's field against the key, both W bytes.
-template <std::size_t W> int compareWide(const char* field, const char* key) {
-    constexpr std::size_t kHead = W < 8 ? W : 8;
-    const std::uint64_t a = bigEndian<kHead>(field);
-    const std::uint64_t b = bigEndian<kHead>(key);
-    if (a != b)
-        return a < b ? -1 : 1;
-    if constexpr (W > 8) {
-        const std::uint64_t c = bigEndian<W - 8>(field + 8);
-        const std::uint64_t d = bigEndian<W - 8>(key + 8);
-        if (c != d)
-            return c < d ? -1 : 1;
-    }
-    return 0;
-}
-
 // Compares a record's field with the key; a short or missing record reads as spaces.
 int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::string_view key) {
     const std::string_view raw = file.record(n);
     if (offset + key.size() <= raw.size()) {
-        // The dictionaries' key widths, compared as numbers.
-        switch (key.size()) {
-        case 6:
-            return compareWide<6>(raw.data() + offset, key.data());
-        case 12:
-            return compareWide<12>(raw.data() + offset, key.data());
-        default:
-            break;
-        }
         const int c = std::memcmp(raw.data() + offset, key.data(), key.size());
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
@@ -160,10 +135,6 @@ template <class CodeAt> Bisection bisectCodes(std::int32_t count, std::int16_t k
     } while (s.hi - s.lo != 1);
     return s;
 }
-
-} // namespace
-
-namespace {
 
 // Calls search(at) with the fastest comparison of record n's field with the key that the file
 // allows: on a file of whole records the dictionaries' key widths compare as numbers read in

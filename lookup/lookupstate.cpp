@@ -84,11 +84,6 @@ bool sameField(const std::array<char, N>& a, const std::array<char, N>& b) {
     return std::memcmp(a.data(), b.data(), N) == 0;
 }
 
-template <std::size_t N>
-int compareField(const std::array<char, N>& a, const std::array<char, N>& b) {
-    return std::memcmp(a.data(), b.data(), N);
-}
-
 // The characters of a character field without its padding.
 template <std::size_t N> gbk::Text fieldText(const std::array<char, N>& field) {
     return gbk::trimRight(gbk::decode(view(field)));
@@ -411,40 +406,40 @@ void LookupState::forgetAssoc() {
     inAssocOf_.clear();
 }
 
+// The bucket a matching record goes to: exact matches, the 3,000 most frequent characters, the
+// rest of the common ones, the rare ones.
+LookupState::Bucket LookupState::bucketFor(int rank, bool exact) {
+    if (exact)
+        return {&exactHz, &exactKeys};
+    if (rank <= StrokeIndex::kCommonRanks)
+        return {&commonHz, &commonKeys};
+    if (rank <= StrokeIndex::kMiddleRanks)
+        return {&middleHz, &middleKeys};
+    return {&rareHz, &rareKeys};
+}
+
+// A record's rank key: the (boosted) rank's last four digits; an exact match among the common
+// characters first, a rare character last.
+std::int32_t LookupState::keyFor(int rank, bool exact, bool boost) {
+    if (exact && rank <= StrokeIndex::kMiddleRanks)
+        return kFirstKey;
+    if (!exact && rank > StrokeIndex::kMiddleRanks)
+        return kRareKey;
+    return rankKey(boost ? rank / 3 : rank);
+}
+
 // One matching record into its bucket, with its rank key.
 void LookupState::collect(const gbk::Text& ch, int rank, bool exact) {
-    const int boosted = inAssoc(ch) ? rank / 3 : rank;
-    if (exact) {
-        exactHz += ch;
-        exactKeys.push_back(rank <= StrokeIndex::kMiddleRanks ? kFirstKey : rankKey(boosted));
-    } else if (rank <= StrokeIndex::kCommonRanks) {
-        commonHz += ch;
-        commonKeys.push_back(rankKey(boosted));
-    } else if (rank <= StrokeIndex::kMiddleRanks) {
-        middleHz += ch;
-        middleKeys.push_back(rankKey(boosted));
-    } else {
-        rareHz += ch;
-        rareKeys.push_back(kRareKey);
-    }
+    const Bucket b = bucketFor(rank, exact);
+    *b.hz += ch;
+    b.keys->push_back(keyFor(rank, exact, inAssoc(ch)));
 }
 
 // The same for a record holding one two-byte character.
 void LookupState::collect(gbk::Char ch, int rank, bool exact) {
-    const int boosted = inAssoc_[ch] ? rank / 3 : rank;
-    if (exact) {
-        exactHz.push_back(ch);
-        exactKeys.push_back(rank <= StrokeIndex::kMiddleRanks ? kFirstKey : rankKey(boosted));
-    } else if (rank <= StrokeIndex::kCommonRanks) {
-        commonHz.push_back(ch);
-        commonKeys.push_back(rankKey(boosted));
-    } else if (rank <= StrokeIndex::kMiddleRanks) {
-        middleHz.push_back(ch);
-        middleKeys.push_back(rankKey(boosted));
-    } else {
-        rareHz.push_back(ch);
-        rareKeys.push_back(kRareKey);
-    }
+    const Bucket b = bucketFor(rank, exact);
+    b.hz->push_back(ch);
+    b.keys->push_back(keyFor(rank, exact, inAssoc_[ch]));
 }
 
 void LookupState::displayPlain() {
@@ -520,25 +515,15 @@ void LookupState::display() {
         const auto rank = StrokeRecord::rankAt(p);
         const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
         const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
-        gbk::Text* hz;
-        std::vector<std::int32_t>* keys;
-        if (exact) {
+        const Bucket bucket = bucketFor(rank, exact);
+        if (bucket.hz != &rareHz) {
             first3 += charCount(b0, b1);
-            hz = &exactHz;
-            keys = &exactKeys;
-        } else if (rank <= StrokeIndex::kMiddleRanks) {
-            first3 += charCount(b0, b1);
-            const bool common = rank <= StrokeIndex::kCommonRanks;
-            hz = common ? &commonHz : &middleHz;
-            keys = common ? &commonKeys : &middleKeys;
         } else {
             rare += charCount(b0, b1);
             if (!rareSeen && (b0 >= 0x81 || b0 != ' ' || b1 != ' '))
                 rareSeen = true;
-            hz = &rareHz;
-            keys = &rareKeys;
         }
-        if (wants(*hz, *keys)) {
+        if (wants(*bucket.hz, *bucket.keys)) {
             // A two-byte character fills its field; anything else goes the long way.
             if (b0 >= 0x81)
                 collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);

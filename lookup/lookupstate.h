@@ -231,6 +231,12 @@ private:
     void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
     void beginCollection();
     void takeBuckets(bool withRare); // gridList and gridKeys from the buckets
+    struct Bucket {
+        gbk::Text* hz;
+        std::vector<std::int32_t>* keys;
+    };
+    Bucket bucketFor(int rank, bool exact);
+    static std::int32_t keyFor(int rank, bool exact, bool boost);
     void collect(const gbk::Text& ch, int rank, bool exact);
     void collect(gbk::Char ch, int rank, bool exact);
     void displayIndexed(); // display() over the stroke index

@@ -68,15 +68,14 @@ void LookupState::indexReadings() {
     readingStarts_.fill(1);
     const std::int32_t count = pinyin_.count();
     std::size_t nextByte = 0;
+    std::array<char, PinyinRecord::kPinyinWidth> before{}; // no reading sorts below it
     for (std::int32_t n = 1; n <= count && pinyinSorted_; ++n) {
         const auto reading = PinyinRecord::read(pinyin_.record(n)).pinyin;
         for (char c : reading)
             pinyinSorted_ = pinyinSorted_ && static_cast<unsigned char>(c) >= ' ';
-        if (n > 1) {
-            const auto before = PinyinRecord::read(pinyin_.record(n - 1)).pinyin;
-            pinyinSorted_ =
-                pinyinSorted_ && std::memcmp(before.data(), reading.data(), reading.size()) <= 0;
-        }
+        pinyinSorted_ =
+            pinyinSorted_ && std::memcmp(before.data(), reading.data(), reading.size()) <= 0;
+        before = reading;
         for (const auto first = static_cast<unsigned char>(reading[0]); nextByte <= first;)
             readingStarts_[nextByte++] = n;
     }
