@@ -8,6 +8,8 @@
 // The program's folder must hold its files and set.txt with F1 for the chart window and F2 for
 // the lookup window (the shipped choice). --probe is the repaint probe, loaded with LD_PRELOAD;
 // without it there is no click-to-repaint figure. Figures go to FILE as "name: value" lines.
+#include "figures.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -37,6 +39,8 @@
 #include <vector>
 
 namespace {
+
+using tovrin::bench::Figures;
 
 using Clock = std::chrono::steady_clock;
 
@@ -74,26 +78,6 @@ double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
-
-class Figures {
-public:
-    void add(const std::string& name, double value, int decimals = 2) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        lines_.push_back(name + ": " + buf);
-        std::cout << lines_.back() << std::endl;
-    }
-    bool write(const std::string& path) const {
-        std::ofstream f(path);
-        for (const std::string& l : lines_)
-            f << l << '\n';
-        f.close();
-        return f.good();
-    }
-
-private:
-    std::vector<std::string> lines_;
-};
 
 class Driver {
 public:
@@ -315,7 +299,7 @@ int run(const Options& o) {
     }
     fcntl(ConnectionNumber(dpy), F_SETFD, FD_CLOEXEC); // not the program's
     Driver x(dpy);
-    Figures fig;
+    Figures fig(true);
     const std::string repaintLog = o.out + ".repaint";
     std::remove(repaintLog.c_str());
 

@@ -27,6 +27,7 @@
 // The summary gives the median, p99 and worst case over the cases of each look-up, then, last,
 // one line of ratios per look-up. --out writes the figures as "name: value" lines, --cases
 // every case's times as a table.
+#include "figures.h"
 #include "lookupstate.h"
 #include "recordfile.h"
 #include "records.h"
@@ -136,28 +137,6 @@ public:
                 it->second->push_back(r.GetAdjustedRealTime());
         }
     }
-};
-
-class Figures {
-public:
-    void add(const std::string& name, double value, int decimals = 2) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        lines_.push_back(name + ": " + buf);
-    }
-    void add(const std::string& name, const std::string& value) {
-        lines_.push_back(name + ": " + value);
-    }
-    bool write(const std::string& path) const {
-        std::ofstream f(path);
-        for (const std::string& l : lines_)
-            f << l << '\n';
-        f.close();
-        return f.good();
-    }
-
-private:
-    std::vector<std::string> lines_;
 };
 
 bool parseOwnFlag(std::string_view arg, Options& o) {

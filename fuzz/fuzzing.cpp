@@ -1,5 +1,6 @@
 #include "fuzzing.h"
 
+#include "atomicfile.h"
 #include "gbk.h"
 
 #include <algorithm>
@@ -73,15 +74,8 @@ void ScratchFolder::write(std::string_view name, std::string_view bytes) const {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         fail(path);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail(path);
-        done += static_cast<std::size_t>(n);
-    }
+    if (!writeAll(fd, bytes))
+        fail(path);
     if (::close(fd) != 0)
         fail(path);
 }

@@ -17,6 +17,22 @@ std::string errorText(const char* what, int err) {
 
 } // namespace
 
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
     std::string tmp = path + ".XXXXXX";
     const int fd = mkstemp(tmp.data());
@@ -28,15 +44,8 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes)
         ::unlink(tmp.c_str());
         return errorText(what, err);
     };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail("cannot write");
-        done += static_cast<std::size_t>(n);
-    }
+    if (!writeAll(fd, bytes))
+        return fail("cannot write");
     // mkstemp makes the file private; an option file is readable like any other.
     if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0)
         return fail("cannot write");

@@ -12,6 +12,10 @@ namespace tovrin {
 // says what went wrong; "" means written.
 std::string writeFileAtomically(const std::string& path, std::string_view bytes);
 
+// Writes all of `bytes` to the open file `fd`, going on after interrupted and short writes;
+// false when a write fails (errno says why).
+bool writeAll(int fd, std::string_view bytes);
+
 // What a read found: the bytes, or why there are none.
 struct FileRead {
     enum class Status { Ok, Missing, Unreadable } status = Status::Missing;

@@ -21,11 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Runs `write` over and over in a child process and kills it with SIGKILL at a random moment,
 // `rounds` times; after each kill the file must hold one of `whole` exactly.
 void killWriterAtRandom(const fs::path& file, const std::vector<std::string>& whole,

@@ -13,11 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class Options : public ::testing::Test {
 protected:
     std::vector<LookupState::Problem> startHere() {
