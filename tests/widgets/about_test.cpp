@@ -1,4 +1,5 @@
 // The About box driven through its real controls, offscreen, with the opened addresses recorded.
+#include "controls.h"
 #include "fonts.h"
 #include "form16.h"
 #include "pictures.h"
@@ -34,12 +35,7 @@ private:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    template <class T> T* child(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T* child(const QString& name) { return control<T>(form.get(), name); }
     QLabel* label(const QString& name) { return child<QLabel>(name); }
 
 private Q_SLOTS:

@@ -1,5 +1,6 @@
 // The settings dialog driven through its real controls, offscreen.
 #include "autostart.h"
+#include "controls.h"
 #include "fonts.h"
 #include "form2.h"
 
@@ -61,12 +62,7 @@ private:
         form = std::make_unique<Form2>(std::move(links));
         form->show();
     }
-    template <class T> T* child(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T* child(const QString& name) { return control<T>(form.get(), name); }
     QComboBox* combo(const QString& name) { return child<QComboBox>(name); }
     bool checked(const QString& name) { return child<QRadioButton>(name)->isChecked(); }
     void click(const QString& name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }

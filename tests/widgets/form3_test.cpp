@@ -1,4 +1,5 @@
 // The lookup window driven through its real controls, offscreen.
+#include "controls.h"
 #include "fonts.h"
 #include "form3.h"
 
@@ -84,12 +85,7 @@ private:
         QVERIFY(form->Form_Load());
         form->show();
     }
-    template <class T> T* child(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T* child(const QString& name) { return control<T>(form.get(), name); }
     QLabel* label(const QString& name) { return child<QLabel>(name); }
     void click(const QString& name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
     void press(const QString& name, Qt::MouseButton button = Qt::LeftButton) {

@@ -1,5 +1,6 @@
 // The print dialog driven through its real controls, offscreen. Printers are PDF files in a
 // temporary folder; the test never reaches a real printer.
+#include "controls.h"
 #include "form4.h"
 
 #include <QApplication>
@@ -188,12 +189,7 @@ private:
         form = std::make_unique<Form4>(std::move(links));
         form->show();
     }
-    template <class T> T* child(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T* child(const QString& name) { return control<T>(form.get(), name); }
     void click(const QString& name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
     void choose(bool small) {
         click(small ? QStringLiteral("Option2") : QStringLiteral("Option1"));

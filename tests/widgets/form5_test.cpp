@@ -1,4 +1,5 @@
 // The promotion dialog, offscreen, writing under temporary XDG folders.
+#include "controls.h"
 #include "fonts.h"
 #include "form5.h"
 #include "startpage.h"
@@ -52,12 +53,7 @@ private:
     int timerStarts = 0;
 
     QString path(const char* relative) const { return tmp->filePath(QString::fromUtf8(relative)); }
-    template <class T> T* child(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T* child(const QString& name) { return control<T>(form.get(), name); }
     void click(const char* name) {
         QTest::mouseClick(child<QPushButton>(QString::fromLatin1(name)), Qt::LeftButton);
     }
