@@ -11,6 +11,8 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -18,9 +20,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovrin {
@@ -62,6 +67,37 @@ protected:
         p.drawRect(Form3::pxRect(0, 180, 7170, 3000).adjusted(0, 0, -1, -1));
         p.setPen(QColor(0x80, 0x80, 0x80));
         p.drawRect(Form3::pxRect(30, 210, 7095, 2925).adjusted(0, 0, -1, -1));
+    }
+};
+
+// The history box, whose text can be moved up past its top edge.
+class HistoryBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    void raiseText(int pixels) { setViewportMargins(0, -pixels, 0, 0); }
+};
+
+// A letter of the pinyin keyboard. Its 290-twip key is lower than the line box of the CJK face
+// here, so a caption centred by its line box loses the tails of g, j, p, q and y. The letter is
+// centred by the ink of the whole alphabet instead: every letter keeps one baseline, and no
+// ascender or tail leaves the key.
+class LetterButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        const QFontMetricsF metrics(font());
+        const QRectF ink = metrics.tightBoundingRect(QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+        const QPointF at((width() - metrics.horizontalAdvance(text())) / 2,
+                         (height() - ink.height()) / 2 - ink.top());
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(at, text());
     }
 };
 
@@ -149,8 +185,10 @@ QLabel* Form3::makeLabel(const QString& name, QRect geometry, QWidget* parent) {
 }
 
 QPushButton* Form3::makeButton(const QString& name, const QString& caption, QRect geometry,
-                               const QFont& font) {
-    auto* b = new QPushButton(caption, this);
+                               const QFont& font, QPushButton* b) {
+    if (!b)
+        b = new QPushButton(this);
+    b->setText(caption);
     b->setObjectName(name);
     b->setGeometry(geometry);
     b->setFont(font);
@@ -181,6 +219,8 @@ void Form3::buildControls() {
     Label24->setCursor(pictureCursor(pictures::kCursorDrag, pictures::kCursorDragHotSpot));
     Label23 = makeLabel(QStringLiteral("Label23"), pxRect(6540, 60, 255, 240));
     Label13 = makeLabel(QStringLiteral("Label13"), pxRect(6810, 60, 255, 240));
+    // The two spots lie over the strip's coloured dots: their tooltips say what they do.
+    Label23->setToolTip(QStringLiteral("折叠"));
     Label13->setToolTip(QStringLiteral("关闭"));
 
     // The button row.
@@ -252,7 +292,7 @@ void Form3::buildControls() {
     Label10->setCursor(Qt::PointingHandCursor);
 
     // The history box and the link box.
-    Text1 = new QPlainTextEdit(this);
+    Text1 = new HistoryBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(pxRect(90, 2220, 6960, 840));
     Text1->setFont(twips::font("宋体", 36));
@@ -260,10 +300,8 @@ void Form3::buildControls() {
     Text1->setFocusPolicy(Qt::NoFocus);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The CJK faces here are taller than the one the box was sized for: without the document's
-    // margin the newest line's characters fit the 840-twip box.
-    Text1->document()->setDocumentMargin(0);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->document()->setDocumentMargin(0);
     Picture1 = makeLabel(QStringLiteral("Picture1"), pxRect(4050, 2460, 2595, 405));
     Picture1->setToolTip(QStringLiteral("点击打开浏览器"));
     Picture1->setCursor(pictureCursor(pictures::kCursorPoint, pictures::kCursorPointHotSpot));
@@ -273,6 +311,7 @@ void Form3::buildControls() {
     Image5->setPixmap(QPixmap(QString::fromLatin1(pictures::kLinkArticle)));
     Image5->setScaledContents(true);
     Picture1->hide();
+    placeNewestLine();
 
     buildPinyinKeyboard();
     buildOptionsPanel();
@@ -296,6 +335,27 @@ void Form3::buildControls() {
     Label13->raise();
 }
 
+void Form3::placeNewestLine() {
+    // The CJK faces here have a taller line box than the face the 840-twip box was sized for:
+    // at the top of the box the newest line's baseline sits so low that the letters' tails
+    // are cut off. The text is moved up, so that the ink of a line (from the top of the
+    // tallest character to the tail of Q) stands in the middle of the box.
+    const QFontMetricsF metrics(Text1->font());
+    const QRectF ink = metrics.tightBoundingRect(QStringLiteral("丨鬱QJ"));
+    const int frame = Text1->frameWidth();
+    const double inside = Text1->height() - 2.0 * frame;
+    const double baseline = (inside - ink.height()) / 2 - ink.top();
+    const int up = std::max(0, static_cast<int>(std::lround(metrics.ascent() - baseline)));
+    static_cast<HistoryBox*>(Text1)->raiseText(up);
+    // The text's view now reaches over the box's top edge: the edge is drawn again above it.
+    auto* edge = new QFrame(this);
+    edge->setObjectName(QStringLiteral("Text1Edge"));
+    edge->setFrameStyle(Text1->frameStyle());
+    edge->setGeometry(Text1->geometry());
+    edge->setAttribute(Qt::WA_TransparentForMouseEvents);
+    edge->stackUnder(Picture1);
+}
+
 void Form3::buildPinyinKeyboard() {
     Image8 = makeLabel(QStringLiteral("Image8"), pxRect(120, 900, 6900, 1275));
     Image8->setStyleSheet(QStringLiteral("background: white;"));
@@ -305,9 +365,9 @@ void Form3::buildPinyinKeyboard() {
         const char letter = static_cast<char>('a' + i);
         const int row = i / 7;
         const int col = i % 7;
-        Command18[i] =
-            makeButton(QStringLiteral("Command18_%1").arg(i), QString(QLatin1Char(letter)),
-                       pxRect(180 + 270 * col, tops[row], 270, 290), song12);
+        Command18[i] = makeButton(
+            QStringLiteral("Command18_%1").arg(i), QString(QLatin1Char(letter)),
+            pxRect(180 + 270 * col, tops[row], 270, 290), song12, new LetterButton(this));
         connect(Command18[i], &QPushButton::clicked, this, [this, i] {
             // The button's caption is the letter typed.
             const QString caption = Command18[i]->text();
@@ -496,6 +556,11 @@ void Form3::Label97() {
     Label7->show();
     for (QLabel* spot : hotSpots)
         spot->move(px(-1111), spot->y());
+    // The collapse raised the drag strip over the bar; back in the title strip the two spots
+    // lie over it again, or the strip would take their presses.
+    Label24->raise();
+    Label23->raise();
+    Label13->raise();
 }
 
 void Form3::Label23_MouseDown(Qt::MouseButton button) {

@@ -102,9 +102,11 @@ protected:
 
 private:
     QLabel* makeLabel(const QString& name, QRect geometry, QWidget* parent = nullptr);
+    // A button of the window; `button` is one of a kind of its own, made but not yet set up.
     QPushButton* makeButton(const QString& name, const QString& caption, QRect geometry,
-                            const QFont& font);
+                            const QFont& font, QPushButton* button = nullptr);
     void buildControls();
+    void placeNewestLine();
     void buildPinyinKeyboard();
     void buildOptionsPanel();
     void tellProblems(const std::vector<LookupState::Problem>& problems);

@@ -311,7 +311,8 @@ void Form1::showLookup() {
     } else {
         if (!lookup_) {
             Form3::Services s;
-            s.tell = services_.tell;
+            // The window is made anew each time it opens; what it tells is told once a run.
+            s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
             s.isFirstInstance = services_.isFirstInstance;
             s.openUrl = services_.openUrl;
             s.showDesktop = services_.showDesktop;
@@ -339,6 +340,11 @@ void Form1::showLookup() {
     focus(lookup_.get());
 }
 
+void Form1::tellOnce(const QString& title, const QString& text) {
+    if (services_.tell && told_.insert(text).second)
+        services_.tell(title, text);
+}
+
 void Form1::Timer2_Timer() {
     Timer2->stop();
     const std::string path =
@@ -363,11 +369,8 @@ void Form1::loadChart(int chart) {
     QPixmap picture;
     if (!picture.load(path)) {
         Picture1->setPixmap(QPixmap());
-        if (toldChart_ != path && services_.tell) {
-            toldChart_ = path;
-            services_.tell(QStringLiteral("提示！"),
-                           QStringLiteral("找不到或无法读取字根图“%1”（%2）。").arg(name, path));
-        }
+        tellOnce(QStringLiteral("提示！"),
+                 QStringLiteral("找不到或无法读取字根图“%1”（%2）。").arg(name, path));
         return;
     }
     Picture1->setPixmap(picture);
@@ -392,7 +395,8 @@ void Form1::Timer1_Timer() {
 
 void Form1::escape() {
     // Everything is put away; the application lives on in the tray.
-    hide();
+    if (services_.trayAvailable)
+        hide();
     setWindowState(Qt::WindowMinimized);
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && w->objectName() == QStringLiteral("Form16"))
@@ -407,7 +411,14 @@ void Form1::escape() {
         if (w->isVisible() && w->objectName() == QStringLiteral("Form2"))
             w->close();
     }
-    hide();
+    if (services_.trayAvailable) {
+        hide();
+    } else {
+        // Without a tray a hidden window could be found again only by its hot key: it stays
+        // minimised with its taskbar entry instead.
+        show();
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
 }
 
 void Form1::trayLeftClick() {

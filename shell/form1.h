@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
 
 class QAction;
 class QDialog;
@@ -104,13 +105,15 @@ private:
     void showLookup();
     void escape();
     void focus(QWidget* w);
+    // Tells the user once a run: a missing file named again is not told again.
+    void tellOnce(const QString& title, const QString& text);
 
     const gbk::Codec& codec_;
     QString programFolder_;
     QString settingsFolder_;
     Services services_;
     QString homePage_;
-    QString toldChart_;
+    std::set<QString> told_; // every message told this run, each told once
 
     QLabel* Picture1 = nullptr;
     QLabel* Image2 = nullptr;

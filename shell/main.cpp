@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "gbk.h"
 #include "keystate.h"
+#include "messagebox.h"
 #include "paths.h"
 #include "showdesktop.h"
 #include "singleinstance.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QMessageBox>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
 
     tovrin::Form1::Services services;
     services.tell = [](const QString& title, const QString& text) {
-        QMessageBox::warning(nullptr, title, text);
+        tovrin::tellOver(title, text);
     };
     services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     services.isFirstInstance = [&instance] { return instance.isFirst(); };

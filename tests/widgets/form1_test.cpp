@@ -3,8 +3,11 @@
 #include "fonts.h"
 #include "form1.h"
 #include "form3.h"
+#include "messagebox.h"
+#include "programfolder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -17,29 +20,6 @@
 #include <set>
 
 using namespace tovrin;
-
-namespace {
-
-class ProgramFolder {
-public:
-    ProgramFolder() {
-        const QString bin = QStringLiteral(TOVRIN_BIN_DIR);
-        for (const char* name : {"vezari.dat", "vezaricz.dat", "单字GBK.dat", "vezariPY.dat",
-                                 "拼音4.bmp", "J1.bmp", "J2.bmp", "J3.bmp"}) {
-            const QString file = QString::fromUtf8(name);
-            QFile::link(bin + QLatin1Char('/') + file, dir.filePath(file));
-        }
-    }
-    void write(const char* name, const QByteArray& bytes) {
-        QFile f(dir.filePath(QString::fromUtf8(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QString path() const { return dir.path(); }
-    QTemporaryDir dir;
-};
-
-} // namespace
 
 class Form1Test : public QObject {
     Q_OBJECT
@@ -199,8 +179,16 @@ private Q_SLOTS:
         QCOMPARE(form->LastState, 0);
         QVERIFY(item("mnuTrayMove")->isEnabled());
 
+        // The lookup window is made anew at each opening; its missing dictionary is told once
+        // a run, not at every opening.
+        QFile::remove(folder->dir.filePath(QStringLiteral("vezari.dat")));
         item("show2")->trigger();
         QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        tick({27});
+        QVERIFY(!form->lookupWindow());
+        item("show2")->trigger();
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        QCOMPARE(told.filter(QStringLiteral("vezari.dat")).size(), 1);
         item("mnuTrayClose")->trigger();
         QCOMPARE(form->Label8, QStringLiteral("真退"));
         QCOMPARE(quits, 1);
@@ -256,6 +244,26 @@ private Q_SLOTS:
         QCOMPARE(set.readAll(), QByteArray("30102\r\n"));
     }
 
+    void aMessageStandsOverTheDialogItSpeaksFor() {
+        // A dialog that stays on top, as the settings dialog does, with a message told while
+        // it is up: the box is the dialog's own and stays on top too.
+        QDialog dialog(nullptr, Qt::WindowStaysOnTopHint);
+        dialog.open();
+        QWidget* owner = nullptr;
+        bool onTop = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box && box->objectName() == QStringLiteral("messageBox")) {
+                owner = box->parentWidget();
+                onTop = box->windowFlags() & Qt::WindowStaysOnTopHint;
+                box->close();
+            }
+        });
+        tellOver(QStringLiteral("提示！"), QStringLiteral("无法写入设置文件"));
+        QCOMPARE(owner, &dialog);
+        QVERIFY(onTop);
+    }
+
     void theEndOfTheSessionEndsTheApplication() {
         open();
         QVERIFY(form->Timer1->isActive());
@@ -275,6 +283,12 @@ private Q_SLOTS:
         QVERIFY(form->windowState() & Qt::WindowMinimized);
         QTest::qWait(20);
         QVERIFY(form->isVisible()); // still reachable from the taskbar
+        // ESC puts it away the same way: minimised, not withdrawn beyond reach.
+        form->showNormal();
+        tick({27});
+        QVERIFY(form->windowState() & Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(form->isVisible());
         QTest::mouseClick(link(4), Qt::LeftButton);
         QCOMPARE(quits, 1);
     }
