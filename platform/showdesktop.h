@@ -7,4 +7,10 @@ namespace tovrin::platform {
 // _NET_SHOWING_DESKTOP). False when there is no X display or no window manager that supports it.
 bool toggleShowDesktop();
 
+// Asks the window manager to show a window of the program and give it the focus, as a taskbar
+// does when the user picks it (on X11 _NET_ACTIVE_WINDOW from a direct user action). That
+// brings it back from a shown desktop, where a request of the program itself is not heard.
+// False when there is no X display.
+bool bringBack(unsigned long window);
+
 } // namespace tovrin::platform

@@ -50,4 +50,22 @@ bool toggleShowDesktop() {
     return isSupported;
 }
 
+bool bringBack(unsigned long window) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 2; // a direct user action: the hot key, the tray, the chart's link
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &e);
+    XFlush(d);
+    XCloseDisplay(d);
+    return true;
+}
+
 } // namespace tovrin::platform

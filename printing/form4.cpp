@@ -117,8 +117,11 @@ bool Form4::print(const QPixmap& picture) {
     const std::unique_ptr<QPrinter> printer = links_.printer ? links_.printer() : defaultPrinter();
     if (!printer || !printer->isValid())
         return false;
-    // Not on the full page: the painter's origin is the printable area's top-left corner.
+    // Not on the full page, and the page margins are the printer's own (the smallest it can
+    // print with): the painter's origin is then the printable area's top-left corner. Qt's
+    // default margins would move the chart a further 10 pt in.
     printer->setFullPage(false);
+    printer->setPageMargins(printer->pageLayout().minimumMargins(), printer->pageLayout().units());
     QPainter painter;
     if (!painter.begin(printer.get()))
         return false;

@@ -198,6 +198,8 @@ void Form1::setTopmost(bool on) {
 void Form1::focus(QWidget* w) {
     w->raise();
     w->activateWindow();
+    if (services_.bringBack)
+        services_.bringBack(w);
 }
 
 bool Form1::anyDialogShown() const {
@@ -307,6 +309,10 @@ void Form1::Label1_Click(int index) {
 
 void Form1::showLookup() {
     if (lookup_ && lookup_->isVisible()) {
+        // A shown desktop or a minimise may have taken the window off the screen while it still
+        // counts as shown: it is brought back, then to its compact layout.
+        if (lookup_->isMinimized())
+            lookup_->setWindowState(lookup_->windowState() & ~Qt::WindowMinimized);
         lookup_->Timer1->start(); // back to the compact layout at its place, 11 ms later
     } else {
         if (!lookup_) {

@@ -48,6 +48,9 @@ public:
         std::function<void()> quit;
         // Shows the desktop (the collapsed lookup bar's first spot).
         std::function<void()> showDesktop;
+        // Brings a window back on screen and into focus, also from a shown desktop; none: Qt's
+        // own raise and activation.
+        std::function<void(QWidget* window)> bringBack;
         // The promotion's clock and random source, for the lookup window; none: no offer.
         promo::Sources promotion;
     };

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
     services.showDesktop = [] { tovrin::platform::toggleShowDesktop(); };
+    services.bringBack = [](QWidget* window) { tovrin::platform::bringBack(window->winId()); };
     services.promotion = tovrin::promo::systemSources();
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);

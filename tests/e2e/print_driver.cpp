@@ -2,13 +2,13 @@
 // print_test.sh: chooses a chart, clicks "打印确认" and answers the confirmation with "确定".
 // It reports on standard output, one line each:
 //   printable MM_LEFT MM_TOP   where the printer's printable area begins on the paper
-//   margins MM_LEFT MM_TOP     the printer's page margins as set
+//   margins MM_LEFT MM_TOP     the page margins as set before the dialog prints
 //   message TITLE|ICON|TEXT   each message box, as it comes up (ICON: QMessageBox::Icon)
 //   dialog closed|open         the dialog after the click
 // Usage: print_driver FOLDER large|small [--chart N] [--job NAME] [--margins MM]
 //   FOLDER holds 86wb.bmp and J1.bmp .. J3.bmp; the chart window shows J<N>.bmp (default 1).
-//   NAME names the print job (not --title: Qt takes that option for itself); --margins asks for
-//   a printable area MM inside the paper's edges.
+//   NAME names the print job (not --title: Qt takes that option for itself); --margins sets page
+//   margins of MM before the dialog prints.
 #include "form4.h"
 
 #include <QApplication>
@@ -81,14 +81,13 @@ int main(int argc, char** argv) {
         if (margins >= 0)
             printer->setPageMargins(QMarginsF(margins, margins, margins, margins),
                                     QPageLayout::Millimeter);
-        // The painter's origin, in device units: Qt rounds the margins to the device.
-        const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-        const QRectF paper = printer->paperRect(QPrinter::DevicePixel);
-        const double mmX = 25.4 / printer->logicalDpiX();
-        const double mmY = 25.4 / printer->logicalDpiY();
+        // Where the printer can print: the corner of its printable area on the paper.
+        QPageLayout layout = printer->pageLayout();
+        layout.setUnits(QPageLayout::Millimeter);
+        const QMarginsF printable = layout.minimumMargins();
         say(QStringLiteral("printable %1 %2")
-                .arg((page.left() - paper.left()) * mmX, 0, 'f', 3)
-                .arg((page.top() - paper.top()) * mmY, 0, 'f', 3));
+                .arg(printable.left(), 0, 'f', 3)
+                .arg(printable.top(), 0, 'f', 3));
         const QMarginsF set = printer->pageLayout().margins(QPageLayout::Millimeter);
         say(QStringLiteral("margins %1 %2").arg(set.left(), 0, 'f', 3).arg(set.top(), 0, 'f', 3));
         return printer;
