@@ -15,7 +15,7 @@ packages=(
     qt6-base-dev libgl-dev libx11-dev libxtst-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
-    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker
+    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox
 )
 
 say() { printf '==> %s\n' "$*" >&2; }

@@ -15,21 +15,12 @@ make_program_folder
 settle_start_page
 start_x
 
-# A tray: wmdocker is a dock application, which only a window manager would map; mapped by
-# hand it holds the icons like any tray.
-wmdocker >/dev/null 2>&1 &
-pids+=($!)
-docker_window() { xwininfo -root -tree 2>/dev/null | awk '/"Docker": \(\)/ {print $1; exit}'; }
-docker_up() { [[ -n $(docker_window) ]]; }
-check until_true 10 docker_up
-xdotool windowmap "$(docker_window)"
+check start_tray
 
 "$prog/tovrin" >"$tmp/tovrin.log" 2>&1 &
 app=$!
 pids+=("$app")
 check wait_for shown "$CHART"
-# The icon is embedded in the tray.
-icon_embedded() { xwininfo -tree -id "$(docker_window)" 2>/dev/null | grep -q '"tovrin"'; }
 check until_true 10 icon_embedded
 
 # --- The lookup window: strokes, the grid, a pick -------------------------------------------
@@ -83,25 +74,6 @@ check wait_for gone "$LOOKUP"
 xdotool mousemove 13 13 click 1 # a left click on the icon brings the chart window back
 check wait_for shown "$CHART"
 
-# menu_item FRACTION: presses the right button on the icon, and releases it on the menu's
-# item at that height of the menu. The menu pops up under the pointer.
-menu_window() {
-    local WINDOW=0 X Y SCREEN
-    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
-    [[ $WINDOW != 0 ]] && xwininfo -id "$WINDOW" 2>/dev/null | grep -q 'Height: *[2-9][0-9]' &&
-        echo "$WINDOW"
-}
-menu_up() { [[ -n $(menu_window) ]]; }
-menu_item() {
-    xdotool mousemove 13 13 mousedown 3
-    if ! until_true 5 menu_up; then
-        xdotool mouseup 3
-        return 1
-    fi
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$(menu_window)")"
-    xdotool mousemove $((X + 40)) $((Y + HEIGHT * $1 / 100)) mouseup 3
-}
 check menu_item 47 # 查询界面
 check wait_for shown "$LOOKUP"
 check menu_item 84 # 退出

@@ -91,3 +91,44 @@ until_true() {
         sleep 0.05
     done
 }
+
+# A tray: wmdocker, a dock application. Without a window manager nobody maps it; mapped by hand
+# it holds the icons like any tray. Its icons stand at (13, 13) of the screen.
+docker_window() { xwininfo -root -tree 2>/dev/null | awk '/"Docker": \(\)/ {print $1; exit}'; }
+docker_up() { [[ -n $(docker_window) ]]; }
+start_tray() {
+    wmdocker >/dev/null 2>&1 &
+    pids+=($!)
+    tray=$!
+    until_true 10 docker_up || return 1
+    xdotool windowmap "$(docker_window)"
+}
+# The program's icon is embedded in the tray.
+icon_embedded() { xwininfo -tree -id "$(docker_window)" 2>/dev/null | grep -q '"tovrin"'; }
+
+# menu_item FRACTION: presses the right button on the icon, and releases it on the menu's
+# item at that height of the menu. The menu is the program's one window that no window
+# manager frames (override-redirect) and that is taller than the icon.
+menu_window() {
+    local w info
+    for w in $(xdotool search --onlyvisible --classname tovrin 2>/dev/null); do
+        info=$(xwininfo -all -id "$w" 2>/dev/null)
+        if grep -q 'Override Redirect State: yes' <<<"$info" &&
+            grep -q 'Height: *[4-9][0-9]' <<<"$info"; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+menu_up() { [[ -n $(menu_window) ]]; }
+menu_item() {
+    xdotool mousemove 13 13 mousedown 3
+    if ! until_true 5 menu_up; then
+        xdotool mouseup 3
+        return 1
+    fi
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$(menu_window)")"
+    xdotool mousemove $((X + 40)) $((Y + HEIGHT * $1 / 100)) mouseup 3
+}

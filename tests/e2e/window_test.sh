@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The windows under a real window manager (openbox), as a learner meets them: the title strip's
+# collapse and close spots work after any number of collapses; after the collapsed bar showed
+# the desktop, the hot key, the tray's "查询界面" and the chart's "编码查询" each bring the lookup
+# window back in its compact layout; and without a tray ESC leaves the chart window minimised
+# on the taskbar rather than withdrawn.
+# Usage: window_test.sh BIN_DIR
+set -u
+bin=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib.sh"
+
+for tool in Xvfb openbox xdotool xwininfo xprop wmdocker; do
+    command -v "$tool" >/dev/null || { echo "FAIL $tool is missing: run ./dev.sh"; exit 1; }
+done
+
+make_program_folder
+settle_start_page
+start_x
+HOME=$tmp openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+check until_true 10 wm_up
+
+# start_program: the program, with its chart window shown.
+start_program() {
+    "$prog/tovrin" >>"$tmp/tovrin.log" 2>&1 &
+    app=$!
+    pids+=("$app")
+    wait_for shown "$CHART" && chart=$(xdotool search --onlyvisible --name "$CHART" | head -1)
+}
+size_is() { [[ $(xwininfo -id "$lookup" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}') == "$1" ]]; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+hidden() { ! viewable "$1"; }
+# spot X Y: a click at that pixel of the lookup window.
+spot() { xdotool mousemove --window "$lookup" "$1" "$2" click 1; }
+readonly COMPACT=478x213 BAR=104x25
+collapse() { spot 444 10 && until_true 5 size_is "$BAR"; } # Label23 at 6540, 60 twips
+open_lookup() {
+    press F2
+    wait_for shown "$LOOKUP" && lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
+}
+
+# --- With a tray ---------------------------------------------------------------------------
+check start_tray
+check start_program
+check until_true 10 icon_embedded
+
+# Collapse, restore from the bar, collapse again, restore by the hot key, then close.
+check open_lookup
+check collapse
+spot 71 12 # Label97, the bar's restore spot, at 660, 60 twips
+check until_true 5 size_is "$COMPACT"
+check collapse # the spot still takes the press after a restore
+press F2
+check until_true 5 size_is "$COMPACT"
+spot 462 10 # Label13, the close spot, at 6810, 60 twips
+check wait_for gone "$LOOKUP"
+
+# Each way back after the bar showed the desktop.
+by_hot_key() { press F2; }
+by_tray() { menu_item 47; } # 查询界面
+by_chart_link() {
+    press F1 # the chart window comes back first
+    until_true 5 viewable "$chart" || return 1
+    xdotool mousemove --window "$chart" 300 426 click 1 # 编码查询 at 4230, 6270 twips
+}
+for way in by_hot_key by_tray by_chart_link; do
+    check open_lookup
+    check collapse
+    spot 12 12 # Label95, the bar's show-desktop spot, at 60, 60 twips
+    if ! until_true 5 hidden "$lookup"; then
+        bad "$way: the shown desktop left the lookup window on screen"
+        continue
+    fi
+    check "$way"
+    check until_true 5 viewable "$lookup"
+    check until_true 5 size_is "$COMPACT"
+done
+
+check menu_item 84 # 退出
+check wait_exit "$app"
+
+# --- Without a tray ------------------------------------------------------------------------
+kill "$tray"
+check until_true 5 eval '! docker_up'
+check start_program
+wm_state() { xprop -id "$chart" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
+press Escape
+check until_true 5 eval '[[ $(wm_state) == Iconic ]]'
+press F1
+check until_true 5 viewable "$chart"
+check alive "$app"
+
+finish
