@@ -18,5 +18,7 @@ make_program_folder
 settle_start_page
 start_x
 [[ -s $tmp/display ]] || { echo "app.sh: Xvfb did not start" >&2; exit 3; }
+# A desktop with a tray, where ESC puts the chart window away between the hot-key trials.
+start_tray || { echo "app.sh: the tray did not start" >&2; exit 3; }
 
 "$driver" --program="$prog/tovrin" --probe="$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")" "$@"

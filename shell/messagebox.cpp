@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace tovrin {
@@ -21,6 +22,7 @@ QWidget* messageOwner() {
 void tellOver(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, messageOwner());
     box.setObjectName(QStringLiteral("messageBox"));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }

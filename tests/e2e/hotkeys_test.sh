@@ -8,6 +8,8 @@ source "$(dirname "$0")/lib.sh"
 
 make_program_folder
 start_x
+# A desktop with a tray, where ESC puts the chart window away into it.
+check start_tray
 
 "$prog/tovrin" >"$tmp/first.log" 2>&1 &
 first=$!
