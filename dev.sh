@@ -80,7 +80,7 @@ memcheck() {
     say "running the core tests under valgrind"
     for t in core_test strokescan_test; do
         valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite -q \
-            "build/tests/unit/$t" --gtest_brief=1
+            "build/tests/core/$t" --gtest_brief=1
     done
 }
 

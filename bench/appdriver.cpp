@@ -8,7 +8,7 @@
 // The program's folder must hold its files and set.txt with F1 for the chart window and F2 for
 // the lookup window (the shipped choice). --probe is the repaint probe, loaded with LD_PRELOAD;
 // without it there is no click-to-repaint figure. Figures go to FILE as "name: value" lines.
-#include "figures.h"
+#include "bench/figures.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -27,11 +27,11 @@
 // The summary gives the median, p99 and worst case over the cases of each look-up, then, last,
 // one line of ratios per look-up. --out writes the figures as "name: value" lines, --cases
 // every case's times as a table.
-#include "figures.h"
-#include "lookupstate.h"
-#include "recordfile.h"
-#include "records.h"
-#include "sqlitetables.h"
+#include "bench/figures.h"
+#include "bench/sqlitetables.h"
+#include "core/lookupstate.h"
+#include "core/recordfile.h"
+#include "core/records.h"
 
 #include <benchmark/benchmark.h>
 

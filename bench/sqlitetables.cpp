@@ -1,6 +1,6 @@
-#include "sqlitetables.h"
+#include "bench/sqlitetables.h"
 
-#include "gbk.h"
+#include "core/gbk.h"
 
 #include <sqlite3.h>
 

@@ -3,8 +3,8 @@
 // statements that return the rows a database-backed window would read.
 #pragma once
 
-#include "recordfile.h"
-#include "records.h"
+#include "core/recordfile.h"
+#include "core/records.h"
 
 #include <array>
 #include <cstdint>

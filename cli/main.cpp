@@ -1,11 +1,11 @@
 // tovrin-lookup: the lookup window's searches from a terminal.
-#include "codelookup.h"
-#include "gbk.h"
-#include "lookupstate.h"
-#include "paths.h"
-#include "recordfile.h"
-#include "records.h"
-#include "session.h"
+#include "core/codelookup.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
+#include "core/recordfile.h"
+#include "core/records.h"
+#include "core/session.h"
+#include "platform/paths.h"
 
 #include <cstdio>
 #include <iostream>

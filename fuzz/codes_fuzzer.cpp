@@ -13,14 +13,14 @@
 //
 // After every event the state, shown as tovrin-lookup's session shows it (every caption turned
 // into UTF-8), must be one JSON object.
-#include "bisect.h"
-#include "codelookup.h"
-#include "fuzzing.h"
-#include "gbk.h"
-#include "jsoncheck.h"
-#include "lookupstate.h"
-#include "recordfile.h"
-#include "records.h"
+#include "core/bisect.h"
+#include "core/codelookup.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
+#include "core/recordfile.h"
+#include "core/records.h"
+#include "fuzz/fuzzing.h"
+#include "fuzz/jsoncheck.h"
 
 using namespace tovrin;
 using fuzz::require;

@@ -1,7 +1,7 @@
-#include "fixeddictionaries.h"
+#include "fuzz/fixeddictionaries.h"
 
-#include "records.h"
-#include "testdata.h"
+#include "core/records.h"
+#include "tests/core/testdata.h"
 
 #include <algorithm>
 #include <string>

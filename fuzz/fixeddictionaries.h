@@ -2,7 +2,7 @@
 // dictionary: enough stroke strings, words, codes and readings that every event finds something.
 #pragma once
 
-#include "fuzzing.h"
+#include "fuzz/fuzzing.h"
 
 namespace tovrin::fuzz {
 

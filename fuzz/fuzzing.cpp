@@ -1,7 +1,7 @@
-#include "fuzzing.h"
+#include "fuzz/fuzzing.h"
 
-#include "atomicfile.h"
-#include "gbk.h"
+#include "core/gbk.h"
+#include "platform/atomicfile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 // the files an input becomes (the lookup window opens its dictionaries from a folder).
 #pragma once
 
-#include "recordfile.h"
+#include "core/recordfile.h"
 
 #include <cstddef>
 #include <cstdint>

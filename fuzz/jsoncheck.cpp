@@ -1,8 +1,8 @@
-#include "jsoncheck.h"
+#include "fuzz/jsoncheck.h"
 
-#include "fuzzing.h"
-#include "gbk.h"
-#include "session.h"
+#include "core/gbk.h"
+#include "core/session.h"
+#include "fuzz/fuzzing.h"
 
 #include <cstddef>
 

@@ -1,8 +1,8 @@
 // A strict check of the session's replies: one JSON object and nothing else.
 #pragma once
 
-#include "gbk.h"
-#include "lookupstate.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
 
 #include <string_view>
 

@@ -2,13 +2,13 @@
 // lookup window's state on small fixed dictionaries (and a setup.txt reset to "000" for every
 // input). Every reply must be one JSON object on one line, valid UTF-8, beginning with its "ok";
 // a command that is refused must leave the state exactly as it was.
-#include "fixeddictionaries.h"
-#include "fuzzing.h"
-#include "gbk.h"
-#include "jsoncheck.h"
-#include "lookupstate.h"
-#include "session.h"
-#include "setupfile.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
+#include "core/session.h"
+#include "core/setupfile.h"
+#include "fuzz/fixeddictionaries.h"
+#include "fuzz/fuzzing.h"
+#include "fuzz/jsoncheck.h"
 
 using namespace tovrin;
 using fuzz::require;

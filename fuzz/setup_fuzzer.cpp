@@ -6,12 +6,12 @@
 // Checked: each option is one digit; a line that begins with three digits sets them; what is
 // written reads back as itself; the start-up takes the options of the file's first 4,096 bytes;
 // a confirm writes exactly the options it applied.
-#include "atomicfile.h"
-#include "fixeddictionaries.h"
-#include "fuzzing.h"
-#include "gbk.h"
-#include "lookupstate.h"
-#include "setupfile.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
+#include "core/setupfile.h"
+#include "fuzz/fixeddictionaries.h"
+#include "fuzz/fuzzing.h"
+#include "platform/atomicfile.h"
 
 using namespace tovrin;
 using fuzz::require;

@@ -14,12 +14,12 @@
 //
 // After every event the state, shown as tovrin-lookup's session shows it (every caption turned
 // into UTF-8), must be one JSON object.
-#include "fuzzing.h"
-#include "gbk.h"
-#include "jsoncheck.h"
-#include "lookupstate.h"
-#include "recordfile.h"
-#include "records.h"
+#include "core/gbk.h"
+#include "core/lookupstate.h"
+#include "core/recordfile.h"
+#include "core/records.h"
+#include "fuzz/fuzzing.h"
+#include "fuzz/jsoncheck.h"
 
 #include <cstring>
 

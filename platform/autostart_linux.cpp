@@ -1,9 +1,9 @@
-#include "autostart.h"
+#include "platform/autostart.h"
 
-#include "desktopentry.h"
+#include "platform/desktopentry.h"
 
-#include "atomicfile.h"
-#include "paths.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "desktopentry.h"
+#include "platform/desktopentry.h"
 
 namespace tovrin::platform::desktopentry {
 

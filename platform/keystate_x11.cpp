@@ -1,4 +1,4 @@
-#include "keystate.h"
+#include "platform/keystate.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>

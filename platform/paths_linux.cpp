@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "platform/paths.h"
 
 #include <climits>
 #include <cstdlib>

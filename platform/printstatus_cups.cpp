@@ -1,4 +1,4 @@
-#include "printstatus.h"
+#include "platform/printstatus.h"
 
 #include <cups/cups.h>
 

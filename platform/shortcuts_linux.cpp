@@ -1,9 +1,9 @@
-#include "shortcuts.h"
+#include "platform/shortcuts.h"
 
-#include "desktopentry.h"
+#include "platform/desktopentry.h"
 
-#include "atomicfile.h"
-#include "paths.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
 
 #include <cstdlib>
 #include <filesystem>

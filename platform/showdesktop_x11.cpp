@@ -1,4 +1,4 @@
-#include "showdesktop.h"
+#include "platform/showdesktop.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
-#include "startpage.h"
+#include "platform/startpage.h"
 
-#include "atomicfile.h"
-#include "paths.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -9,7 +9,7 @@
 //   FOLDER holds 86wb.bmp and J1.bmp .. J3.bmp; the chart window shows J<N>.bmp (default 1).
 //   NAME names the print job (not --title: Qt takes that option for itself); --margins sets page
 //   margins of MM before the dialog prints.
-#include "form4.h"
+#include "ui/printing/form4.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 // the root window as the window manager's protocol wants, turning the mode on when it is off
 // and off when it is on, and nothing is sent where no window manager supports it.
 // Run under Xvfb (showdesktop_test.sh).
-#include "showdesktop.h"
+#include "platform/showdesktop.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,6 +1,6 @@
-#include "charts.h"
+#include "tools/mkart/charts.h"
 
-#include "painting.h"
+#include "tools/mkart/painting.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

@@ -2,7 +2,7 @@
 // large portrait chart printed on a whole A4 sheet.
 #pragma once
 
-#include "keytable.h"
+#include "tools/mkart/keytable.h"
 
 #include <QImage>
 #include <QRect>

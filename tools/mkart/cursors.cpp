@@ -1,7 +1,7 @@
-#include "cursors.h"
+#include "tools/mkart/cursors.h"
 
-#include "painting.h"
-#include "pictures.h"
+#include "resources/pictures.h"
+#include "tools/mkart/painting.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "keytable.h"
+#include "tools/mkart/keytable.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,9 +1,9 @@
 // mkart draws every picture the program needs, at build time:
 //   mkart --keys resources/wubi86-keys.tsv --beside build/bin --compiled build/resources/pictures
 // The same input gives the same bytes on every run: nothing depends on the clock or on chance.
-#include "keytable.h"
-#include "outputs.h"
-#include "painting.h"
+#include "tools/mkart/keytable.h"
+#include "tools/mkart/outputs.h"
+#include "tools/mkart/painting.h"
 
 #include <QDir>
 #include <QGuiApplication>

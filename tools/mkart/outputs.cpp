@@ -1,9 +1,9 @@
-#include "outputs.h"
+#include "tools/mkart/outputs.h"
 
-#include "charts.h"
-#include "cursors.h"
-#include "pinyinpanel.h"
-#include "widgetart.h"
+#include "tools/mkart/charts.h"
+#include "tools/mkart/cursors.h"
+#include "tools/mkart/pinyinpanel.h"
+#include "tools/mkart/widgetart.h"
 
 #include <QDir>
 #include <QImage>

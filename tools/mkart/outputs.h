@@ -2,7 +2,7 @@
 // the PNGs compiled into it.
 #pragma once
 
-#include "keytable.h"
+#include "tools/mkart/keytable.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "painting.h"
+#include "tools/mkart/painting.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

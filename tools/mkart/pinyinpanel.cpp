@@ -1,6 +1,6 @@
-#include "pinyinpanel.h"
+#include "tools/mkart/pinyinpanel.h"
 
-#include "painting.h"
+#include "tools/mkart/painting.h"
 
 #include <QLinearGradient>
 #include <QPainter>

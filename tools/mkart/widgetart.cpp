@@ -1,6 +1,6 @@
-#include "widgetart.h"
+#include "tools/mkart/widgetart.h"
 
-#include "painting.h"
+#include "tools/mkart/painting.h"
 
 #include <QLinearGradient>
 #include <QPainter>

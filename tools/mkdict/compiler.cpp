@@ -1,4 +1,4 @@
-#include "compiler.h"
+#include "tools/mkdict/compiler.h"
 
 #include <algorithm>
 #include <charconv>

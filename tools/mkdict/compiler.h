@@ -5,8 +5,8 @@
 // equal stroke sequences and equal readings.
 #pragma once
 
-#include "records.h"
-#include "sources.h"
+#include "core/records.h"
+#include "tools/mkdict/sources.h"
 
 #include <cstddef>
 #include <cstdint>

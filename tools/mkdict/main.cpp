@@ -1,6 +1,6 @@
 // mkdict: compiles the four dictionaries from the open data sources.
-#include "compiler.h"
-#include "output.h"
+#include "tools/mkdict/compiler.h"
+#include "tools/mkdict/output.h"
 
 #include <cerrno>
 #include <charconv>

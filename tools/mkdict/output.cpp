@@ -1,4 +1,4 @@
-#include "output.h"
+#include "tools/mkdict/output.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Writing the compiled dictionaries.
 #pragma once
 
-#include "compiler.h"
+#include "tools/mkdict/compiler.h"
 
 #include <filesystem>
 #include <string>

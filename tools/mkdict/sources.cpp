@@ -1,4 +1,4 @@
-#include "sources.h"
+#include "tools/mkdict/sources.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,0 +1,36 @@
+// The bisection that every dictionary search uses: between lo = 1 and hi = the record count,
+// comparing the key with the records at both bounds each round, stopping when the key lies outside
+// them or equals one of them, otherwise probing the midpoint, until hi - lo is 1.
+#pragma once
+
+#include "core/gbk.h"
+#include "core/recordfile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tovrin {
+
+struct Bisection {
+    bool found = false;   // a record's key equals the key
+    std::int32_t pos = 0; // the hit, or the record the search read last
+    std::int32_t lo = 0;  // the bounds when the search ended
+    std::int32_t hi = 0;
+};
+
+// Over a fixed-width text field at `offset`, compared byte by byte with `key` (as wide as the
+// field). When nothing equals the key, pos is a record next to where the key would stand; a
+// key that sorts before the first record leaves pos at record 1, so that the records beginning
+// with it are found from there. An empty file gives pos 1 and nothing found.
+Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key);
+
+// For a file sorted by the field at `offset`: the first record from `from` to `to` whose field
+// sorts at or after `key` (compared as bisectField compares), or to + 1 when there is none.
+std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
+                        std::int32_t from, std::int32_t to);
+
+// Over the signed code of each record's first character (the code and phrase dictionaries).
+Bisection bisectFirstChar(const RecordFile& file, gbk::Char key);
+
+} // namespace tovrin

@@ -1,0 +1,20 @@
+# The core's sources, listed once: the core library and the fuzz build both read this list.
+set(TOVRIN_CORE_SOURCES
+  gbk.cpp
+  recordfile.cpp
+  records.cpp
+  bisect.cpp
+  codelookup.cpp
+  strokeindex.cpp
+  quwei.cpp
+  lookupstate.cpp
+  lookupstate_picks.cpp
+  lookupstate_pinyin.cpp
+  lookupstate_options.cpp
+  setupfile.cpp
+  setline.cpp
+  placement.cpp
+  trigger.cpp
+  session.cpp
+  json.cpp
+)

@@ -1,0 +1,42 @@
+// What the fuzzers found, each kept as the smallest input that shows it.
+#include "core/lookupstate.h"
+#include "core/records.h"
+#include "tests/core/testdata.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace tovrin;
+using namespace tovrin::testdata;
+
+// GBK's lead bytes end at FE, so a unit with lead FF is no character; but the table of two-byte
+// characters was indexed with it, and FF 40 to FF FE read past the table's end.
+TEST(FuzzFinds, UnitsWithLeadByteFFAreNoCharacters) {
+    for (unsigned trail = 0; trail <= 0xFF; ++trail)
+        EXPECT_EQ(codec().toUnicode(static_cast<gbk::Char>(0xFF00 | trail)), U'\uFFFD') << trail;
+}
+
+// The inputs as the dictionary fuzzers found them: a damaged record whose character begins with
+// FF reaches the grid, and the grid is turned into text (the session's reply, the window's
+// captions).
+TEST(FuzzFinds, DamagedCharactersWithLeadByteFFShowAsReplacements) {
+    TempDir dir;
+    // strokes_fuzzer: one stroke record cut after 9 bytes, character FF 9F, strokes "3121311";
+    // the strokes 3 1 2 find it.
+    writeFile(dir / StrokeRecord::kFileName, std::string("\xFF\x9F") + "3121311");
+    // pinyin_fuzzer: one pinyin record cut after 5 bytes, character FF 61, reading "n".
+    writeFile(dir / PinyinRecord::kFileName, std::string("\xFF\x61n\xFF\xFF", 5));
+
+    LookupState s(codec());
+    s.start(dir.str(), {});
+    for (int digit : {3, 1, 2})
+        s.strokeClick(digit);
+    ASSERT_EQ(s.Label11[0], gbk::Text(1, 0xFF9F));
+    EXPECT_EQ(utf8(s.Label11[0]), "\xEF\xBF\xBD");
+
+    s.Command1_Click();
+    s.Command18_Click('n');
+    ASSERT_EQ(s.Label66[0], gbk::Text(1, 0xFF61));
+    EXPECT_EQ(utf8(s.Label66[0]), "\xEF\xBF\xBD");
+}

@@ -1,0 +1,298 @@
+// The chart window, its tray menu and its timers, offscreen, with stand-ins for the keyboard,
+// the browser and the end of the application.
+#include "tests/ui/programfolder.h"
+#include "ui/chart/form1.h"
+#include "ui/common/fonts.h"
+#include "ui/common/messagebox.h"
+#include "ui/lookup/form3.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <set>
+
+using namespace tovrin;
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private:
+    gbk::Codec codec;
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<Form1> form;
+    QStringList told;
+    QList<QUrl> opened;
+    std::set<int> down; // the keys held down
+    int quits = 0;
+    bool tray = true;
+
+    void open(const QByteArray& setLine = "10102\r\n", bool withSetFile = true) {
+        form.reset();
+        folder = std::make_unique<ProgramFolder>();
+        if (withSetFile)
+            folder->write("set.txt", setLine);
+        told.clear();
+        opened.clear();
+        down.clear();
+        quits = 0;
+        Form1::Services s;
+        s.tell = [this](const QString&, const QString& text) { told << text; };
+        s.openUrl = [this](const QUrl& url) { opened << url; };
+        s.isFirstInstance = [] { return true; };
+        s.readKeys = [] {};
+        s.keyDown = [this](int vk) { return down.count(vk) > 0; };
+        s.trayAvailable = tray;
+        s.runDialog = [](QDialog* d) { d->show(); };
+        s.quit = [this] { ++quits; };
+        form = std::make_unique<Form1>(codec, folder->path(), folder->path(), s);
+        form->show();
+        QTRY_VERIFY(!form->Timer2->isActive()); // set.txt has been read
+    }
+    QLabel* label(const QString& name) {
+        auto* l = form->findChild<QLabel*>(name);
+        if (!l)
+            qFatal("no label %s", qPrintable(name));
+        return l;
+    }
+    QLabel* link(int i) { return label(QStringLiteral("Label1_%1").arg(i)); }
+    bool red(int i) { return link(i)->styleSheet().contains(QStringLiteral("#c00000")); }
+    void tick(std::initializer_list<int> keys) {
+        down = keys;
+        form->Timer1_Timer();
+        down.clear();
+    }
+    QAction* item(const char* name) {
+        auto* a = form->trayMenu()->findChild<QAction*>(QString::fromLatin1(name));
+        if (!a)
+            qFatal("no tray item %s", name);
+        return a;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { platform::registerFontSubstitutions(); }
+
+    void theSettingsTimerLoadsTheChartAndTheKeys() {
+        open("20312\r\n");
+        QCOMPARE(form->Label2, QStringLiteral("20312"));
+        QCOMPARE(form->chartKey, 114);
+        QCOMPARE(form->lookupKey, 123);
+        QVERIFY(!label(QStringLiteral("Picture1"))->pixmap().isNull());
+        QCOMPARE(label(QStringLiteral("Picture1"))->pixmap().size(), QSize(670, 400));
+        QVERIFY(told.isEmpty());
+
+        // Key numbers that are no F-key leave the keys as they were.
+        folder->write("set.txt", "30013\r\n");
+        form->Timer2->start();
+        QTRY_VERIFY(!form->Timer2->isActive());
+        QCOMPARE(form->chartKey, 114);
+        QCOMPARE(form->lookupKey, 123);
+        QCOMPARE(form->Label2, QStringLiteral("30013"));
+    }
+
+    void missingFilesGiveTheDefaultsAndATellOnce() {
+        open({}, false); // no set.txt: chart 1, F1 and F2
+        QCOMPARE(form->chartKey, 112);
+        QCOMPARE(form->lookupKey, 113);
+        QVERIFY(!label(QStringLiteral("Picture1"))->pixmap().isNull());
+        QFile::remove(folder->dir.filePath(QStringLiteral("J2.bmp")));
+        form->loadChart(2);
+        form->loadChart(2);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].contains(QStringLiteral("J2.bmp")));
+        QVERIFY(label(QStringLiteral("Picture1"))->pixmap().isNull());
+        QVERIFY(form->isVisible()); // the application carries on
+    }
+
+    void hoverTurnsOneLinkRed() {
+        open();
+        QTest::mouseMove(link(3));
+        QVERIFY(red(3));
+        QVERIFY(!red(0) && !red(5));
+        QTest::mouseMove(link(0));
+        QVERIFY(red(0) && !red(3));
+        QTest::mouseMove(label(QStringLiteral("Picture1")));
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(!red(i));
+    }
+
+    void theLinksOpenTheLookupWindowAndTheHomePage() {
+        open();
+        QTest::mouseClick(link(0), Qt::LeftButton);
+        QVERIFY(form->lookupWindow());
+        QVERIFY(form->lookupWindow()->isVisible());
+        Form3* lookup = form->lookupWindow();
+        // Again while it is shown: no second window, the layout reset instead.
+        QTest::mouseClick(link(0), Qt::LeftButton);
+        QCOMPARE(form->lookupWindow(), lookup);
+        QVERIFY(lookup->Timer1->isActive());
+
+        QTest::mouseClick(link(5), Qt::LeftButton);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0].host(), QStringLiteral("www.tovrin.example"));
+    }
+
+    void closeRequestsHideIntoTheTrayUntilAnExit() {
+        open();
+        form->close();
+        QVERIFY(form->windowState() & Qt::WindowMinimized);
+        QTRY_VERIFY(!form->isVisible());
+        QCOMPARE(quits, 0);
+        QCOMPARE(form->Label8, QStringLiteral("Label8"));
+
+        form->trayLeftClick();
+        QVERIFY(form->isVisible());
+        QVERIFY(!(form->windowState() & Qt::WindowMinimized));
+
+        QTest::mouseClick(link(4), Qt::LeftButton); // 关闭
+        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QVERIFY(!form->isVisible());
+        QCOMPARE(quits, 1);
+    }
+
+    void theTrayRemembersTheStateToReturnTo() {
+        open();
+        QVERIFY(!item("show1")->text().isEmpty());
+        QVERIFY(!form->trayMenu()->actions().contains(item("mnuTrayRestore")));
+        QCOMPARE(form->trayMenu()->actions().size(), 4); // 主界面, 查询界面, a line, 退出
+        item("mnuTrayMaximize")->trigger();
+        QCOMPARE(form->LastState, 2);
+        QVERIFY(!item("mnuTrayMaximize")->isEnabled());
+        QVERIFY(item("mnuTrayRestore")->isEnabled());
+        item("mnuTrayMinimize")->trigger();
+        QCOMPARE(form->LastState, 2); // never the minimised state
+        QVERIFY(item("mnuTrayMaximize")->isEnabled());
+        QVERIFY(!item("mnuTrayMinimize")->isEnabled());
+        QTRY_VERIFY(!form->isVisible());
+        form->show1();
+        QVERIFY(form->isVisible());
+        QVERIFY(form->windowState() & Qt::WindowMaximized);
+        QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+        item("mnuTrayRestore")->trigger();
+        QCOMPARE(form->LastState, 0);
+        QVERIFY(item("mnuTrayMove")->isEnabled());
+
+        // The lookup window is made anew at each opening; its missing dictionary is told once
+        // a run, not at every opening.
+        QFile::remove(folder->dir.filePath(QStringLiteral("vezari.dat")));
+        item("show2")->trigger();
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        tick({27});
+        QVERIFY(!form->lookupWindow());
+        item("show2")->trigger();
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        QCOMPARE(told.filter(QStringLiteral("vezari.dat")).size(), 1);
+        item("mnuTrayClose")->trigger();
+        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QCOMPARE(quits, 1);
+    }
+
+    void hotKeysShowAndEscapePutsEverythingAway() {
+        open("10102\r\n");
+        form->hide();
+        tick({112});
+        QVERIFY(form->isVisible());
+        tick({113});
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        tick({113}); // held: the lookup window goes back to its place again
+        QVERIFY(form->lookupWindow()->Timer1->isActive());
+        tick({27});
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->lookupWindow()); // closed, its dictionaries with it
+        QCOMPARE(quits, 0);             // ESC does not end the application
+        // A hot key and ESC in one tick: ESC runs last and wins.
+        tick({112, 27});
+        QVERIFY(!form->isVisible());
+        tick({}); // nothing down: nothing happens
+        QVERIFY(!form->isVisible());
+    }
+
+    void aDialogStopsTheLookupKey() {
+        open();
+        QTest::mouseClick(link(3), Qt::LeftButton); // 关于, shown without blocking here
+        QVERIFY(form->anyDialogShown());
+        tick({113});
+        QVERIFY(!form->lookupWindow());
+        form->show2();
+        QVERIFY(!form->lookupWindow());
+        tick({112}); // the chart key still shows the chart window
+        QVERIFY(form->isVisible());
+    }
+
+    void theSettingsDialogPreviewsAndSavesTheChart() {
+        open("10102\r\n");
+        QTest::mouseClick(link(1), Qt::LeftButton); // 设置
+        auto* dialog = form->findChild<QDialog*>(QStringLiteral("Form2"));
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(form->anyDialogShown());
+        const QImage j3(folder->dir.filePath(QStringLiteral("J3.bmp")));
+        QVERIFY(label(QStringLiteral("Picture1"))->pixmap().toImage() != j3);
+        QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("Option3")), Qt::LeftButton);
+        QCOMPARE(label(QStringLiteral("Picture1"))->pixmap().toImage(), j3); // at once
+        QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTRY_VERIFY(!form->anyDialogShown());
+        QTRY_COMPARE(form->Label2, QStringLiteral("30102")); // read again through Timer2
+        QFile set(folder->dir.filePath(QStringLiteral("set.txt")));
+        QVERIFY(set.open(QIODevice::ReadOnly));
+        QCOMPARE(set.readAll(), QByteArray("30102\r\n"));
+    }
+
+    void aMessageStandsOverTheDialogItSpeaksFor() {
+        // A dialog that stays on top, as the settings dialog does, with a message told while
+        // it is up: the box is the dialog's own and stays on top too.
+        QDialog dialog(nullptr, Qt::WindowStaysOnTopHint);
+        dialog.open();
+        QWidget* owner = nullptr;
+        bool onTop = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box && box->objectName() == QStringLiteral("messageBox")) {
+                owner = box->parentWidget();
+                onTop = box->windowFlags() & Qt::WindowStaysOnTopHint;
+                box->close();
+            }
+        });
+        tellOver(QStringLiteral("提示！"), QStringLiteral("无法写入设置文件"));
+        QCOMPARE(owner, &dialog);
+        QVERIFY(onTop);
+    }
+
+    void theEndOfTheSessionEndsTheApplication() {
+        open();
+        QVERIFY(form->Timer1->isActive());
+        form->endSession();
+        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QVERIFY(!form->Timer1->isActive());
+        QCOMPARE(quits, 1);
+    }
+
+    void withoutATrayTheWindowMinimisesNormally() {
+        tray = false;
+        open();
+        tray = true;
+        QVERIFY(!form->trayIcon());
+        QVERIFY(!(form->windowFlags() & Qt::Tool) || form->windowFlags() & Qt::Window);
+        form->close();
+        QVERIFY(form->windowState() & Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(form->isVisible()); // still reachable from the taskbar
+        // ESC puts it away the same way: minimised, not withdrawn beyond reach.
+        form->showNormal();
+        tick({27});
+        QVERIFY(form->windowState() & Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(form->isVisible());
+        QTest::mouseClick(link(4), Qt::LeftButton);
+        QCOMPARE(quits, 1);
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,502 @@
+#include "ui/chart/form1.h"
+#include "ui/common/twips.h"
+
+#include "core/maker.h"
+#include "core/setline.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+#include "platform/startpage.h"
+#include "resources/pictures.h"
+#include "ui/about/form16.h"
+#include "ui/lookup/form3.h"
+#include "ui/printing/form4.h"
+#include "ui/settings/form2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tovrin {
+
+namespace {
+
+// The client area that holds the chart and the link strip beneath it.
+constexpr int kClientWidth = 10200;
+constexpr int kClientHeight = 6690;
+
+struct LinkLabel {
+    const char* caption;
+    int left;
+    int width;
+};
+constexpr LinkLabel kLinks[] = {{"编码查询", 4230, 960}, {"设置", 5775, 480}, {"打印", 6825, 480},
+                                {"关于", 7860, 480},     {"关闭", 8910, 480}, {nullptr, 300, 2595}};
+
+const QColor kHoverRed(192, 0, 0);
+
+} // namespace
+
+Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
+             Services services)
+    : QWidget(nullptr), codec_(codec), programFolder_(std::move(programFolder)),
+      settingsFolder_(std::move(settingsFolder)), services_(std::move(services)),
+      homePage_(QString::fromStdString(std::string(maker::kHomePage))) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral(" Tovrin"));
+    setWindowIcon(QIcon(QString::fromLatin1(pictures::kIcon)));
+    // A fixed dialog frame without a taskbar button: the tray icon stands in for it. Where the
+    // desktop has no tray the window keeps its taskbar entry, so it can always be reached.
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (services_.trayAvailable)
+        flags |= Qt::Tool;
+    else
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
+    buildControls();
+
+    // Centred by the client size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+    }
+    LastState = windowState() & Qt::WindowMaximized ? 2 : 0;
+    if (services_.trayAvailable)
+        buildTray();
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(6);
+    Timer2->setSingleShot(true);
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    Timer2->start();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(66);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    if (services_.hotKeysAvailable)
+        Timer1->start(); // without an X display no key is ever down: nothing to poll
+}
+
+Form1::~Form1() {
+    if (tray_)
+        tray_->hide();
+}
+
+void Form1::buildControls() {
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twips::rect(80, 30, 10050, 6000));
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // drawn unscaled from the corner
+    Picture1->setMouseTracking(true);
+    Picture1->installEventFilter(this);
+
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(twips::rect(0, 6075, 10200, 615));
+    Image2->setPixmap(QPixmap(QString::fromLatin1(pictures::kChartStrip)));
+    Image2->setMouseTracking(true);
+    Image2->installEventFilter(this);
+
+    QFont font(QStringLiteral("华文细黑"));
+    font.setPointSizeF(12);
+    const QCursor link(QPixmap(QString::fromLatin1(pictures::kCursorPoint)),
+                       pictures::kCursorPointHotSpot.x, pictures::kCursorPointHotSpot.y);
+    for (int i = 0; i < 6; ++i) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        l->setText(kLinks[i].caption ? QString::fromUtf8(kLinks[i].caption) : homePage_);
+        l->setFont(font);
+        l->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+        l->move(twips::px(kLinks[i].left), twips::px(6270));
+        l->adjustSize(); // sized to the text
+        l->setCursor(link);
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+        Label1[i] = l;
+    }
+}
+
+void Form1::buildTray() {
+    mnuTray = new QMenu(this);
+    mnuTray->setObjectName(QStringLiteral("mnuTray"));
+    auto item = [this](const QString& name, const QString& caption, bool shown) {
+        // A hidden item belongs to the menu but is not in its list: a QAction made invisible
+        // would also be disabled, and these keep their enabled state in step with the window.
+        auto* a = new QAction(caption, mnuTray);
+        a->setObjectName(name);
+        if (shown)
+            mnuTray->addAction(a);
+        return a;
+    };
+    // Five hidden items, kept in step with the window's state, then the four the user sees.
+    mnuTrayRestore = item(QStringLiteral("mnuTrayRestore"), QStringLiteral("恢复&R"), false);
+    connect(mnuTrayRestore, &QAction::triggered, this, [this] { showNormal(); });
+    mnuTrayMove = item(QStringLiteral("mnuTrayMove"), QStringLiteral("移动&M"), false);
+    mnuTraySize = item(QStringLiteral("mnuTraySize"), QStringLiteral("大小&S"), false);
+    mnuTrayMinimize = item(QStringLiteral("mnuTrayMinimize"), QStringLiteral("最小化&n"), false);
+    connect(mnuTrayMinimize, &QAction::triggered, this,
+            [this] { setWindowState(Qt::WindowMinimized); });
+    mnuTrayMaximize = item(QStringLiteral("mnuTrayMaximize"), QStringLiteral("最大化&x"), false);
+    connect(mnuTrayMaximize, &QAction::triggered, this,
+            [this] { setWindowState(Qt::WindowMaximized); });
+    connect(item(QStringLiteral("show1"), QStringLiteral("主界面"), true), &QAction::triggered,
+            this, [this] { show1(); });
+    connect(item(QStringLiteral("show2"), QStringLiteral("查询界面"), true), &QAction::triggered,
+            this, [this] { show2(); });
+    mnuTray->addSeparator()->setObjectName(QStringLiteral("mnuTraySep"));
+    connect(item(QStringLiteral("mnuTrayClose"), QStringLiteral("退出&Q"), true),
+            &QAction::triggered, this, [this] { mnuTrayClose_Click(); });
+    setTrayItems(windowState());
+
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_->setObjectName(QStringLiteral("tray"));
+    tray_->setToolTip(QStringLiteral("鼠标左键单击显示主界面，右键弹出菜单。"));
+    tray_->setContextMenu(mnuTray);
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger)
+            trayLeftClick();
+    });
+    tray_->show();
+}
+
+void Form1::setTrayItems(Qt::WindowStates state) {
+    if (!mnuTray)
+        return;
+    const bool minimised = state & Qt::WindowMinimized;
+    const bool maximised = !minimised && (state & Qt::WindowMaximized);
+    const bool normal = !minimised && !maximised;
+    mnuTrayMaximize->setEnabled(!maximised);
+    mnuTrayMinimize->setEnabled(!minimised);
+    mnuTrayMove->setEnabled(normal);
+    mnuTrayRestore->setEnabled(!normal);
+    mnuTraySize->setEnabled(normal);
+}
+
+void Form1::setTopmost(bool on) {
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return;
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible)
+        show(); // changing a window's flags hides it
+}
+
+void Form1::focus(QWidget* w) {
+    w->raise();
+    w->activateWindow();
+    if (services_.bringBack)
+        services_.bringBack(w);
+}
+
+bool Form1::anyDialogShown() const {
+    if (dialog_ && dialog_->isVisible())
+        return true;
+    // The promotion dialog is the lookup window's own.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QStringLiteral("Form5"))
+            return true;
+    }
+    return false;
+}
+
+void Form1::hover(int index) {
+    for (int i = 0; i < 6; ++i) {
+        const QColor want = i == index ? kHoverRed : QColor(Qt::black);
+        if (Label1[i]->property("hover").toBool() == (i == index))
+            continue;
+        Label1[i]->setProperty("hover", i == index);
+        Label1[i]->setStyleSheet(
+            QStringLiteral("color: %1; background: transparent;").arg(want.name()));
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        int index = -1;
+        for (int i = 0; i < 6; ++i)
+            if (watched == Label1[i])
+                index = i;
+        if (index >= 0 || watched == Picture1 || watched == Image2)
+            hover(index);
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        for (int i = 0; i < 6; ++i) {
+            if (watched == Label1[i] && mouse->button() == Qt::LeftButton &&
+                Label1[i]->rect().contains(mouse->position().toPoint())) {
+                Label1_Click(i);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Label1_Click(int index) {
+    switch (index) {
+    case 0:
+        showLookup();
+        break;
+    case 1: {
+        Form2::Links links;
+        links.setLine = Label2;
+        links.settingsFolder = settingsFolder_;
+        links.programPath = QApplication::applicationFilePath().toStdString();
+        links.autostart = &autostart_;
+        links.hotKeysAvailable = services_.hotKeysAvailable;
+        links.preview = [this](int chart) { loadChart(chart); };
+        links.saved = [this] { Timer2->start(); };
+        links.tell = services_.tell;
+        auto* dialog = new Form2(std::move(links), this);
+        dialog->setObjectName(QStringLiteral("Form2"));
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_ = dialog;
+        if (services_.runDialog)
+            services_.runDialog(dialog);
+        break;
+    }
+    case 2: {
+        // Out of the always-on-top layer first, so the dialog and its messages are not hidden.
+        setTopmost(false);
+        Form4::Links links;
+        links.programFolder = programFolder_;
+        links.currentChart = [this] { return Picture1->pixmap(); };
+        auto* dialog = new Form4(std::move(links), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_ = dialog;
+        if (services_.runDialog)
+            services_.runDialog(dialog);
+        break;
+    }
+    case 3: {
+        auto* about = new Form16(services_.openUrl, this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_ = about;
+        if (services_.runDialog)
+            services_.runDialog(about);
+        break;
+    }
+    case 4:
+        Label8 = QString::fromUtf8(kExitMarker);
+        close();
+        QApplication::closeAllWindows();
+        if (services_.quit)
+            services_.quit();
+        break;
+    case 5:
+        if (services_.openUrl)
+            services_.openUrl(QUrl(homePage_));
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::showLookup() {
+    if (lookup_ && lookup_->isVisible()) {
+        // A shown desktop or a minimise may have taken the window off the screen while it still
+        // counts as shown: it is brought back, then to its compact layout.
+        if (lookup_->isMinimized())
+            lookup_->setWindowState(lookup_->windowState() & ~Qt::WindowMinimized);
+        lookup_->Timer1->start(); // back to the compact layout at its place, 11 ms later
+    } else {
+        if (!lookup_) {
+            Form3::Services s;
+            // The window is made anew each time it opens; what it tells is told once a run.
+            s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
+            s.isFirstInstance = services_.isFirstInstance;
+            s.openUrl = services_.openUrl;
+            s.showDesktop = services_.showDesktop;
+            s.portalAddress = [] { return QString::fromStdString(std::string(maker::kPortal)); };
+            s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
+            s.promotion = services_.promotion;
+            s.runDialog = services_.runDialog;
+            auto form = std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
+            if (!form->Form_Load()) {
+                // Another copy of the program runs: this one ends, as the user was told.
+                Label8 = QString::fromUtf8(kExitMarker);
+                QApplication::closeAllWindows();
+                if (services_.quit)
+                    services_.quit();
+                return;
+            }
+            connect(form.get(), &Form3::unloaded, this, [this] {
+                // Deleted once the close spot's event has been handled.
+                QTimer::singleShot(0, this, [this] { lookup_.reset(); });
+            });
+            lookup_ = std::move(form);
+        }
+        lookup_->show();
+    }
+    focus(lookup_.get());
+}
+
+void Form1::tellOnce(const QString& title, const QString& text) {
+    if (services_.tell && told_.insert(text).second)
+        services_.tell(title, text);
+}
+
+void Form1::Timer2_Timer() {
+    Timer2->stop();
+    const std::string path =
+        platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
+    const FileRead r = readSmallFile(path);
+    // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
+    const std::string line =
+        r.status == FileRead::Status::Ok ? std::string(settings::firstLine(r.bytes)) : "10102";
+    Label2 = QString::fromStdString(line);
+    const settings::SetLine s = settings::parseSetLine(line);
+    if (s.chart)
+        loadChart(s.chart);
+    if (s.chartKey)
+        chartKey = s.chartKey;
+    if (s.lookupKey)
+        lookupKey = s.lookupKey;
+}
+
+void Form1::loadChart(int chart) {
+    const QString name = QStringLiteral("J%1.bmp").arg(chart);
+    const QString path = programFolder_ + QLatin1Char('/') + name;
+    QPixmap picture;
+    if (!picture.load(path)) {
+        Picture1->setPixmap(QPixmap());
+        tellOnce(QStringLiteral("提示！"),
+                 QStringLiteral("找不到或无法读取字根图“%1”（%2）。").arg(name, path));
+        return;
+    }
+    Picture1->setPixmap(picture);
+}
+
+void Form1::Timer1_Timer() {
+    if (services_.readKeys)
+        services_.readKeys();
+    auto down = [this](int vk) { return vk > 0 && services_.keyDown && services_.keyDown(vk); };
+    // No edge detection: a key held through several ticks acts on each of them.
+    if (down(chartKey)) {
+        setWindowState(Qt::WindowNoState);
+        show();
+        if (!anyDialogShown())
+            focus(this);
+    }
+    if (down(lookupKey) && !anyDialogShown())
+        showLookup();
+    if (down(settings::kEscape))
+        escape();
+}
+
+void Form1::escape() {
+    // Everything is put away; the application lives on in the tray.
+    if (services_.trayAvailable)
+        hide();
+    setWindowState(Qt::WindowMinimized);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QStringLiteral("Form16"))
+            w->close();
+    }
+    if (lookup_) {
+        lookup_->state().closeDictionaries();
+        lookup_->hide();
+        lookup_.reset();
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QStringLiteral("Form2"))
+            w->close();
+    }
+    if (services_.trayAvailable) {
+        hide();
+    } else {
+        // Without a tray a hidden window could be found again only by its hot key: it stays
+        // minimised with its taskbar entry instead.
+        show();
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
+}
+
+void Form1::trayLeftClick() {
+    if (windowState() & Qt::WindowMaximized && !(windowState() & Qt::WindowMinimized))
+        return;
+    setWindowState(LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    show();
+    if (!anyDialogShown())
+        focus(this);
+}
+
+void Form1::show1() {
+    setWindowState(LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    show();
+    if (!anyDialogShown())
+        focus(this);
+    setTopmost(true);
+}
+
+void Form1::show2() {
+    if (anyDialogShown())
+        return;
+    showLookup();
+}
+
+void Form1::mnuTrayClose_Click() {
+    Label8 = QString::fromUtf8(kExitMarker);
+    QApplication::closeAllWindows();
+    if (services_.quit)
+        services_.quit();
+}
+
+void Form1::endSession() {
+    Label8 = QString::fromUtf8(kExitMarker);
+    Timer1->stop();
+    QApplication::closeAllWindows();
+    if (services_.quit)
+        services_.quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (Label8 == QString::fromUtf8(kExitMarker)) {
+        if (tray_)
+            tray_->hide(); // the icon goes before the application ends
+        event->accept();
+        return;
+    }
+    // Not a confirmed exit: the window goes to the tray (or the taskbar, without a tray).
+    event->ignore();
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates state = windowState();
+        setTrayItems(state);
+        if (state & Qt::WindowMinimized) {
+            // A minimised chart window is never seen: it lives on as the tray icon. Without a
+            // tray it stays an ordinary minimised window, flags untouched (changing them would
+            // hide it beyond reach).
+            if (services_.trayAvailable)
+                QTimer::singleShot(0, this, [this] {
+                    if (windowState() & Qt::WindowMinimized) {
+                        hide();
+                        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+                    }
+                });
+        } else {
+            LastState = state & Qt::WindowMaximized ? 2 : 0;
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace tovrin

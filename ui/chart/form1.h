@@ -1,0 +1,137 @@
+// The chart window: the application's start-up window and home. It shows the radical chart,
+// opens the other windows from its link strip, lives in the tray and answers the hot keys.
+#pragma once
+
+#include "core/gbk.h"
+#include "core/trigger.h"
+#include "platform/autostart.h"
+
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <set>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace tovrin {
+
+class Form3;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // What the chart window needs from the program around it; tests give stand-ins.
+    struct Services {
+        std::function<void(const QString& title, const QString& text)> tell;
+        std::function<void(const QUrl& url)> openUrl;
+        std::function<bool()> isFirstInstance;
+        // Reads the keyboard once per poll, then answers whether a key (virtual-key code) is down.
+        std::function<void()> readKeys;
+        std::function<bool(int virtualKey)> keyDown;
+        bool hotKeysAvailable = true;
+        bool trayAvailable = true;
+        // Opens a modal dialog of the chart window (settings, printing, About); the window is
+        // given so the caller can show it and the chart window can tell it is up.
+        std::function<void(QDialog* dialog)> runDialog;
+        // Ends the application (the event loop); every window has been closed before.
+        std::function<void()> quit;
+        // Shows the desktop (the collapsed lookup bar's first spot).
+        std::function<void()> showDesktop;
+        // Brings a window back on screen and into focus, also from a shown desktop; none: Qt's
+        // own raise and activation.
+        std::function<void(QWidget* window)> bringBack;
+        // The promotion's clock and random source, for the lookup window; none: no offer.
+        promo::Sources promotion;
+    };
+
+    Form1(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
+          Services services);
+    ~Form1() override;
+
+    // The held state other windows read and write.
+    QString Label8 = QStringLiteral("Label8"); // the exit marker: "真退" once an exit is confirmed
+    QString Label2 = QStringLiteral("Label2"); // the set.txt line last read
+    int LastState = 0;                         // 0 normal, 2 maximised: where the tray returns
+    int chartKey = 0;                          // the hot keys' virtual-key codes, 0 for none
+    int lookupKey = 0;
+
+    QTimer* Timer1 = nullptr; // the hot-key poll, 66 ms
+    QTimer* Timer2 = nullptr; // the settings load, 6 ms, one-shot
+
+    // The link strip's labels, by index: 编码查询, 设置, 打印, 关于, 关闭, the home page.
+    void Label1_Click(int index);
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // The tray and its menu.
+    void trayLeftClick();
+    void show1(); // 主界面
+    void show2(); // 查询界面
+    void mnuTrayClose_Click();
+    // The user's session ends: the application ends without hiding first.
+    void endSession();
+
+    // Shows chart 1, 2 or 3 (J1.bmp ... J3.bmp) unscaled in Picture1 at once; a picture that is
+    // missing or unreadable is told once and leaves the chart empty.
+    void loadChart(int chart);
+
+    bool anyDialogShown() const;
+    Form3* lookupWindow() const { return lookup_.get(); }
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    QMenu* trayMenu() const { return mnuTray; }
+    const QString& homePage() const { return homePage_; }
+
+    static constexpr const char* kExitMarker = "真退";
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildTray();
+    void setTrayItems(Qt::WindowStates state);
+    void setTopmost(bool on);
+    void hover(int index); // -1: every label black
+    void showLookup();
+    void escape();
+    void focus(QWidget* w);
+    // Tells the user once a run: a missing file named again is not told again.
+    void tellOnce(const QString& title, const QString& text);
+
+    const gbk::Codec& codec_;
+    QString programFolder_;
+    QString settingsFolder_;
+    Services services_;
+    QString homePage_;
+    std::set<QString> told_; // every message told this run, each told once
+
+    QLabel* Picture1 = nullptr;
+    QLabel* Image2 = nullptr;
+    std::array<QLabel*, 6> Label1{};
+    QSystemTrayIcon* tray_ = nullptr;
+    QMenu* mnuTray = nullptr;
+    QAction* mnuTrayRestore = nullptr;
+    QAction* mnuTrayMove = nullptr;
+    QAction* mnuTraySize = nullptr;
+    QAction* mnuTrayMinimize = nullptr;
+    QAction* mnuTrayMaximize = nullptr;
+
+    platform::Autostart autostart_;
+    std::unique_ptr<Form3> lookup_;
+    QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up
+};
+
+} // namespace tovrin

@@ -1,0 +1,175 @@
+// The lookup window: a thin Qt window over LookupState. It holds the controls, forwards each
+// event to the state and then shows the captions, visibility and places the state reports.
+#pragma once
+
+#include "core/gbk.h"
+#include "core/layout.h"
+#include "core/lookupstate.h"
+#include "core/trigger.h"
+
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <set>
+
+class QDialog;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace tovrin {
+
+class Form3 : public QWidget {
+    Q_OBJECT
+
+public:
+    // What the window needs from the program around it.
+    struct Services {
+        // Shows a message to the user (a message box in the program, a record in tests).
+        std::function<void(const QString& title, const QString& text)> tell;
+        // Whether this process is the program's first copy.
+        std::function<bool()> isFirstInstance;
+        // The promoted portal's address and the browser's start page (empty when unknown).
+        std::function<QString()> portalAddress;
+        std::function<QString()> startPage;
+        // Opens an address in the default browser (never a command line built from data).
+        std::function<void(const QUrl& url)> openUrl;
+        // Shows the desktop, or brings the windows back.
+        std::function<void()> showDesktop;
+        // The promotion's clock and random source; without a clock the offer never runs.
+        promo::Sources promotion;
+        // Shows a modal dialog (the promotion's).
+        std::function<void(QDialog* dialog)> runDialog;
+    };
+
+    // `programFolder` holds the dictionaries and bitmaps; `settingsFolder` setup.txt.
+    Form3(const gbk::Codec& codec, QString programFolder, QString settingsFolder, Services services,
+          QWidget* parent = nullptr);
+    ~Form3() override;
+
+    // The start-up: false when another copy of the program runs (the user was told, and this
+    // copy is to end); true otherwise, with the window laid out and placed, not yet shown.
+    bool Form_Load();
+
+    LookupState& state() { return state_; }
+    const LookupState& state() const { return state_; }
+
+    // The layout reset: the compact layout at the default place. Timer1 calls it 11 ms after
+    // the chart window, the tray or the lookup hot key asks for it.
+    void Label97();
+    QTimer* Timer1 = nullptr;
+    // The start-page check: 1111 ms after the window is created, and after the promotion's
+    // consent, the browser's start page is read again.
+    QTimer* Timer2 = nullptr;
+
+    // Folds the window into the small bar at the bottom right (a left press on Label23).
+    void Label23_MouseDown(Qt::MouseButton button);
+    bool collapsed() const { return collapsed_; }
+    // What a close asked of the window manager (Alt+F4) does: the width toggles between 9495
+    // and 5555 twips and the window stays.
+    void refuseUserClose();
+    // The window's width in twips, as the frame last set it.
+    int widthTwips() const { return widthTwips_; }
+
+    // Shows what the state holds; every event handler ends with it.
+    void render();
+
+    // Twips to pixels and back, 15 to a pixel; Qt scales pixels for high-DPI screens.
+    static int px(int twips);
+    static QRect pxRect(const layout::Rect& r);
+    static QRect pxRect(int left, int top, int width, int height);
+
+    // Held state the window reads outside the dictionaries (set at start-up).
+    QString appDir;   // the program's folder, ending in one slash
+    QString Label99;  // the system's version, " major.minor"
+    QString Label100; // the user's application-data folder
+    QString Label64;  // the promoted portal's address
+    QString Label9;   // the browser's start page
+    QString Label37;  // the address the portal link opens
+
+Q_SIGNALS:
+    // The close spot unloaded the window (its dictionaries are closed).
+    void unloaded();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QLabel* makeLabel(const QString& name, QRect geometry, QWidget* parent = nullptr);
+    // A button of the window; `button` is one of a kind of its own, made but not yet set up.
+    QPushButton* makeButton(const QString& name, const QString& caption, QRect geometry,
+                            const QFont& font, QPushButton* button = nullptr);
+    void buildControls();
+    void placeNewestLine();
+    void buildPinyinKeyboard();
+    void buildOptionsPanel();
+    void tellProblems(const std::vector<LookupState::Problem>& problems);
+    void tellOnce(const QString& key, const QString& text);
+    QString toQString(const gbk::Text& text) const;
+    void setCaption(QLabel* label, const gbk::Text& text);
+    void placeBySetting();
+    void after(); // render, and tell what went wrong
+    void setWindowTwips(int width, int height);
+    void readStartPage();
+    void openLink(QObject* clicked);
+
+    const gbk::Codec& codec_;
+    QString programFolder_;
+    QString settingsFolder_;
+    Services services_;
+    LookupState state_;
+    std::set<QString> told_;
+    bool mouseConfirm_ = false;
+
+    QLabel* Image2 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label24 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label23 = nullptr;
+    std::array<QPushButton*, 5> strokeButtons{}; // Command2..Command6
+    QPushButton* Command7 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QLabel* Label17 = nullptr;
+    QLabel* Label1 = nullptr;
+    QWidget* Label20 = nullptr; // the ruled white box behind the character grid
+    std::array<QLabel*, layout::kGridCells> Label11{};
+    QLabel* Label10 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QLabel* Picture1 = nullptr;
+    QLabel* Image4 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* Image8 = nullptr;
+    std::array<QPushButton*, 26> Command18{};
+    std::array<QLabel*, layout::kPinyinCells> Label66{};
+    QLabel* Label67 = nullptr;
+    QLabel* Label68 = nullptr;
+    QLabel* Label63 = nullptr;
+    QWidget* Frame2 = nullptr;
+    std::array<QLabel*, 2> Label42{};
+    std::array<QLabel*, 3> Label44{};
+    std::array<QLabel*, 5> Label111{};
+    QPushButton* Command14 = nullptr;
+    QLabel* Image1 = nullptr;          // the collapsed bar's picture
+    std::array<QLabel*, 3> hotSpots{}; // Label95, Label96, Label97
+
+    bool pinyinPictureLoaded_ = false;
+    bool collapsed_ = false;
+    int widthTwips_ = layout::kWindowWidth;
+    int heightTwips_ = layout::kWindowHeight;
+    // Dragging by the title strip: where the left button went down, in the strip's pixels.
+    bool dragOn_ = false;
+    QPoint dragFrom_;
+    std::size_t text1Shown_ = 0;
+    gbk::Text text1Front_;
+};
+
+} // namespace tovrin
