@@ -32,6 +32,7 @@
 #include "core/lookupstate.h"
 #include "core/recordfile.h"
 #include "core/records.h"
+#include "platform/files.h"
 
 #include <benchmark/benchmark.h>
 
@@ -257,7 +258,7 @@ int run(int argc, char** argv) {
     // The window's state, started as the window starts it, with the pinyin keyboard opened once.
     const gbk::Codec codec;
     LookupState state(codec);
-    auto problems = state.start(o.data, {});
+    auto problems = state.start(folderFiles(o.data, {}));
     state.Command1_Click();
     for (auto& p : state.takeProblems())
         problems.push_back(p);
@@ -267,14 +268,14 @@ int run(int argc, char** argv) {
                     3);
 
     // The same files mapped again for the baselines.
-    const RecordFile strokes =
-        RecordFile::open(joinPath(o.data, StrokeRecord::kFileName), StrokeRecord::kLength);
-    const RecordFile phrases =
-        RecordFile::open(joinPath(o.data, PhraseRecord::kFileName), PhraseRecord::kLength);
-    const RecordFile codes =
-        RecordFile::open(joinPath(o.data, CodeRecord::kFileName), CodeRecord::kLength);
-    const RecordFile pinyin =
-        RecordFile::open(joinPath(o.data, PinyinRecord::kFileName), PinyinRecord::kLength);
+    const RecordFile strokes = RecordFile::fromFile(
+        readWholeFile(joinPath(o.data, StrokeRecord::kFileName)), StrokeRecord::kLength);
+    const RecordFile phrases = RecordFile::fromFile(
+        readWholeFile(joinPath(o.data, PhraseRecord::kFileName)), PhraseRecord::kLength);
+    const RecordFile codes = RecordFile::fromFile(
+        readWholeFile(joinPath(o.data, CodeRecord::kFileName)), CodeRecord::kLength);
+    const RecordFile pinyin = RecordFile::fromFile(
+        readWholeFile(joinPath(o.data, PinyinRecord::kFileName)), PinyinRecord::kLength);
     std::string error;
     const auto built = Clock::now();
     const auto db = SqliteTables::build(strokes, phrases, codes, pinyin, error);

@@ -5,6 +5,7 @@
 #include "core/recordfile.h"
 #include "core/records.h"
 #include "core/session.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 #include <cstdio>
@@ -45,7 +46,7 @@ int usage(std::string_view problem) {
 bool openDictionary(const std::string& folder, std::string_view name, std::size_t length,
                     RecordFile& out) {
     const std::string path = platform::joinPath(folder, std::string(name));
-    out = RecordFile::open(path, length);
+    out = RecordFile::fromFile(readWholeFile(path), length);
     if (out.status() == RecordFile::Status::Ok)
         return true;
     std::cerr << "tovrin-lookup: " << path << ": " << out.reason() << '\n';
@@ -102,7 +103,7 @@ void tell(const std::vector<LookupState::Problem>& problems) {
 // Starts the state without an option file (the one-shot commands read no setup.txt); false,
 // with the message, when the dictionary the command needs is unusable.
 bool startWithout(LookupState& state, const std::string& folder, std::string_view needed) {
-    for (const auto& p : state.start(folder, {})) {
+    for (const auto& p : state.start(folderFiles(folder, {}))) {
         if (p.file == needed) {
             tell({p});
             return false;
@@ -145,7 +146,7 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
         args[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
         return usage("pinyin takes LETTERS, a to z");
     LookupState state(codec);
-    state.start(folder, {});
+    state.start(folderFiles(folder, {}));
     state.Command1_Click();
     for (const auto& p : state.takeProblems()) {
         if (p.file == PinyinRecord::kFileName) {
@@ -189,7 +190,7 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
         }
     }
     LookupState state(codec);
-    tell(state.start(folder, platform::settingsFolder(folder)));
+    tell(state.start(folderFiles(folder, platform::settingsFolder(folder))));
     if (showAll)
         state.showAll = 1;
     if (size >= 0) {

@@ -136,25 +136,14 @@ gbk::Text LookupState::fromUtf8(const char* utf8) const {
     return codec_.fromUtf8(utf8).value_or(gbk::Text());
 }
 
-std::vector<LookupState::Problem> LookupState::start(const std::string& programFolder,
-                                                     const std::string& settingsFolder) {
+std::vector<LookupState::Problem> LookupState::start(LookupFiles files) {
+    files_ = std::move(files);
     auto openOne = [&](RecordFile& file, std::string_view name, std::size_t length) {
-        std::string path = programFolder;
-        if (!path.empty() && path.back() != '/')
-            path += '/';
-        path += name;
-        file = RecordFile::open(path, length);
+        file =
+            RecordFile::fromFile(files_.dictionary ? files_.dictionary(name) : FileBytes{}, length);
         if (file.status() != RecordFile::Status::Ok)
-            problems_.push_back({std::string(name), path, file.reason(), problemKind(file)});
+            problems_.push_back({std::string(name), file.path(), file.reason(), problemKind(file)});
     };
-    programFolder_ = programFolder;
-    setupPath_.clear();
-    if (!settingsFolder.empty()) {
-        setupPath_ = settingsFolder;
-        if (setupPath_.back() != '/')
-            setupPath_ += '/';
-        setupPath_ += kSetupFileName;
-    }
 
     Label2.clear();
     Label6.clear();

@@ -5,6 +5,7 @@
 // holder label that the user never sees is a plain field named after the label.
 #pragma once
 
+#include "core/files.h"
 #include "core/gbk.h"
 #include "core/layout.h"
 #include "core/recordfile.h"
@@ -47,13 +48,13 @@ public:
     }
 
     // The start-up of the window that touches this state: clears the key and the stroke
-    // string, opens the stroke and phrase dictionaries in `programFolder`, shows the default
-    // list, opens the character-code dictionary, reads setup.txt from `settingsFolder` (writing
-    // "000" when it is missing; nothing when `settingsFolder` is empty) and lays the grids out
-    // by sizeMode. Returns what the user is to
+    // string, reads the stroke and phrase dictionaries through `files`, shows the default
+    // list, reads the character-code dictionary, reads setup.txt (writing "000" when it is
+    // missing; nothing when `files` keep no option file) and lays the grids out by sizeMode.
+    // The pinyin dictionary is read when the keyboard first opens. Returns what the user is to
     // be told: dictionaries that could not be used (they behave as empty) and an option file
     // that could not be read or written (the defaults apply).
-    std::vector<Problem> start(const std::string& programFolder, const std::string& settingsFolder);
+    std::vector<Problem> start(LookupFiles files);
 
     // What went wrong since the last call, each told once: the pinyin dictionary when the
     // keyboard first opens, setup.txt when it cannot be written.
@@ -195,9 +196,6 @@ public:
     int found2 = 0; // -1 found, 0 not found
     std::int32_t lo2 = 0, hi2 = 0;
 
-    // Where setup.txt is read and written.
-    const std::string& setupPath() const { return setupPath_; }
-
     const RecordFile& strokeFile() const { return strokes_; }
     const StrokeIndex& strokeIndex() const { return strokeIndex_; }
 
@@ -270,8 +268,8 @@ private:
     gbk::Text closed_, opened_;             // 关闭, 打开
     gbk::Text defaultList_;
     std::vector<Preset> presets_;
-    std::string programFolder_;
-    std::string setupPath_;
+    LookupFiles files_;
+    std::string setupPath_; // where setup.txt was read, to name it to the user
     bool setupWriteTold_ = false;
     std::vector<Problem> problems_;
     std::array<char, StrokeRecord::kStrokesWidth> key_{}; // the padded query key

@@ -1,8 +1,6 @@
 // The options panel and setup.txt.
 #include "core/lookupstate.h"
 
-#include "platform/atomicfile.h"
-
 namespace tovrin {
 
 namespace {
@@ -14,13 +12,14 @@ constexpr const char* kSizeTexts[] = {"小四", "四号", "小三", "三号", "�
 } // namespace
 
 void LookupState::readSetup() {
-    if (setupPath_.empty())
+    if (!files_.readSetup)
         return; // no option file: the options stay as they are
-    const FileRead r = readSmallFile(setupPath_);
+    const FileBytes r = files_.readSetup();
+    setupPath_ = r.path;
     LookupOptions o;
-    if (r.status == FileRead::Status::Ok) {
+    if (r.status == FileBytes::Status::Ok) {
         o = parseSetup(r.bytes);
-    } else if (r.status == FileRead::Status::Missing) {
+    } else if (r.status == FileBytes::Status::Missing) {
         // A first start: the defaults, written down.
         writeSetup();
     } else {
@@ -34,10 +33,9 @@ void LookupState::readSetup() {
 }
 
 void LookupState::writeSetup() {
-    if (setupPath_.empty())
+    if (!files_.writeSetup)
         return;
-    const std::string error =
-        writeFileAtomically(setupPath_, formatSetup({showAll, winPos, sizeMode}));
+    const std::string error = files_.writeSetup(formatSetup({showAll, winPos, sizeMode}));
     // Told once: the options still apply for as long as the window is open.
     if (!error.empty() && !setupWriteTold_) {
         setupWriteTold_ = true;

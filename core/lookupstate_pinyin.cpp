@@ -34,14 +34,12 @@ void LookupState::layOutPinyinCells(bool setFont, bool setTops, bool setSize) {
 void LookupState::Command1_Click() {
     Label10.visible = false;
     if (Label70 == closed_) {
-        std::string path = programFolder_;
-        if (!path.empty() && path.back() != '/')
-            path += '/';
-        path += PinyinRecord::kFileName;
-        pinyin_ = RecordFile::open(path, PinyinRecord::kLength);
+        pinyin_ = RecordFile::fromFile(
+            files_.dictionary ? files_.dictionary(PinyinRecord::kFileName) : FileBytes{},
+            PinyinRecord::kLength);
         if (pinyin_.status() != RecordFile::Status::Ok)
-            problems_.push_back({std::string(PinyinRecord::kFileName), path, pinyin_.reason(),
-                                 problemKind(pinyin_)});
+            problems_.push_back({std::string(PinyinRecord::kFileName), pinyin_.path(),
+                                 pinyin_.reason(), problemKind(pinyin_)});
         Label70 = opened_;
         indexReadings();
     }

@@ -1,5 +1,8 @@
-// A read-only, memory-mapped file of fixed-length records.
+// A dictionary of fixed-length records, held whole in memory: a file changed on disk while the
+// program runs cannot pull the bytes from under a search.
 #pragma once
+
+#include "core/files.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,10 +25,10 @@ public:
     RecordFile& operator=(RecordFile&& other) noexcept;
     ~RecordFile();
 
-    // Maps the file read-only; the file is never created or written. On failure the result
-    // has no records and status() and reason() say why.
-    static RecordFile open(const std::string& path, std::size_t recordLength);
-    // Reads records from memory (tests, fuzzers); the bytes are copied.
+    // The records of a whole file as read; a file that could not be read has none, and
+    // status() and reason() say why.
+    static RecordFile fromFile(FileBytes file, std::size_t recordLength);
+    // Records over bytes of the caller's own (tests, fuzzers); the bytes are copied.
     static RecordFile fromBytes(std::string_view bytes, std::size_t recordLength);
 
     // The file length divided by the record length, rounded to the nearest whole number with
@@ -56,9 +59,7 @@ private:
     std::size_t size_ = 0;
     std::size_t recordLength_ = 1;
     std::int32_t count_ = 0;
-    void* mapping_ = nullptr; // what munmap needs, or null
-    std::size_t mappedSize_ = 0;
-    std::unique_ptr<std::string> buffer_; // the bytes of fromBytes
+    std::unique_ptr<std::string> buffer_; // the bytes; data_ points into them
     Status status_ = Status::Empty;
     std::string reason_ = "empty";
     std::string path_;

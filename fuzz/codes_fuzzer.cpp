@@ -21,6 +21,7 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool sorted = fuzz::firstCharsSorted(file);
 
     LookupState s(codec);
-    s.start(folder.path(), {});
+    s.start(folderFiles(folder.path(), {}));
     require(s.count4 == file.count(), "the mapped file has as many records as the bytes");
 
     fuzz::Events events(input.events);

@@ -1,7 +1,7 @@
 #include "fuzz/fuzzing.h"
 
 #include "core/gbk.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -20,6 +20,7 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <bitset>
@@ -106,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts.push_back(textOf(file, n));
 
     LookupState s(codec);
-    s.start(folder.path(), {});
+    s.start(folderFiles(folder.path(), {}));
     require(s.count2 == file.count(), "the mapped file has as many records as the bytes");
 
     auto pick = [&](int cell) {

@@ -21,6 +21,7 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+#include "platform/files.h"
 
 #include <cstring>
 
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::fieldsPrintable(file, PinyinRecord::kPinyinOffset, PinyinRecord::kPinyinWidth);
 
     LookupState s(codec);
-    s.start(folder.path(), {});
+    s.start(folderFiles(folder.path(), {}));
     int problems = 0;
     auto open = [&] {
         s.Command1_Click();

@@ -9,6 +9,7 @@
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     folder.write(kSetupFileName, "000\r\n");
     LookupState state(codec);
-    require(state.start(folder.path(), folder.path()).empty(), "the fixed dictionaries open");
+    require(state.start(folderFiles(folder.path(), folder.path())).empty(),
+            "the fixed dictionaries open");
     Session session(state, codec);
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -11,7 +11,7 @@
 #include "core/setupfile.h"
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     folder.write(kSetupFileName, content);
     LookupState s(codec);
-    require(s.start(folder.path(), folder.path()).empty(), "the options file is read");
+    require(s.start(folderFiles(folder.path(), folder.path())).empty(), "the options file is read");
     require(optionsOf(s) == parseSetup(content.substr(0, 4096)),
             "the start-up takes the options of the file's first 4,096 bytes");
 
@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.Command14_Click();
     s.Command14_MouseUp();
     require(optionsOf(s).sizeMode <= 4 && optionsOf(s).winPos <= 2, "a confirm applies a choice");
-    const FileRead written = readSmallFile(s.setupPath());
-    require(written.status == FileRead::Status::Ok && written.bytes == formatSetup(optionsOf(s)),
+    const FileBytes written = readSmallFile(folder.path() + "/setup.txt");
+    require(written.status == FileBytes::Status::Ok && written.bytes == formatSetup(optionsOf(s)),
             "a confirm writes the options it applied");
     require(s.takeProblems().empty(), "nothing to tell the user");
     return 0;

@@ -20,6 +20,7 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+#include "platform/files.h"
 
 #include <cstring>
 
@@ -94,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::fieldsPrintable(file, StrokeRecord::kStrokesOffset, StrokeRecord::kStrokesWidth);
 
     LookupState s(codec);
-    s.start(folder.path(), {});
+    s.start(folderFiles(folder.path(), {}));
     require(s.count1 == file.count(), "the mapped file has as many records as the bytes");
 
     auto afterStrokeEvent = [&] {

@@ -2,7 +2,7 @@
 
 #include "platform/desktopentry.h"
 
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "platform/startpage.h"
 
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 #include <cstdlib>
@@ -46,8 +46,8 @@ std::string StartPageStore::read() const {
     const std::string path = filePath();
     if (path.empty())
         return {};
-    const FileRead r = readSmallFile(path, kLargestFile);
-    if (r.status != FileRead::Status::Ok)
+    const FileBytes r = readSmallFile(path, kLargestFile);
+    if (r.status != FileBytes::Status::Ok)
         return {};
     std::string value;
     forEachLine(r.bytes, [&value](std::string_view line) {
@@ -70,8 +70,8 @@ bool StartPageStore::write(const std::string& address) {
     // Other keys stay as they were; the start page takes the place of the old one.
     std::string text;
     bool placed = false;
-    const FileRead old = readSmallFile(path, kLargestFile);
-    if (old.status == FileRead::Status::Ok) {
+    const FileBytes old = readSmallFile(path, kLargestFile);
+    if (old.status == FileBytes::Status::Ok) {
         forEachLine(old.bytes, [&](std::string_view line) {
             if (line.starts_with(kKey)) {
                 if (placed)

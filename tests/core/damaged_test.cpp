@@ -6,7 +6,7 @@
 #include "core/records.h"
 #include "core/setline.h"
 #include "core/setupfile.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -352,7 +352,8 @@ protected:
         }
 
         LookupState s(codec());
-        std::vector<LookupState::Problem> problems = s.start(program.str(), settings.str());
+        std::vector<LookupState::Problem> problems =
+            s.start(folderFiles(program.str(), settings.str()));
         EXPECT_EQ(dict.probe(s), c.shows);
         everyEventStillWorks(s, settings);
         for (auto& p : s.takeProblems())
@@ -549,7 +550,7 @@ TEST(DamagedSetupFile, StartAndConfirm) {
             writeFile(path, c.content);
 
         LookupState s(codec());
-        auto problems = s.start(program.str(), settings.str());
+        auto problems = s.start(folderFiles(program.str(), settings.str()));
         std::erase_if(problems, [](const auto& p) { return p.file != "setup.txt"; });
         ASSERT_EQ(problems.size(), c.unreadable ? 1u : 0u);
         if (c.unreadable) {
@@ -595,29 +596,29 @@ TEST(DamagedSetFile, ReadAndParsed) {
         const char* name;
         Shape shape;
         std::string content;
-        FileRead::Status status;
+        FileBytes::Status status;
         SetLine line; // what its first line sets
     };
     const std::string oneMiB(std::size_t(1) << 20, 'x');
     const Case cases[] = {
-        {"missing", Shape::Missing, "", FileRead::Status::Missing, {}},
-        {"empty", Shape::File, "", FileRead::Status::Ok, {}},
+        {"missing", Shape::Missing, "", FileBytes::Status::Missing, {}},
+        {"empty", Shape::File, "", FileBytes::Status::Ok, {}},
         {"binary junk",
          Shape::File,
          std::string("\xFF\x00\x80\x01\r\nzz", 8),
-         FileRead::Status::Ok,
+         FileBytes::Status::Ok,
          {}},
         {"a 1 MiB line after its five digits",
          Shape::File,
          "20312" + oneMiB,
-         FileRead::Status::Ok,
+         FileBytes::Status::Ok,
          {2, 114, 123}},
         {"a 1 MiB first line, then a good one",
          Shape::File,
          oneMiB + "\r\n10102\r\n",
-         FileRead::Status::Ok,
+         FileBytes::Status::Ok,
          {}},
-        {"a folder in its place", Shape::Folder, "", FileRead::Status::Unreadable, {}},
+        {"a folder in its place", Shape::Folder, "", FileBytes::Status::Unreadable, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -627,10 +628,10 @@ TEST(DamagedSetFile, ReadAndParsed) {
             writeFile(path, c.content);
         else if (c.shape == Shape::Folder)
             fs::create_directory(path);
-        const FileRead r = readSmallFile(path.string());
+        const FileBytes r = readSmallFile(path.string());
         EXPECT_EQ(r.status, c.status);
         EXPECT_LE(r.bytes.size(), 4096u); // a huge file is never read whole
-        EXPECT_EQ(r.status == FileRead::Status::Ok, r.reason.empty());
+        EXPECT_EQ(r.status == FileBytes::Status::Ok, r.reason.empty());
         EXPECT_EQ(settings::parseSetLine(settings::firstLine(r.bytes)), c.line);
     }
 }

@@ -1,6 +1,7 @@
 // What the fuzzers found, each kept as the smallest input that shows it.
 #include "core/lookupstate.h"
 #include "core/records.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ TEST(FuzzFinds, DamagedCharactersWithLeadByteFFShowAsReplacements) {
     writeFile(dir / PinyinRecord::kFileName, std::string("\xFF\x61n\xFF\xFF", 5));
 
     LookupState s(codec());
-    s.start(dir.str(), {});
+    s.start(folderFiles(dir.str(), {}));
     for (int digit : {3, 1, 2})
         s.strokeClick(digit);
     ASSERT_EQ(s.Label11[0], gbk::Text(1, 0xFF9F));

@@ -1,6 +1,6 @@
 #include "core/lookupstate.h"
 #include "core/setupfile.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ class Options : public ::testing::Test {
 protected:
     std::vector<LookupState::Problem> startHere() {
         s = std::make_unique<LookupState>(codec());
-        auto problems = s->start(program.str(), settings.str());
+        auto problems = s->start(folderFiles(program.str(), settings.str()));
         // Only the option file's problems matter here; the folder holds no dictionaries.
         std::erase_if(problems, [](const auto& p) { return p.file != "setup.txt"; });
         return problems;
@@ -170,9 +170,9 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
 
     // A folder that does not exist: nothing is written and the error says so.
     EXPECT_NE(writeFileAtomically((dir / "none" / "f.txt").string(), "x"), "");
-    const FileRead r = readSmallFile(path, 3);
-    EXPECT_EQ(r.status, FileRead::Status::Ok);
+    const FileBytes r = readSmallFile(path, 3);
+    EXPECT_EQ(r.status, FileBytes::Status::Ok);
     EXPECT_EQ(r.bytes, "new");
-    EXPECT_EQ(readSmallFile((dir / "gone").string()).status, FileRead::Status::Missing);
-    EXPECT_EQ(readSmallFile(dir.str()).status, FileRead::Status::Unreadable);
+    EXPECT_EQ(readSmallFile((dir / "gone").string()).status, FileBytes::Status::Missing);
+    EXPECT_EQ(readSmallFile(dir.str()).status, FileBytes::Status::Unreadable);
 }

@@ -1,6 +1,7 @@
 #include "core/lookupstate.h"
 #include "core/numeric.h"
 #include "core/quwei.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ protected:
         writeFile(dir / "单字GBK.dat", codeBytes(codes));
         writeFile(dir / "vezari.dat", strokeBytes({{text("我"), "3121534", 6}}));
         s = std::make_unique<LookupState>(codec());
-        s->start(dir.str(), {});
+        s->start(folderFiles(dir.str(), {}));
     }
     // Puts a character into cell 0 of the character grid and picks it.
     void pick(const char* ch) {

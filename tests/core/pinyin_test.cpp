@@ -1,4 +1,5 @@
 #include "core/lookupstate.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ protected:
         }
         writeFile(dir / "vezariPY.dat", bytes);
         s = std::make_unique<LookupState>(codec());
-        s->start(dir.str(), {});
+        s->start(folderFiles(dir.str(), {}));
         s->Command1_Click();
     }
     void type(std::string_view letters) {
@@ -165,7 +166,7 @@ TEST_F(Pinyin, AStrokeClickClosesTheKeyboardAfterSearching) {
 
 TEST_F(Pinyin, MissingDictionaryIsToldOnceAndMatchesNothing) {
     s = std::make_unique<LookupState>(codec());
-    s->start(dir.str(), {});
+    s->start(folderFiles(dir.str(), {}));
     s->takeProblems();
     s->Command1_Click();
     const auto problems = s->takeProblems();
@@ -182,7 +183,7 @@ TEST_F(Pinyin, MissingDictionaryIsToldOnceAndMatchesNothing) {
                                                 "a     ",
                                                 8));
     s = std::make_unique<LookupState>(codec());
-    s->start(dir.str(), {});
+    s->start(folderFiles(dir.str(), {}));
     s->Command1_Click();
     type("a");
     EXPECT_EQ(utf8(s->Label66[0]), "啊");

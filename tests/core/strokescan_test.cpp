@@ -1,6 +1,7 @@
 // The stroke search's shortcuts against the plain scan of every matching record, on the real
 // stroke dictionary: whatever the grid, the more link and "更多" show must not change.
 #include "core/lookupstate.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
     static void SetUpTestSuite() {
         codec_ = new gbk::Codec;
         state_ = new LookupState(*codec_);
-        ASSERT_TRUE(state_->start(TOVRIN_BIN_DIR, {}).empty());
+        ASSERT_TRUE(state_->start(folderFiles(TOVRIN_BIN_DIR, {})).empty());
         ASSERT_GT(state_->strokeFile().count(), 20000);
         // The real dictionary takes the index, so display() below is the jumping search.
         ASSERT_TRUE(state_->strokeIndex().usable());
@@ -141,11 +142,11 @@ TEST(PinyinScan, EveryPrefixOfOneToThreeLettersShowsTheFirstMatchingReadings) {
     // readings that begin with it, from its first record, as a plain scan finds them.
     gbk::Codec codec;
     LookupState s(codec);
-    ASSERT_TRUE(s.start(TOVRIN_BIN_DIR, {}).empty());
+    ASSERT_TRUE(s.start(folderFiles(TOVRIN_BIN_DIR, {})).empty());
     s.Command1_Click();
     ASSERT_TRUE(s.takeProblems().empty());
-    const RecordFile file =
-        RecordFile::open(std::string(TOVRIN_BIN_DIR) + "/vezariPY.dat", PinyinRecord::kLength);
+    const RecordFile file = RecordFile::fromFile(
+        readWholeFile(std::string(TOVRIN_BIN_DIR) + "/vezariPY.dat"), PinyinRecord::kLength);
     ASSERT_GT(file.count(), 20000);
     std::vector<std::string> readings;
     for (std::int32_t n = 1; n <= file.count(); ++n) {

@@ -1,4 +1,5 @@
 #include "core/lookupstate.h"
+#include "platform/files.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ protected:
         s = std::make_unique<LookupState>(codec());
         s->showAll = static_cast<std::uint8_t>(showAll);
         s->sizeMode = static_cast<std::uint8_t>(size);
-        problems = s->start(dir.str(), {});
+        problems = s->start(folderFiles(dir.str(), {}));
     }
     void type(std::string_view digits) {
         for (char d : digits)

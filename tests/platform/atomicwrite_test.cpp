@@ -4,7 +4,7 @@
 // TOVRIN_SMALL_FS (a tmpfs of a few KiB) and TOVRIN_READONLY_DIR (a read-only folder) are
 // set, which atomicwrite_fs.sh does inside a private mount namespace.
 #include "core/lookupstate.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/core/testdata.h"
 
@@ -57,7 +57,7 @@ TEST(AtomicWrite, AKilledWriterLeavesTheOldOrTheNewFile) {
 TEST(AtomicWrite, AKilledOptionsPanelLeavesAWholeSetupFile) {
     TempDir dir;
     LookupState s(codec());
-    s.start(dir.str(), dir.str());
+    s.start(folderFiles(dir.str(), dir.str()));
     ASSERT_EQ(readAll(dir / "setup.txt"), "000\r\n");
     killWriterAtRandom(
         dir / "setup.txt", {"000\r\n", "114\r\n"},
@@ -93,7 +93,7 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
             << e.path();
     // The options still apply, and the failure is told once.
     LookupState s(codec());
-    s.start(small, small);
+    s.start(folderFiles(small, small));
     s.Command9_Click();
     s.Label111_Click(3);
     s.Command14_Click();
@@ -113,7 +113,7 @@ TEST(AtomicWrite, AReadOnlyProgramFolderKeepsItsOptionsInTheConfigFolder) {
     const std::string settings = platform::settingsFolder(readOnly);
     EXPECT_EQ(settings, (config / "tovrin").string());
     LookupState s(codec());
-    s.start(readOnly, settings);
+    s.start(folderFiles(readOnly, settings));
     EXPECT_EQ(readAll(config / "tovrin" / "setup.txt"), "000\r\n");
     EXPECT_FALSE(fs::exists(fs::path(readOnly) / "setup.txt"));
     // What the folder already held still reads.

@@ -1,6 +1,7 @@
 // mkdict on a tiny set of sources written by the test: what each dictionary holds and in which
 // order, what is dropped and why, and how bad or missing sources are reported.
 #include "core/recordfile.h"
+#include "platform/files.h"
 #include "tools/mkdict/compiler.h"
 #include "tools/mkdict/output.h"
 
@@ -509,21 +510,24 @@ TEST_F(MkdictProgram, WritesTheFourFilesAndReportsCounts) {
     EXPECT_NE(r.out.find("dropped, wubi86.dict.yaml: code begins with z"), std::string::npos);
 
     const fs::path out = dir_ / "out";
-    const auto strokes =
-        RecordFile::open((out / StrokeRecord::kFileName).string(), StrokeRecord::kLength);
+    const auto strokes = RecordFile::fromFile(
+        readWholeFile((out / StrokeRecord::kFileName).string()), StrokeRecord::kLength);
     ASSERT_EQ(strokes.count(), 9);
     EXPECT_EQ(strokes.byteSize(), 9 * StrokeRecord::kLength);
     const auto wo = StrokeRecord::read(strokes.record(4));
     EXPECT_EQ(utf8(wo.character), "我");
     EXPECT_EQ(trimmed(view(wo.strokes)), "3121534");
     EXPECT_EQ(wo.rank, 3);
-    EXPECT_EQ(RecordFile::open((out / CodeRecord::kFileName).string(), CodeRecord::kLength).count(),
+    EXPECT_EQ(RecordFile::fromFile(readWholeFile((out / CodeRecord::kFileName).string()),
+                                   CodeRecord::kLength)
+                  .count(),
               11);
-    EXPECT_EQ(
-        RecordFile::open((out / PhraseRecord::kFileName).string(), PhraseRecord::kLength).count(),
-        207);
-    const auto pinyin =
-        RecordFile::open((out / PinyinRecord::kFileName).string(), PinyinRecord::kLength);
+    EXPECT_EQ(RecordFile::fromFile(readWholeFile((out / PhraseRecord::kFileName).string()),
+                                   PhraseRecord::kLength)
+                  .count(),
+              207);
+    const auto pinyin = RecordFile::fromFile(
+        readWholeFile((out / PinyinRecord::kFileName).string()), PinyinRecord::kLength);
     ASSERT_EQ(pinyin.count(), 17);
     EXPECT_EQ(trimmed(view(PinyinRecord::read(pinyin.record(6)).pinyin)), "lv"); // 吕 lǚ
     std::size_t files = 0;

@@ -2,6 +2,7 @@
 // is searched in, and entries a learner would look up.
 #include "core/recordfile.h"
 #include "core/records.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ int compareBytes(const std::array<char, N>& a, const std::array<char, N>& b) {
 template <typename Record> std::vector<Record> load() {
     const std::string path =
         std::string(TOVRIN_DICTIONARY_DIR) + "/" + std::string(Record::kFileName);
-    const auto file = RecordFile::open(path, Record::kLength);
+    const auto file = RecordFile::fromFile(readWholeFile(path), Record::kLength);
     EXPECT_EQ(file.status(), RecordFile::Status::Ok) << path << ": " << file.reason();
     // A whole number of records: no partial record at the end.
     EXPECT_EQ(file.byteSize(), static_cast<std::size_t>(file.count()) * Record::kLength) << path;

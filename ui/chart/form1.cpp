@@ -3,7 +3,7 @@
 
 #include "core/maker.h"
 #include "core/setline.h"
-#include "platform/atomicfile.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/startpage.h"
 #include "resources/pictures.h"
@@ -355,10 +355,10 @@ void Form1::Timer2_Timer() {
     Timer2->stop();
     const std::string path =
         platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
-    const FileRead r = readSmallFile(path);
+    const FileBytes r = readSmallFile(path);
     // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
     const std::string line =
-        r.status == FileRead::Status::Ok ? std::string(settings::firstLine(r.bytes)) : "10102";
+        r.status == FileBytes::Status::Ok ? std::string(settings::firstLine(r.bytes)) : "10102";
     Label2 = QString::fromStdString(line);
     const settings::SetLine s = settings::parseSetLine(line);
     if (s.chart)

@@ -2,6 +2,7 @@
 
 #include "core/maker.h"
 #include "core/placement.h"
+#include "platform/files.h"
 #include "platform/systeminfo.h"
 #include "resources/pictures.h"
 #include "ui/common/twips.h"
@@ -512,7 +513,8 @@ bool Form3::Form_Load() {
     appDir = programFolder_;
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
-    tellProblems(state_.start(programFolder_.toStdString(), settingsFolder_.toStdString()));
+    tellProblems(
+        state_.start(folderFiles(programFolder_.toStdString(), settingsFolder_.toStdString())));
     placeBySetting();
     Label99 = platform::versionText();
     Label100 = platform::appDataFolder();

@@ -2,8 +2,8 @@
 #include "ui/common/twips.h"
 
 #include "core/setline.h"
-#include "platform/atomicfile.h"
 #include "platform/autostart.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 #include <QComboBox>
