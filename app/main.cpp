@@ -2,6 +2,7 @@
 #include "core/gbk.h"
 #include "platform/keystate.h"
 #include "platform/paths.h"
+#include "platform/promotion.h"
 #include "platform/showdesktop.h"
 #include "platform/singleinstance.h"
 #include "ui/chart/form1.h"
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     services.quit = [] { QCoreApplication::quit(); };
     services.showDesktop = [] { tovrin::platform::toggleShowDesktop(); };
     services.bringBack = [](QWidget* window) { tovrin::platform::bringBack(window->winId()); };
-    services.promotion = tovrin::promo::systemSources();
+    services.promotion = tovrin::platform::promotionSources();
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
 

@@ -1,8 +1,8 @@
 #include "core/gbk.h"
 
+#include "core/gbktables.h"
+
 #include <algorithm>
-#include <iconv.h>
-#include <stdexcept>
 
 namespace tovrin::gbk {
 
@@ -48,57 +48,6 @@ Text trim(Text text) {
     return first == Text::npos ? Text() : text.substr(first);
 }
 
-namespace {
-
-class Iconv {
-public:
-    Iconv() : cd_(iconv_open("UTF-32LE", "GBK")) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("iconv cannot convert from GBK on this system");
-    }
-    ~Iconv() { iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // The single code point that two GBK bytes stand for, or U+FFFD.
-    char32_t convert(unsigned char lead, unsigned char trail) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        unsigned char out[8] = {};
-        char* inPtr = in;
-        char* outPtr = reinterpret_cast<char*>(out);
-        std::size_t inLeft = 2;
-        std::size_t outLeft = sizeof out;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-            inLeft != 0 || outLeft != 4)
-            return 0xFFFD;
-        return static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
-    }
-
-private:
-    iconv_t cd_;
-};
-
-} // namespace
-
-Codec::Codec() : toUnicode_(kLeads * kTrails, 0xFFFD) {
-    Iconv conv;
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            const char32_t cp =
-                conv.convert(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-            toUnicode_[(lead - 0x81) * kTrails + (trail - 0x40)] = cp;
-            if (cp != 0xFFFD)
-                fromUnicode_.emplace_back(cp, static_cast<Char>(lead << 8 | trail));
-        }
-    }
-    // Where two GBK codes map to one code point, the first (lowest) code wins.
-    std::stable_sort(fromUnicode_.begin(), fromUnicode_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-}
-
 char32_t Codec::toUnicode(Char c) const {
     if (c < 0x80)
         return c;
@@ -108,18 +57,19 @@ char32_t Codec::toUnicode(Char c) const {
     // character, and lies outside the table.
     if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
         return 0xFFFD;
-    return toUnicode_[(lead - 0x81) * kTrails + (trail - 0x40)];
+    return tables::toUnicode[(lead - 0x81) * tables::kTrails + (trail - 0x40)];
 }
 
 std::optional<Char> Codec::fromUnicode(char32_t cp) const {
     if (cp < 0x80)
         return static_cast<Char>(cp);
-    const auto it = std::lower_bound(
-        fromUnicode_.begin(), fromUnicode_.end(), cp,
-        [](const std::pair<char32_t, Char>& e, char32_t v) { return e.first < v; });
-    if (it == fromUnicode_.end() || it->first != cp)
+    const tables::FromUnicode* end = tables::fromUnicode + tables::fromUnicodeCount;
+    const tables::FromUnicode* it =
+        std::lower_bound(tables::fromUnicode, end, cp,
+                         [](const tables::FromUnicode& e, char32_t v) { return e.codePoint < v; });
+    if (it == end || it->codePoint != cp)
         return std::nullopt;
-    return it->second;
+    return it->unit;
 }
 
 void Codec::appendUtf8(std::string& out, char32_t cp) {

@@ -69,12 +69,10 @@ void appendBytes(std::string& out, Char c);
 Text trimRight(Text text);
 Text trim(Text text);
 
-// Conversion between GBK and Unicode through tables built once, when a Codec is made. Make one
-// per program and pass it where text crosses into or out of the program.
+// Conversion between GBK and Unicode through the tables compiled in (core/gbktables.h). Pass
+// one where text crosses into or out of the program.
 class Codec {
 public:
-    Codec();
-
     // U+FFFD for a unit that GBK does not define.
     char32_t toUnicode(Char c) const;
     std::string toUtf8(const Text& text) const;
@@ -88,13 +86,6 @@ public:
     // Decodes UTF-8 into code points; nothing when the bytes are not well-formed UTF-8.
     static std::optional<std::u32string> utf8ToCodePoints(std::string_view utf8);
     static void appendUtf8(std::string& out, char32_t cp);
-
-private:
-    // Two-byte units: lead 0x81-0xFE, trail 0x40-0xFE.
-    static constexpr std::size_t kLeads = 0xFE - 0x81 + 1;
-    static constexpr std::size_t kTrails = 0xFE - 0x40 + 1;
-    std::vector<char32_t> toUnicode_;                    // kLeads * kTrails entries
-    std::vector<std::pair<char32_t, Char>> fromUnicode_; // sorted by code point
 };
 
 } // namespace tovrin::gbk

@@ -18,3 +18,15 @@ set(TOVRIN_CORE_SOURCES
   session.cpp
   json.cpp
 )
+
+# The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),
+# into OUT_DIR/core/gbktables.cpp, whose name is returned in OUT_VAR.
+function(tovrin_gbk_tables root out_dir out_var)
+  add_executable(mkgbk "${root}/tools/mkgbk/main.cpp")
+  add_custom_command(OUTPUT "${out_dir}/core/gbktables.cpp"
+    COMMAND mkgbk "${out_dir}/core/gbktables.cpp"
+    DEPENDS mkgbk
+    COMMENT "Writing the GBK tables"
+    VERBATIM)
+  set(${out_var} "${out_dir}/core/gbktables.cpp" PARENT_SCOPE)
+endfunction()

@@ -1,11 +1,5 @@
 #include "core/trigger.h"
 
-#include <cmath>
-#include <cstdint>
-#include <ctime>
-#include <memory>
-#include <random>
-
 namespace tovrin::promo {
 
 namespace {
@@ -35,30 +29,11 @@ bool offerOnPress(const Sources& sources, std::string_view startPage,
     return r == kWinningDraw && startPage != promotedAddress;
 }
 
-Sources systemSources() {
-    auto engine = std::make_shared<std::mt19937>();
-    Sources s;
-    s.today = [] {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
-                                           std::chrono::month{unsigned(local.tm_mon + 1)},
-                                           std::chrono::day{unsigned(local.tm_mday)}};
-    };
-    s.reseed = [engine] {
-        const auto ticks =
-            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-        std::seed_seq seq{static_cast<std::uint32_t>(ticks),
-                          static_cast<std::uint32_t>(ticks >> 32)};
-        engine->seed(seq);
-    };
-    s.uniform = [engine] {
-        // The standard library may round a draw up to 1.0 itself; the contract is [0, 1).
-        const double u = std::uniform_real_distribution<double>(0.0, 1.0)(*engine);
-        return u < 1.0 ? u : std::nextafter(1.0, 0.0);
-    };
-    return s;
+std::string withHttpScheme(std::string_view startPage) {
+    constexpr std::string_view scheme = "http://";
+    if (startPage.starts_with(scheme))
+        return std::string(startPage);
+    return std::string(scheme) + std::string(startPage);
 }
 
 } // namespace tovrin::promo

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tovrin::promo {
@@ -37,8 +38,9 @@ std::optional<int> draw(const Sources& sources);
 bool offerOnPress(const Sources& sources, std::string_view startPage,
                   std::string_view promotedAddress);
 
-// The sources of the running program: the local date, and a Mersenne twister re-seeded from the
-// system clock.
-Sources systemSources();
+// The start page as the lookup window compares it: "http://" in front unless it already begins
+// with exactly that (so "" becomes "http://", and "https://x.example" becomes
+// "http://https://x.example").
+std::string withHttpScheme(std::string_view startPage);
 
 } // namespace tovrin::promo

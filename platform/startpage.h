@@ -20,9 +20,4 @@ public:
     std::string filePath() const;
 };
 
-// The start page as the lookup window compares it: "http://" in front unless it already begins
-// with exactly that (so "" becomes "http://", and "https://x.example" becomes
-// "http://https://x.example").
-std::string withHttpScheme(std::string_view startPage);
-
 } // namespace tovrin::platform

@@ -89,11 +89,4 @@ bool StartPageStore::write(const std::string& address) {
     return writeFileAtomically(path, text).empty();
 }
 
-std::string withHttpScheme(std::string_view startPage) {
-    constexpr std::string_view scheme = "http://";
-    if (startPage.starts_with(scheme))
-        return std::string(startPage);
-    return std::string(scheme) + std::string(startPage);
-}
-
 } // namespace tovrin::platform

@@ -170,9 +170,7 @@ void Form3::readStartPage() {
     if (!services_.startPage)
         return;
     // An address without a scheme gets "http://", so it compares with the promoted one.
-    Label9 = services_.startPage();
-    if (!Label9.startsWith(QStringLiteral("http://")))
-        Label9.prepend(QStringLiteral("http://"));
+    Label9 = QString::fromStdString(promo::withHttpScheme(services_.startPage().toStdString()));
 }
 
 Form3::~Form3() = default;
