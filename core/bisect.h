@@ -33,4 +33,20 @@ std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_
 // Over the signed code of each record's first character (the code and phrase dictionaries).
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key);
 
+// The first record from `from` to `to` for which `holds(n)` is true, or to + 1 when there is
+// none; `holds` is false for a first part of the range and true for the rest (a sorted file's
+// records from where a key begins, or from where it ends).
+template <class Holds> std::int32_t firstWhere(std::int32_t from, std::int32_t to, Holds holds) {
+    std::int32_t first = from;
+    std::int32_t last = to + 1;
+    while (first < last) {
+        const std::int32_t mid = first + (last - first) / 2;
+        if (holds(mid))
+            last = mid;
+        else
+            first = mid + 1;
+    }
+    return first;
+}
+
 } // namespace tovrin

@@ -431,7 +431,14 @@ void LookupState::collect(gbk::Char ch, int rank, bool exact) {
     b.keys->push_back(keyFor(rank, exact, inAssoc_[ch]));
 }
 
-void LookupState::displayPlain() {
+void LookupState::display() {
+    if (strokeIndex_.usable() && !prefix_.empty())
+        displayIndexed();
+    else
+        displayWalk();
+}
+
+void LookupState::displayWalk() {
     beginCollection();
     // Every record from pos1 on whose strokes begin with the stroke string. The counter is wide:
     // a run of matching records may be longer than 32,767.
@@ -443,89 +450,6 @@ void LookupState::displayPlain() {
     }
     const std::size_t first3 = exactHz.size() + commonHz.size() + middleHz.size();
     select(first3, rareHz.size(), !gbk::trim(rareHz).empty());
-}
-
-namespace {
-
-// How many characters a two-byte character field holds once its padding is removed.
-std::size_t charCount(unsigned char b0, unsigned char b1) {
-    if (b0 >= 0x81)
-        return 1;
-    if (b1 != ' ')
-        return 2;
-    return b0 == ' ' ? 0 : 1;
-}
-
-} // namespace
-
-void LookupState::display() {
-    // The same answer as displayPlain() as far as anything reads it (the grid takes at most 51
-    // characters of any bucket, the more link only counts and whether a rare one exists), but
-    // each bucket stops filling at 51 characters and the scan stops as soon as nothing later can
-    // change the answer: the grid full of exact and common characters, and a rare one seen.
-    if (strokeIndex_.usable() && !prefix_.empty()) {
-        displayIndexed();
-        return;
-    }
-    beginCollection();
-    constexpr std::size_t kChars = layout::kGridCells;
-    auto wants = [](const gbk::Text& hz, const std::vector<std::int32_t>& keys) {
-        return hz.size() < kChars || keys.size() < kChars;
-    };
-    std::size_t first3 = 0;
-    std::size_t rare = 0;
-    bool rareSeen = false; // a rare record whose character is not blank
-
-    const std::size_t length = StrokeRecord::kLength;
-    const std::size_t width = prefix_.size();
-    for (std::int64_t n = pos1; n <= count1 && width > 0; ++n) {
-        const std::string_view raw = strokes_.record(n);
-        if (raw.size() < length) {
-            // A trailing partial record: read it as blanks where it is short.
-            const StrokeRecord rec = StrokeRecord::read(raw);
-            if (!beginsWithPrefix(rec.strokes))
-                break;
-            const gbk::Text ch = fieldText(rec.character);
-            const bool exact = sameField(rec.strokes, key_);
-            if (exact || rec.rank <= StrokeIndex::kMiddleRanks)
-                first3 += ch.size();
-            else {
-                rare += ch.size();
-                rareSeen = rareSeen || !gbk::trim(ch).empty();
-            }
-            collect(ch, rec.rank, exact);
-            break;
-        }
-        const char* p = raw.data();
-        if (std::memcmp(p + StrokeRecord::kStrokesOffset, prefix_.data(), width) != 0)
-            break;
-        const bool exact = std::memcmp(p + StrokeRecord::kStrokesOffset, key_.data(),
-                                       StrokeRecord::kStrokesWidth) == 0;
-        const auto rank = StrokeRecord::rankAt(p);
-        const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
-        const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
-        const Bucket bucket = bucketFor(rank, exact);
-        if (bucket.hz != &rareHz) {
-            first3 += charCount(b0, b1);
-        } else {
-            rare += charCount(b0, b1);
-            if (!rareSeen && (b0 >= 0x81 || b0 != ' ' || b1 != ' '))
-                rareSeen = true;
-        }
-        if (wants(*bucket.hz, *bucket.keys)) {
-            // A two-byte character fills its field; anything else goes the long way.
-            if (b0 >= 0x81)
-                collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);
-            else
-                collect(fieldText(StrokeRecord::read(raw).character), rank, exact);
-        }
-        // Exact and common characters fill the grid in file order ahead of everything else:
-        // once they fill it and a rare one was seen, nothing later is ever read.
-        if (rareSeen && exactHz.size() + commonHz.size() >= kChars &&
-            exactKeys.size() + commonKeys.size() >= kChars)
-            break;
-    }
-    select(first3, rare, rareSeen);
 }
 
 void LookupState::displayIndexed() {
@@ -608,29 +532,17 @@ void LookupState::Label10_Click() {
 
 void LookupState::showCandidates(bool placeLink) {
     // Only the first 51 in bucket and dictionary order enter the table; ranking happens among
-    // them alone.
-    // A stable sort by key: equal keys keep their order, unused rows (9999) stay behind. Each
-    // row sorts as its key followed by its place, so no two are equal and any sort is stable;
-    // the table is written once, from the sorted order.
-    constexpr unsigned kPlaceBits = 6;
-    constexpr std::int64_t kBias = std::int64_t(1) << 32; // every key sorts as a positive number
-    static_assert(layout::kGridCells < (1 << kPlaceBits));
-    constexpr std::size_t kCells = layout::kGridCells;
-    std::array<std::uint64_t, kCells> order;
-    for (std::size_t i = 0; i < kCells; ++i) {
-        const std::int32_t key = i >= gridList.size()  ? kRareKey
-                                 : i < gridKeys.size() ? gridKeys[i]
-                                                       : 0;
-        order[i] = static_cast<std::uint64_t>(key + kBias) << kPlaceBits | i;
-    }
-    std::sort(order.begin(), order.end());
+    // them alone. A stable sort by key: equal keys keep their order, unused rows (9999) stay
+    // behind.
     for (std::size_t i = 0; i < cand.size(); ++i) {
-        const std::size_t from = order[i] & ((1u << kPlaceBits) - 1);
-        const bool used = from < gridList.size();
-        cand[i] = {
-            used ? gridList[from] : gbk::Char(0), used,
-            static_cast<std::int32_t>(static_cast<std::int64_t>(order[i] >> kPlaceBits) - kBias)};
+        const bool used = i < gridList.size();
+        cand[i] = {used ? gridList[i] : gbk::Char(0), used,
+                   !used                 ? kRareKey
+                   : i < gridKeys.size() ? gridKeys[i]
+                                         : 0};
     }
+    std::stable_sort(cand.begin(), cand.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.key < b.key; });
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)
             gbk::setChar(Label11[i], cand[i].character);

@@ -89,14 +89,16 @@ public:
     void Command14_MouseUp();       // the second layout pass when the mouse confirmed
 
     // --- Procedures -----------------------------------------------------------------------
-    void cccc1();   // preset list or stroke search
-    void ppp();     // grid from gridList
-    void cc();      // the default list
-    void cccc();    // bisection in the stroke dictionary, then display
-    void display(); // collect, rank and show the candidates
-    // The same collection as display(), reading every matching record into the buckets: the
-    // plain scan that display()'s shortcuts are checked against.
-    void displayPlain();
+    void cccc1(); // preset list or stroke search
+    void ppp();   // grid from gridList
+    void cc();    // the default list
+    void cccc();  // bisection in the stroke dictionary, then display
+    // Collects, ranks and shows the candidates: over the stroke index when the dictionary
+    // takes one, else by displayWalk().
+    void display();
+    // The same collection reading every matching record one by one: the search of a damaged
+    // dictionary, and what the index's answers are checked against.
+    void displayWalk();
     void find1234();     // the association list from the pick history
     void ccccz();        // bisection in the phrase dictionary for Label18
     void Label5_Click(); // code look-up of the current character

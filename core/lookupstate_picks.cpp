@@ -85,16 +85,9 @@ void LookupState::ccccz() {
     // their first character, so the group stands together; otherwise walked back to.
     if (phrasesSorted_) {
         const std::int16_t k = gbk::code(key);
-        std::int32_t first = 1;
-        std::int32_t last = pos2;
-        while (first < last) {
-            const std::int32_t mid = first + (last - first) / 2;
-            if (gbk::code(gbk::firstChar(phrases_.record(mid))) < k)
-                first = mid + 1;
-            else
-                last = mid;
-        }
-        pos2 = first;
+        pos2 = firstWhere(1, pos2, [&](std::int32_t n) {
+            return gbk::code(gbk::firstChar(phrases_.record(n))) >= k;
+        });
         return;
     }
     while (pos2 > 1 && gbk::firstChar(phrases_.record(pos2 - 1)) == key)

@@ -1,5 +1,6 @@
 #include "core/strokeindex.h"
 
+#include "core/bisect.h"
 #include "core/records.h"
 
 #include <cstring>
@@ -51,17 +52,10 @@ std::int32_t StrokeIndex::after(const RecordFile& file, std::int32_t from,
                                 std::string_view key) const {
     // The records from `from` on that sort at or before the key come first (the file is
     // sorted): the answer is the first one that sorts after it.
-    std::int32_t lo = from;
-    std::int32_t hi = file.count() + 1;
-    while (lo < hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        const char* strokes = file.record(mid).data() + StrokeRecord::kStrokesOffset;
-        if (std::memcmp(strokes, key.data(), key.size()) > 0)
-            hi = mid;
-        else
-            lo = mid + 1;
-    }
-    return lo;
+    return firstWhere(from, file.count(), [&](std::int32_t n) {
+        const char* strokes = file.record(n).data() + StrokeRecord::kStrokesOffset;
+        return std::memcmp(strokes, key.data(), key.size()) > 0;
+    });
 }
 
 } // namespace tovrin

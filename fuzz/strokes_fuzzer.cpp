@@ -76,12 +76,12 @@ void checkSearch(LookupState& s, const RecordFile& file, bool sortedAndPrintable
     const auto link = s.Label10;
     s.Label10_Click();
     const auto more = s.Label11;
-    s.displayPlain();
+    s.displayWalk();
     require(s.Label11 == grid, "the grid equals the plain scan's");
     require(sameLink(s.Label10, link), "the more link equals the plain scan's");
     s.Label10_Click();
     require(s.Label11 == more, "\"更多\" shows what it shows after the plain scan");
-    s.displayPlain(); // back to what the search showed
+    s.displayWalk(); // back to what the search showed
 }
 
 } // namespace

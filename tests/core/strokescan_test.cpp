@@ -38,7 +38,7 @@ protected:
         delete codec_;
     }
 
-    // The search of `digits` without the preset lists, shown by display() or displayPlain().
+    // The search of `digits` without the preset lists, shown by display() or displayWalk().
     static Shown run(const std::string& digits, bool plain) {
         LookupState& s = *state_;
         s.Label6.assign(digits.begin(), digits.end());
@@ -46,7 +46,7 @@ protected:
         s.Label10 = {};
         s.cccc(); // bisection, then display()
         if (plain)
-            s.displayPlain();
+            s.displayWalk();
         Shown out;
         out.grid = s.Label11;
         for (std::size_t i = 0; i < 51; ++i)

@@ -335,7 +335,7 @@ TEST_F(StrokeSearch, RunsLongerThanASixteenBitCounterAreScannedWhole) {
     type("14");
     EXPECT_FALSE(s->Label10.visible); // held back; the grid is full, so the link has no place
     EXPECT_EQ(s->Label11[50], A);
-    s->displayPlain();
+    s->displayWalk();
     EXPECT_FALSE(s->Label10.visible);
     EXPECT_EQ(s->middleHz.size(), 40000u);
     EXPECT_EQ(s->rareHz, B);
@@ -359,7 +359,7 @@ TEST_F(StrokeSearch, AFullGridStillLooksForARareCharacterBehindIt) {
     open(rows);
     type("14");
     EXPECT_FALSE(s->Label10.visible);
-    s->displayPlain();
+    s->displayWalk();
     EXPECT_FALSE(s->Label10.visible);
 }
 
