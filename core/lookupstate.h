@@ -198,9 +198,6 @@ public:
     int found2 = 0; // -1 found, 0 not found
     std::int32_t lo2 = 0, hi2 = 0;
 
-    const RecordFile& strokeFile() const { return strokes_; }
-    const StrokeIndex& strokeIndex() const { return strokeIndex_; }
-
 private:
     struct Preset {
         gbk::Text key;

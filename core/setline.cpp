@@ -60,4 +60,12 @@ std::string buildSetLine(int chart, std::string_view chartKeyText, std::string_v
     return line;
 }
 
+std::string lineOf(const FileBytes& file) {
+    return std::string(file.status == FileBytes::Status::Ok ? firstLine(file.bytes) : kDefaultLine);
+}
+
+std::string fileText(std::string_view line) {
+    return std::string(line) + "\r\n";
+}
+
 } // namespace tovrin::settings

@@ -2,12 +2,18 @@
 // CR LF: the chart (1-3), then the chart window's and the lookup window's F-key as "01".."12".
 #pragma once
 
+#include "core/files.h"
+
 #include <string>
 #include <string_view>
 
 namespace tovrin::settings {
 
 constexpr std::string_view kSetFileName = "set.txt";
+
+// The line shipped beside the program, and the one that holds without a readable set.txt:
+// chart 1, F1 calls up the chart window and F2 the lookup window.
+constexpr std::string_view kDefaultLine = "10102";
 
 // Virtual-key codes: F1 is 112 and F12 is 123; ESC is 27.
 constexpr int kF1 = 112;
@@ -24,6 +30,12 @@ struct SetLine {
 
 // The first line of a file's text, without its line end.
 std::string_view firstLine(std::string_view content);
+
+// The line of set.txt as read: its first line, or kDefaultLine when it could not be read.
+std::string lineOf(const FileBytes& file);
+
+// The file's text for a line: the line and CR LF.
+std::string fileText(std::string_view line);
 
 // Reads a line: its first character picks the chart, characters 2-3 and 4-5 the two keys when
 // they are one of "01".."12". Anything else, or a line too short, sets nothing there.

@@ -18,8 +18,6 @@ public:
 
     // Where the entry lives, read from the environment at each call; "" without a home folder.
     std::string entryPath() const;
-
-    bool isEnabled() const;
 };
 
 } // namespace tovrin::platform

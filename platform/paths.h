@@ -13,6 +13,13 @@ std::string programFolder();
 // portable copy keeps its options with it), otherwise $XDG_CONFIG_HOME/tovrin (created).
 std::string settingsFolder(const std::string& programFolder);
 
+// An XDG base folder: the variable when it holds an absolute path, else `underHome` in $HOME;
+// "" when neither is known.
+std::string xdgFolder(const char* variable, const char* underHome);
+
+// The user's configuration folder, $XDG_CONFIG_HOME or ~/.config; "" when neither is known.
+std::string configFolder();
+
 // `folder` joined with `name` by exactly one slash.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -28,17 +28,25 @@ std::string settingsFolder(const std::string& programFolder) {
         ::unlink(probe.c_str());
         return programFolder;
     }
-    std::string config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        config = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        config = joinPath(home, ".config");
-    else
+    std::string config = configFolder();
+    if (config.empty())
         config = "/tmp";
     const std::string folder = joinPath(config, "tovrin");
     std::error_code ec;
     std::filesystem::create_directories(folder, ec); // a failure shows when the file is written
     return folder;
+}
+
+std::string xdgFolder(const char* variable, const char* underHome) {
+    if (const char* v = std::getenv(variable); v && *v == '/')
+        return v;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return joinPath(home, underHome);
+    return {};
+}
+
+std::string configFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {

@@ -22,20 +22,11 @@ std::string home() {
     return h && *h ? std::string(h) : std::string();
 }
 
-// An XDG base folder: the variable when it holds an absolute path, else the fallback under
-// $HOME; "" when neither is known.
-std::string baseFolder(const char* variable, const char* underHome) {
-    if (const char* v = std::getenv(variable); v && *v == '/')
-        return v;
-    const std::string h = home();
-    return h.empty() ? h : joinPath(h, underHome);
-}
-
 // The value of XDG_DESKTOP_DIR in user-dirs.dirs, which the shell reads: a double-quoted path,
 // either absolute or "$HOME" followed by the rest, with backslash escapes. nullopt when the line
 // is absent or not in that form (the user-dirs tools accept no other).
 std::optional<std::string> desktopFromUserDirs() {
-    const std::string config = baseFolder("XDG_CONFIG_HOME", ".config");
+    const std::string config = configFolder();
     if (config.empty())
         return std::nullopt;
     std::ifstream in(joinPath(config, "user-dirs.dirs"));
@@ -113,7 +104,7 @@ std::string chineseDesktopFolder() {
 }
 
 std::string applicationsFolder() {
-    const std::string data = baseFolder("XDG_DATA_HOME", ".local/share");
+    const std::string data = xdgFolder("XDG_DATA_HOME", ".local/share");
     return data.empty() ? data : joinPath(data, "applications");
 }
 

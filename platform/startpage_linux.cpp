@@ -14,11 +14,8 @@ constexpr std::string_view kKey = "start-page=";
 constexpr std::size_t kLargestFile = 64 * 1024;
 
 std::string storeFolder() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        return joinPath(xdg, "tovrin");
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return joinPath(joinPath(home, ".config"), "tovrin");
-    return {};
+    const std::string config = configFolder();
+    return config.empty() ? config : joinPath(config, "tovrin");
 }
 
 // The file's lines without their line ends ("\n" or "\r\n").

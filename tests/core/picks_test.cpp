@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <memory>
 
 using namespace tovrin;
@@ -169,6 +171,22 @@ TEST_F(Picks, TheHistoryBoxKeepsTheNewestThousandLines) {
     for (int i = 0; i < 1005; ++i)
         pick("我");
     EXPECT_EQ(s->Text1.size(), LookupState::kText1Lines);
+}
+
+// The area-position code as text, written as the code is defined: the oracle of the number
+// isGb2312ByQuwei computes. "" for a one-byte character and an empty text.
+std::string quwei(const gbk::Text& x) {
+    auto appendTwoDigits = [](std::string& out, int v) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, v < 0 ? "-%02d" : "%02d", v < 0 ? -v : v);
+        out += buf;
+    };
+    if (x.empty() || gbk::code(x[0]) >= 0)
+        return {};
+    std::string out;
+    appendTwoDigits(out, static_cast<int>(x[0] >> 8) - 160);
+    appendTwoDigits(out, static_cast<int>(x[0] & 0xFF) - 160);
+    return out;
 }
 
 TEST(Quwei, AreaAndPosition) {

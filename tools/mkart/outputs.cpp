@@ -1,13 +1,17 @@
 #include "tools/mkart/outputs.h"
 
+#include "core/setline.h"
+#include "platform/files.h"
+
 #include "tools/mkart/charts.h"
 #include "tools/mkart/cursors.h"
 #include "tools/mkart/pinyinpanel.h"
 #include "tools/mkart/widgetart.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
-#include <QSaveFile>
 
 #include <functional>
 #include <utility>
@@ -17,24 +21,21 @@ namespace tovrin::mkart {
 
 namespace {
 
+QString saveBytes(const QByteArray& bytes, const QString& path) {
+    const std::string error =
+        writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());
+    return error.empty() ? QString() : path + QStringLiteral(": ") + QString::fromStdString(error);
+}
+
 QString saveImage(const QImage& image, const QString& path, const char* format) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return path + QStringLiteral(": ") + file.errorString();
     // The bitmaps beside the program are plain 24-bit BMPs.
     const QImage out =
         qstrcmp(format, "BMP") == 0 ? image.convertToFormat(QImage::Format_RGB888) : image;
-    if (!out.save(&file, format) || !file.commit())
-        return path + QStringLiteral(": cannot write the picture (") + file.errorString() +
-               QLatin1Char(')');
-    return {};
-}
-
-QString saveBytes(const QByteArray& bytes, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return path + QStringLiteral(": ") + file.errorString();
-    return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, format))
+        return path + QStringLiteral(": cannot encode the picture");
+    return saveBytes(bytes, path);
 }
 
 using Drawing = std::pair<QString, std::function<QImage()>>;
@@ -61,7 +62,8 @@ QStringList writeBesideProgram(const KeyTable& table, const QString& dir) {
     };
     QStringList errors = saveAll(dir, drawings, "BMP");
     const QString error =
-        saveBytes(QByteArray(kDefaultSettings), QDir(dir).filePath(QStringLiteral("set.txt")));
+        saveBytes(QByteArray::fromStdString(settings::fileText(settings::kDefaultLine)),
+                  QDir(dir).filePath(QStringLiteral("set.txt")));
     if (!error.isEmpty())
         errors.append(error);
     return errors;

@@ -12,7 +12,8 @@ namespace tovrin::mkdict {
 
 // Writes `bytes` as `file` through a temporary file in the same folder that is flushed to disk
 // and then renamed over the old file, so a program that has the old file mapped keeps reading it
-// whole and a failed write leaves the old file as it was. Throws std::system_error.
+// whole and a failed write leaves the old file as it was (the platform's one writer). Throws
+// std::runtime_error.
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // The records' bytes, one after another.

@@ -1,4 +1,6 @@
 #include "ui/about/form16.h"
+
+#include "ui/common/click.h"
 #include "ui/common/twips.h"
 
 #include "core/layout.h"
@@ -150,13 +152,8 @@ QLabel* Form16::makeLink(const QString& name, const QString& caption, const QUrl
 }
 
 bool Form16::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonRelease)
-        return QDialog::eventFilter(watched, event);
     auto* link = qobject_cast<QLabel*>(watched);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    // A click is the left button released over the link it went down on.
-    if (!link || mouse->button() != Qt::LeftButton ||
-        !link->rect().contains(mouse->position().toPoint()))
+    if (!link || !ui::isClick(watched, event))
         return QDialog::eventFilter(watched, event);
     if (openUrl_)
         openUrl_(link->property("target").toUrl());

@@ -1,4 +1,5 @@
 #include "ui/chart/form1.h"
+#include "ui/common/click.h"
 #include "ui/common/twips.h"
 
 #include "core/maker.h"
@@ -234,11 +235,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             hover(index);
         return false;
     }
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
+    if (ui::isClick(watched, event)) {
         for (int i = 0; i < 6; ++i) {
-            if (watched == Label1[i] && mouse->button() == Qt::LeftButton &&
-                Label1[i]->rect().contains(mouse->position().toPoint())) {
+            if (watched == Label1[i]) {
                 Label1_Click(i);
                 return true;
             }
@@ -292,11 +291,7 @@ void Form1::Label1_Click(int index) {
         break;
     }
     case 4:
-        Label8 = QString::fromUtf8(kExitMarker);
-        close();
-        QApplication::closeAllWindows();
-        if (services_.quit)
-            services_.quit();
+        exitProgram();
         break;
     case 5:
         if (services_.openUrl)
@@ -329,10 +324,7 @@ void Form1::showLookup() {
             auto form = std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
             if (!form->Form_Load()) {
                 // Another copy of the program runs: this one ends, as the user was told.
-                Label8 = QString::fromUtf8(kExitMarker);
-                QApplication::closeAllWindows();
-                if (services_.quit)
-                    services_.quit();
+                exitProgram();
                 return;
             }
             connect(form.get(), &Form3::unloaded, this, [this] {
@@ -355,10 +347,8 @@ void Form1::Timer2_Timer() {
     Timer2->stop();
     const std::string path =
         platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
-    const FileBytes r = readSmallFile(path);
     // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
-    const std::string line =
-        r.status == FileBytes::Status::Ok ? std::string(settings::firstLine(r.bytes)) : "10102";
+    const std::string line = settings::lineOf(readSmallFile(path));
     Label2 = QString::fromStdString(line);
     const settings::SetLine s = settings::parseSetLine(line);
     if (s.chart)
@@ -451,15 +441,17 @@ void Form1::show2() {
 }
 
 void Form1::mnuTrayClose_Click() {
-    Label8 = QString::fromUtf8(kExitMarker);
-    QApplication::closeAllWindows();
-    if (services_.quit)
-        services_.quit();
+    exitProgram();
 }
 
 void Form1::endSession() {
-    Label8 = QString::fromUtf8(kExitMarker);
     Timer1->stop();
+    exitProgram();
+}
+
+void Form1::exitProgram() {
+    // The exit marker lets this window's close through; every window closes, then the loop ends.
+    Label8 = QString::fromUtf8(kExitMarker);
     QApplication::closeAllWindows();
     if (services_.quit)
         services_.quit();

@@ -106,6 +106,7 @@ private:
     void setTopmost(bool on);
     void hover(int index); // -1: every label black
     void showLookup();
+    void exitProgram(); // a confirmed exit: every window closes and the application ends
     void escape();
     void focus(QWidget* w);
     // Tells the user once a run: a missing file named again is not told again.

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/systeminfo.h"
 #include "resources/pictures.h"
+#include "ui/common/click.h"
 #include "ui/common/twips.h"
 #include "ui/promo/form5.h"
 
@@ -733,11 +734,8 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
-    auto* widget = qobject_cast<QWidget*>(watched);
     const bool press = type == QEvent::MouseButtonPress;
-    // A click is a left button released over the control that it went down on.
-    const bool click = !press && mouse->button() == Qt::LeftButton && widget &&
-                       widget->rect().contains(mouse->position().toPoint());
+    const bool click = ui::isClick(watched, event);
 
     if (watched == Command14) {
         if (!press && mouse->button() == Qt::LeftButton)

@@ -3,6 +3,8 @@
 // (half a sheet).
 #pragma once
 
+#include "core/layout.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QRect>
@@ -52,7 +54,7 @@ public:
     static int toDevice(int twips, int dpi);
 
     static constexpr int kTwipsPerInch = 1440;
-    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kTwipsPerPixel = layout::kTwipsPerPixel;
     static constexpr int kMarginTwips = 600;
 
     void Command1_Click();

@@ -130,7 +130,7 @@ void Form2::Command1_Click() {
     const std::string path =
         platform::joinPath(QFile::encodeName(links_.settingsFolder).toStdString(),
                            std::string(settings::kSetFileName));
-    if (!writeFileAtomically(path, line + "\r\n").empty()) {
+    if (!writeFileAtomically(path, settings::fileText(line)).empty()) {
         // Nothing was stored: the chart window is not told to read set.txt again, autostart is
         // left alone and the dialog stays open with the choices, to try again or to leave.
         if (links_.tell)
