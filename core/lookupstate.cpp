@@ -167,6 +167,30 @@ std::vector<LookupState::Problem> LookupState::start(LookupFiles files) {
     return takeProblems();
 }
 
+std::string_view LookupState::refusal(Event event) const {
+    const bool onPanel = event == Event::Choose || event == Event::Confirm;
+    if (onPanel)
+        return Frame2Visible ? "" : "the options panel is closed";
+    if (Frame2Visible)
+        return "the options panel covers the window";
+    switch (event) {
+    case Event::More:
+        if (Image8Visible)
+            return "the pinyin keyboard covers the character grid";
+        if (!Label10.visible || Label10.left >= layout::kWindowWidth)
+            return "the more link is not shown";
+        return "";
+    case Event::Pick:
+        return Image8Visible ? "the pinyin keyboard covers the character grid" : "";
+    case Event::Letter:
+    case Event::Page:
+    case Event::PinyinPick:
+        return Image8Visible ? "" : "the pinyin keyboard is closed";
+    default:
+        return "";
+    }
+}
+
 std::vector<LookupState::Problem> LookupState::takeProblems() {
     std::vector<Problem> out;
     out.swap(problems_);

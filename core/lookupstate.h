@@ -64,6 +64,29 @@ public:
     void closeDictionaries();
 
     // --- Events -------------------------------------------------------------------------
+    // The window's events, for the one rule of which the user can make at a given moment.
+    enum class Event {
+        Stroke,
+        Back,
+        Clear,
+        More,
+        Pick,
+        Pinyin,
+        Panel,
+        Letter,
+        Page,
+        PinyinPick,
+        Choose,
+        Confirm
+    };
+    // Why the user cannot make `event` now, "" when they can. The options panel covers the
+    // window but for its own rows and button; the pinyin keyboard covers the character grid
+    // and its more link, and its letters, page labels and grid are there only while it is open;
+    // the more link can be clicked only where it shows inside the compact window. The window
+    // and the session both ask it.
+    std::string_view refusal(Event event) const;
+    bool allowed(Event event) const { return refusal(event).empty(); }
+
     void strokeClick(int digit); // Command2..Command6: digit 1..5
     void Command7_Click();       // "←"
     void Command8_Click();       // "清"

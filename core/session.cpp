@@ -56,8 +56,6 @@ std::string Session::run(std::string_view line) {
     const std::string_view cmd = w[0];
     const std::size_t args = w.size() - 1;
     LookupState& s = state_;
-    const bool panelOpen = s.Frame2Visible;
-    const bool keyboardOpen = s.Image8Visible;
 
     if (cmd == "state")
         return args == 0 ? "" : "state takes no argument";
@@ -65,16 +63,18 @@ std::string Session::run(std::string_view line) {
         const int d = args == 1 ? numberIn(w[1], 1, 5) : -1;
         if (d < 0)
             return "stroke takes one digit from 1 to 5";
-        if (panelOpen)
-            return "the options panel covers the window";
+        if (const auto why = s.refusal(LookupState::Event::Stroke); !why.empty())
+            return std::string(why);
         s.strokeClick(d);
         return "";
     }
     if (cmd == "back" || cmd == "clear") {
         if (args != 0)
             return shown(cmd) + " takes no argument";
-        if (panelOpen)
-            return "the options panel covers the window";
+        if (const auto why =
+                s.refusal(cmd == "back" ? LookupState::Event::Back : LookupState::Event::Clear);
+            !why.empty())
+            return std::string(why);
         if (cmd == "back")
             s.Command7_Click();
         else
@@ -84,12 +84,8 @@ std::string Session::run(std::string_view line) {
     if (cmd == "more") {
         if (args != 0)
             return "more takes no argument";
-        if (panelOpen)
-            return "the options panel covers the window";
-        if (keyboardOpen)
-            return "the pinyin keyboard covers the character grid";
-        if (!s.Label10.visible || s.Label10.left >= layout::kWindowWidth)
-            return "the more link is not shown";
+        if (const auto why = s.refusal(LookupState::Event::More); !why.empty())
+            return std::string(why);
         s.Label10_Click();
         return "";
     }
@@ -99,11 +95,10 @@ std::string Session::run(std::string_view line) {
         if (i < 0)
             return pinyinGrid ? "pypick takes a cell from 0 to 35"
                               : "pick takes a cell from 0 to 50";
-        if (panelOpen)
-            return "the options panel covers the window";
-        if (pinyinGrid != keyboardOpen)
-            return pinyinGrid ? "the pinyin keyboard is closed"
-                              : "the pinyin keyboard covers the character grid";
+        if (const auto why =
+                s.refusal(pinyinGrid ? LookupState::Event::PinyinPick : LookupState::Event::Pick);
+            !why.empty())
+            return std::string(why);
         if (pinyinGrid)
             s.Label66_MouseDown(i);
         else
@@ -113,8 +108,10 @@ std::string Session::run(std::string_view line) {
     if (cmd == "pinyin" || cmd == "panel") {
         if (args != 0)
             return shown(cmd) + " takes no argument";
-        if (panelOpen)
-            return "the options panel covers the window";
+        if (const auto why =
+                s.refusal(cmd == "pinyin" ? LookupState::Event::Pinyin : LookupState::Event::Panel);
+            !why.empty())
+            return std::string(why);
         if (cmd == "pinyin")
             s.Command1_Click();
         else
@@ -124,20 +121,16 @@ std::string Session::run(std::string_view line) {
     if (cmd == "letter") {
         if (args != 1 || w[1].size() != 1 || w[1][0] < 'a' || w[1][0] > 'z')
             return "letter takes one letter from a to z";
-        if (panelOpen)
-            return "the options panel covers the window";
-        if (!keyboardOpen)
-            return "the pinyin keyboard is closed";
+        if (const auto why = s.refusal(LookupState::Event::Letter); !why.empty())
+            return std::string(why);
         s.Command18_Click(w[1][0]);
         return "";
     }
     if (cmd == "next" || cmd == "prev") {
         if (args != 0)
             return shown(cmd) + " takes no argument";
-        if (panelOpen)
-            return "the options panel covers the window";
-        if (!keyboardOpen)
-            return "the pinyin keyboard is closed";
+        if (const auto why = s.refusal(LookupState::Event::Page); !why.empty())
+            return std::string(why);
         // An inactive page label ignores the click, as in the window.
         if (cmd == "next")
             s.Label68_Click();
@@ -155,8 +148,8 @@ std::string Session::run(std::string_view line) {
         const int i = numberIn(w[2], 0, most);
         if (i < 0)
             return "no such element in that row";
-        if (!panelOpen)
-            return "the options panel is closed";
+        if (const auto why = s.refusal(LookupState::Event::Choose); !why.empty())
+            return std::string(why);
         if (row == "display")
             s.Label42_Click(i);
         else if (row == "position")
@@ -168,8 +161,8 @@ std::string Session::run(std::string_view line) {
     if (cmd == "confirm") {
         if (args != 0)
             return "confirm takes no argument";
-        if (!panelOpen)
-            return "the options panel is closed";
+        if (const auto why = s.refusal(LookupState::Event::Confirm); !why.empty())
+            return std::string(why);
         s.Command14_Click();
         s.Command14_MouseUp();
         return "";

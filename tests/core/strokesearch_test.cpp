@@ -26,15 +26,25 @@ std::string sortedStrokeBytes(std::vector<StrokeRow> rows) {
 
 class StrokeSearch : public ::testing::Test {
 protected:
+    // The rows as the stroke dictionary, handed to the state as bytes: no file is written.
     void open(const std::vector<StrokeRow>& rows, int showAll = 0, int size = 0) {
-        writeFile(dir / "vezari.dat", sortedStrokeBytes(rows));
-        startHere(showAll, size);
+        LookupFiles files;
+        files.dictionary = [bytes = sortedStrokeBytes(rows)](std::string_view name) {
+            if (name != StrokeRecord::kFileName)
+                return FileBytes{};
+            return FileBytes{FileBytes::Status::Ok, bytes, std::string(name), {}};
+        };
+        start(std::move(files), showAll, size);
     }
+    // The dictionaries of the test's folder, read as the programs read them.
     void startHere(int showAll = 0, int size = 0) {
+        start(folderFiles(dir.str(), {}), showAll, size);
+    }
+    void start(LookupFiles files, int showAll, int size) {
         s = std::make_unique<LookupState>(codec());
         s->showAll = static_cast<std::uint8_t>(showAll);
         s->sizeMode = static_cast<std::uint8_t>(size);
-        problems = s->start(folderFiles(dir.str(), {}));
+        problems = s->start(std::move(files));
     }
     void type(std::string_view digits) {
         for (char d : digits)

@@ -199,6 +199,16 @@ private Q_SLOTS:
         QCOMPARE(setup.readAll(), QByteArray("004\r\n"));
     }
 
+    void eventsTheStateRefusesAreNotForwarded() {
+        open();
+        click(QStringLiteral("Command9")); // the options panel covers the window
+        child<QPushButton>(QStringLiteral("Command2"))->click();
+        press(QStringLiteral("Label11_0"));
+        QVERIFY(label(QStringLiteral("Label1"))->text().isEmpty());
+        QVERIFY(firstHistoryLine().isEmpty());
+        QVERIFY(child<QWidget>(QStringLiteral("Frame2"))->isVisible());
+    }
+
     void setupChoosesTheSizeAtStart() {
         open(true, "102\r\n");
         QCOMPARE(label(QStringLiteral("Label11_34"))->geometry(),

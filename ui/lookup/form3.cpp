@@ -230,22 +230,17 @@ void Form3::buildControls() {
                                       QString::fromUtf8(kStrokeCaptions[i]),
                                       pxRect(kStrokeLefts[i], 375, 465, 435), hei);
         connect(strokeButtons[i], &QPushButton::clicked, this, [this, i] {
-            state_.strokeClick(i + 1);
-            after();
+            forward(LookupState::Event::Stroke, [this, i] { state_.strokeClick(i + 1); });
         });
     }
     Command7 = makeButton(QStringLiteral("Command7"), QStringLiteral("←"),
                           pxRect(2460, 375, 465, 435), hei);
-    connect(Command7, &QPushButton::clicked, this, [this] {
-        state_.Command7_Click();
-        after();
-    });
+    connect(Command7, &QPushButton::clicked, this,
+            [this] { forward(LookupState::Event::Back, [this] { state_.Command7_Click(); }); });
     Command8 = makeButton(QStringLiteral("Command8"), QStringLiteral("清"),
                           pxRect(2910, 375, 465, 435), hei);
-    connect(Command8, &QPushButton::clicked, this, [this] {
-        state_.Command8_Click();
-        after();
-    });
+    connect(Command8, &QPushButton::clicked, this,
+            [this] { forward(LookupState::Event::Clear, [this] { state_.Command8_Click(); }); });
     Label17 = makeLabel(QStringLiteral("Label17"), pxRect(3420, 390, 2115, 410));
     Label17->setStyleSheet(QStringLiteral("background: white; border: 1px solid #808080;"));
     Label1 = makeLabel(QStringLiteral("Label1"), pxRect(3480, 510, 1980, 180));
@@ -254,6 +249,8 @@ void Form3::buildControls() {
     Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("用拼音查"),
                           pxRect(5580, 375, 915, 435), twips::font("宋体", 9));
     connect(Command1, &QPushButton::clicked, this, [this] {
+        if (!state_.allowed(LookupState::Event::Pinyin))
+            return;
         const bool firstOpening = !pinyinPictureLoaded_;
         state_.Command1_Click();
         if (firstOpening) {
@@ -270,10 +267,8 @@ void Form3::buildControls() {
     });
     Command9 = makeButton(QStringLiteral("Command9"), QStringLiteral("设置"),
                           pxRect(6510, 375, 525, 435), twips::font("宋体", 9));
-    connect(Command9, &QPushButton::clicked, this, [this] {
-        state_.Command9_Click();
-        after();
-    });
+    connect(Command9, &QPushButton::clicked, this,
+            [this] { forward(LookupState::Event::Panel, [this] { state_.Command9_Click(); }); });
 
     // The character grid.
     Label20 = new RuledBox(this);
@@ -372,8 +367,9 @@ void Form3::buildPinyinKeyboard() {
             // The button's caption is the letter typed.
             const QString caption = Command18[i]->text();
             if (caption.size() == 1 && caption[0].unicode() < 0x80)
-                state_.Command18_Click(static_cast<char>(caption[0].unicode()));
-            after();
+                forward(LookupState::Event::Letter, [this, caption] {
+                    state_.Command18_Click(static_cast<char>(caption[0].unicode()));
+                });
         });
     }
     for (int i = 0; i < layout::kPinyinCells; ++i) {
@@ -433,6 +429,8 @@ void Form3::buildOptionsPanel() {
     Command14->setFocusPolicy(Qt::NoFocus);
     Command14->installEventFilter(this);
     connect(Command14, &QPushButton::clicked, this, [this] {
+        if (!state_.allowed(LookupState::Event::Confirm))
+            return;
         state_.Command14_Click();
         // A confirmation with the mouse lays the grids out a second time as the button comes up.
         if (mouseConfirm_)
@@ -492,6 +490,15 @@ void Form3::tellProblems(const std::vector<LookupState::Problem>& problems) {
         }
         tellOnce(path, text.arg(file, path));
     }
+}
+
+void Form3::forward(LookupState::Event event, const std::function<void()>& handle) {
+    // The window's controls cover each other as the state says; the state's own rule decides
+    // all the same, as it does for the session.
+    if (!state_.allowed(event))
+        return;
+    handle();
+    after();
 }
 
 void Form3::after() {
@@ -745,30 +752,31 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
     // Picks act on the press of any button.
     for (int i = 0; i < layout::kGridCells; ++i) {
         if (watched == Label11[i]) {
-            if (press) {
-                state_.Label11_MouseDown(i);
-                after();
-            }
+            if (press)
+                forward(LookupState::Event::Pick, [this, i] { state_.Label11_MouseDown(i); });
             return press;
         }
     }
     for (int i = 0; i < layout::kPinyinCells; ++i) {
         if (watched == Label66[i]) {
-            if (press) {
-                state_.Label66_MouseDown(i);
-                after();
-            }
+            if (press)
+                forward(LookupState::Event::PinyinPick, [this, i] { state_.Label66_MouseDown(i); });
             return press;
         }
     }
     if (!click)
         return false;
     if (watched == Label10) {
+        if (!state_.allowed(LookupState::Event::More))
+            return true;
         state_.Label10_Click();
-    } else if (watched == Label67) {
-        state_.Label67_Click();
-    } else if (watched == Label68) {
-        state_.Label68_Click();
+    } else if (watched == Label67 || watched == Label68) {
+        if (!state_.allowed(LookupState::Event::Page))
+            return true;
+        if (watched == Label67)
+            state_.Label67_Click();
+        else
+            state_.Label68_Click();
     } else if (watched == Image4 || watched == Image5 || watched == Picture1) {
         openLink(watched);
         return true;
@@ -791,6 +799,8 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
         Q_EMIT unloaded();
         return true;
     } else if (const QVariant row = watched->property("row"); row.isValid()) {
+        if (!state_.allowed(LookupState::Event::Choose))
+            return true;
         const int index = watched->property("rowClick").toInt();
         if (row.toString() == QStringLiteral("Label42"))
             state_.Label42_Click(index);

@@ -115,6 +115,8 @@ private:
     void setCaption(QLabel* label, const gbk::Text& text);
     void placeBySetting();
     void after(); // render, and tell what went wrong
+    // Hands an event to the state when the state allows it now, then renders.
+    void forward(LookupState::Event event, const std::function<void()>& handle);
     void setWindowTwips(int width, int height);
     void readStartPage();
     void openLink(QObject* clicked);
