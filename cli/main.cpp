@@ -130,7 +130,7 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
     LookupState state(codec);
     if (!startWithout(state, folder, StrokeRecord::kFileName))
         return kDictionary;
-    state.showAll = all ? 1 : 0;
+    state.applyOptions({static_cast<std::uint8_t>(all ? 1 : 0), 0, 0});
     for (char d : digits)
         state.strokeClick(d - '0');
     gbk::Text shown;
@@ -191,12 +191,12 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
     }
     LookupState state(codec);
     tell(state.start(folderFiles(folder, platform::settingsFolder(folder))));
+    LookupOptions options = state.options();
     if (showAll)
-        state.showAll = 1;
-    if (size >= 0) {
-        state.sizeMode = static_cast<std::uint8_t>(size);
-        state.layOutGrid();
-    }
+        options.showAll = 1;
+    if (size >= 0)
+        options.sizeMode = static_cast<std::uint8_t>(size);
+    state.applyOptions(options);
     Session session(state, codec);
     std::string line;
     while (std::getline(std::cin, line)) {

@@ -63,6 +63,11 @@ public:
     // Closes every dictionary (the close spot, or the chart window unloading this window).
     void closeDictionaries();
 
+    // Options given from outside setup.txt (tovrin-lookup's --show-all and --size): they apply
+    // at once, the grid laid out again for the size; nothing is written.
+    void applyOptions(const LookupOptions& options);
+    LookupOptions options() const { return {showAll, winPos, sizeMode}; }
+
     // --- Events -------------------------------------------------------------------------
     // The window's events, for the one rule of which the user can make at a given moment.
     enum class Event {
@@ -110,6 +115,9 @@ public:
     void Label111_Click(int index); // a size option
     void Command14_Click();         // "确 定": apply, lay out once, write setup.txt, close
     void Command14_MouseUp();       // the second layout pass when the mouse confirmed
+
+    // The collapse spot: the window folds into its bar, and the options panel is hidden.
+    void Label23_MouseDown();
 
     // --- Procedures -----------------------------------------------------------------------
     void cccc1(); // preset list or stroke search

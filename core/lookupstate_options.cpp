@@ -119,4 +119,15 @@ void LookupState::Command14_MouseUp() {
     layOutPinyinCells(false, false, true);
 }
 
+void LookupState::applyOptions(const LookupOptions& options) {
+    showAll = options.showAll;
+    winPos = options.winPos;
+    sizeMode = options.sizeMode;
+    layOutGrid();
+}
+
+void LookupState::Label23_MouseDown() {
+    Frame2Visible = false;
+}
+
 } // namespace tovrin

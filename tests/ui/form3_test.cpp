@@ -248,8 +248,7 @@ private Q_SLOTS:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!form->isVisible());
         // A stroke search now finds nothing: the dictionaries are closed.
-        form->state().strokeClick(1);
-        form->state().strokeClick(4);
+        strokes("14");
         QVERIFY(gbk::trim(form->state().Label11[0]).empty());
     }
 

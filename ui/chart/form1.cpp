@@ -399,7 +399,7 @@ void Form1::escape() {
             w->close();
     }
     if (lookup_) {
-        lookup_->state().closeDictionaries();
+        lookup_->closeDictionaries();
         lookup_->hide();
         lookup_.reset();
     }

@@ -597,7 +597,7 @@ void Form3::Label23_MouseDown(Qt::MouseButton button) {
     Label24->raise();
     for (QLabel* spot : hotSpots)
         spot->raise();
-    state_.Frame2Visible = false;
+    state_.Label23_MouseDown();
     Label14->hide();
     Label7->hide();
     collapsed_ = true;

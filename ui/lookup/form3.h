@@ -56,8 +56,10 @@ public:
     // copy is to end); true otherwise, with the window laid out and placed, not yet shown.
     bool Form_Load();
 
-    LookupState& state() { return state_; }
+    // What the window shows, read only: it changes through the window's events alone.
     const LookupState& state() const { return state_; }
+    // Closes the dictionaries (the close spot, or the chart window putting everything away).
+    void closeDictionaries() { state_.closeDictionaries(); }
 
     // The layout reset: the compact layout at the default place. Timer1 calls it 11 ms after
     // the chart window, the tray or the lookup hot key asks for it.
