@@ -14,6 +14,7 @@ set(TOVRIN_CORE_SOURCES
   setupfile.cpp
   setline.cpp
   placement.cpp
+  chartstate.cpp
   trigger.cpp
   session.cpp
   json.cpp

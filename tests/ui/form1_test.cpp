@@ -81,9 +81,9 @@ private Q_SLOTS:
 
     void theSettingsTimerLoadsTheChartAndTheKeys() {
         open("20312\r\n");
-        QCOMPARE(form->Label2, QStringLiteral("20312"));
-        QCOMPARE(form->chartKey, 114);
-        QCOMPARE(form->lookupKey, 123);
+        QCOMPARE(QString::fromStdString(form->state().Label2), QStringLiteral("20312"));
+        QCOMPARE(form->state().chartKey, 114);
+        QCOMPARE(form->state().lookupKey, 123);
         QVERIFY(!label(QStringLiteral("Picture1"))->pixmap().isNull());
         QCOMPARE(label(QStringLiteral("Picture1"))->pixmap().size(), QSize(670, 400));
         QVERIFY(told.isEmpty());
@@ -92,15 +92,15 @@ private Q_SLOTS:
         folder->write("set.txt", "30013\r\n");
         form->Timer2->start();
         QTRY_VERIFY(!form->Timer2->isActive());
-        QCOMPARE(form->chartKey, 114);
-        QCOMPARE(form->lookupKey, 123);
-        QCOMPARE(form->Label2, QStringLiteral("30013"));
+        QCOMPARE(form->state().chartKey, 114);
+        QCOMPARE(form->state().lookupKey, 123);
+        QCOMPARE(QString::fromStdString(form->state().Label2), QStringLiteral("30013"));
     }
 
     void missingFilesGiveTheDefaultsAndATellOnce() {
         open({}, false); // no set.txt: chart 1, F1 and F2
-        QCOMPARE(form->chartKey, 112);
-        QCOMPARE(form->lookupKey, 113);
+        QCOMPARE(form->state().chartKey, 112);
+        QCOMPARE(form->state().lookupKey, 113);
         QVERIFY(!label(QStringLiteral("Picture1"))->pixmap().isNull());
         QFile::remove(folder->dir.filePath(QStringLiteral("J2.bmp")));
         form->loadChart(2);
@@ -145,14 +145,14 @@ private Q_SLOTS:
         QVERIFY(form->windowState() & Qt::WindowMinimized);
         QTRY_VERIFY(!form->isVisible());
         QCOMPARE(quits, 0);
-        QCOMPARE(form->Label8, QStringLiteral("Label8"));
+        QCOMPARE(QString::fromStdString(form->state().Label8), QStringLiteral("Label8"));
 
         form->trayLeftClick();
         QVERIFY(form->isVisible());
         QVERIFY(!(form->windowState() & Qt::WindowMinimized));
 
         QTest::mouseClick(link(4), Qt::LeftButton); // 关闭
-        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QCOMPARE(QString::fromStdString(form->state().Label8), QStringLiteral("真退"));
         QVERIFY(!form->isVisible());
         QCOMPARE(quits, 1);
     }
@@ -163,11 +163,11 @@ private Q_SLOTS:
         QVERIFY(!form->trayMenu()->actions().contains(item("mnuTrayRestore")));
         QCOMPARE(form->trayMenu()->actions().size(), 4); // 主界面, 查询界面, a line, 退出
         item("mnuTrayMaximize")->trigger();
-        QCOMPARE(form->LastState, 2);
+        QCOMPARE(form->state().LastState, 2);
         QVERIFY(!item("mnuTrayMaximize")->isEnabled());
         QVERIFY(item("mnuTrayRestore")->isEnabled());
         item("mnuTrayMinimize")->trigger();
-        QCOMPARE(form->LastState, 2); // never the minimised state
+        QCOMPARE(form->state().LastState, 2); // never the minimised state
         QVERIFY(item("mnuTrayMaximize")->isEnabled());
         QVERIFY(!item("mnuTrayMinimize")->isEnabled());
         QTRY_VERIFY(!form->isVisible());
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QVERIFY(form->windowState() & Qt::WindowMaximized);
         QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
         item("mnuTrayRestore")->trigger();
-        QCOMPARE(form->LastState, 0);
+        QCOMPARE(form->state().LastState, 0);
         QVERIFY(item("mnuTrayMove")->isEnabled());
 
         // The lookup window is made anew at each opening; its missing dictionary is told once
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
         QCOMPARE(told.filter(QStringLiteral("vezari.dat")).size(), 1);
         item("mnuTrayClose")->trigger();
-        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QCOMPARE(QString::fromStdString(form->state().Label8), QStringLiteral("真退"));
         QCOMPARE(quits, 1);
     }
 
@@ -238,7 +238,8 @@ private Q_SLOTS:
         QCOMPARE(label(QStringLiteral("Picture1"))->pixmap().toImage(), j3); // at once
         QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!form->anyDialogShown());
-        QTRY_COMPARE(form->Label2, QStringLiteral("30102")); // read again through Timer2
+        QTRY_COMPARE(QString::fromStdString(form->state().Label2),
+                     QStringLiteral("30102")); // read again through Timer2
         QFile set(folder->dir.filePath(QStringLiteral("set.txt")));
         QVERIFY(set.open(QIODevice::ReadOnly));
         QCOMPARE(set.readAll(), QByteArray("30102\r\n"));
@@ -268,7 +269,7 @@ private Q_SLOTS:
         open();
         QVERIFY(form->Timer1->isActive());
         form->endSession();
-        QCOMPARE(form->Label8, QStringLiteral("真退"));
+        QCOMPARE(QString::fromStdString(form->state().Label8), QStringLiteral("真退"));
         QVERIFY(!form->Timer1->isActive());
         QCOMPARE(quits, 1);
     }

@@ -74,7 +74,7 @@ Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFol
         const QRect s = screen->geometry();
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
     }
-    LastState = windowState() & Qt::WindowMaximized ? 2 : 0;
+    state_.windowStateChanged(false, windowState() & Qt::WindowMaximized);
     if (services_.trayAvailable)
         buildTray();
 
@@ -253,7 +253,7 @@ void Form1::Label1_Click(int index) {
         break;
     case 1: {
         Form2::Links links;
-        links.setLine = Label2;
+        links.setLine = QString::fromStdString(state_.Label2);
         links.settingsFolder = settingsFolder_;
         links.programPath = QApplication::applicationFilePath().toStdString();
         links.autostart = &autostart_;
@@ -348,15 +348,8 @@ void Form1::Timer2_Timer() {
     const std::string path =
         platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
     // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
-    const std::string line = settings::lineOf(readSmallFile(path));
-    Label2 = QString::fromStdString(line);
-    const settings::SetLine s = settings::parseSetLine(line);
-    if (s.chart)
-        loadChart(s.chart);
-    if (s.chartKey)
-        chartKey = s.chartKey;
-    if (s.lookupKey)
-        lookupKey = s.lookupKey;
+    if (const int chart = state_.readSetLine(settings::lineOf(readSmallFile(path))))
+        loadChart(chart);
 }
 
 void Form1::loadChart(int chart) {
@@ -375,59 +368,66 @@ void Form1::loadChart(int chart) {
 void Form1::Timer1_Timer() {
     if (services_.readKeys)
         services_.readKeys();
-    auto down = [this](int vk) { return vk > 0 && services_.keyDown && services_.keyDown(vk); };
-    // No edge detection: a key held through several ticks acts on each of them.
-    if (down(chartKey)) {
+    const ChartState::Tick t = state_.tick(services_.keyDown, anyDialogShown());
+    if (t.showChart) {
         setWindowState(Qt::WindowNoState);
         show();
         if (!anyDialogShown())
             focus(this);
     }
-    if (down(lookupKey) && !anyDialogShown())
+    if (t.showLookup)
         showLookup();
-    if (down(settings::kEscape))
+    if (t.putAway)
         escape();
 }
 
 void Form1::escape() {
-    // Everything is put away; the application lives on in the tray.
-    if (services_.trayAvailable)
-        hide();
-    setWindowState(Qt::WindowMinimized);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->objectName() == QStringLiteral("Form16"))
-            w->close();
-    }
-    if (lookup_) {
-        lookup_->closeDictionaries();
-        lookup_->hide();
-        lookup_.reset();
-    }
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->objectName() == QStringLiteral("Form2"))
-            w->close();
-    }
-    if (services_.trayAvailable) {
-        hide();
-    } else {
-        // Without a tray a hidden window could be found again only by its hot key: it stays
-        // minimised with its taskbar entry instead.
-        show();
-        setWindowState(windowState() | Qt::WindowMinimized);
+    // Everything is put away; the application lives on in the tray, or on the taskbar.
+    auto closeAll = [](const QString& name) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->objectName() == name)
+                w->close();
+    };
+    for (const ChartState::Step step : ChartState::putAwaySteps(services_.trayAvailable)) {
+        switch (step) {
+        case ChartState::Step::HideChart:
+            hide();
+            break;
+        case ChartState::Step::MinimiseChart:
+            setWindowState(Qt::WindowMinimized);
+            break;
+        case ChartState::Step::CloseAbout:
+            closeAll(QStringLiteral("Form16"));
+            break;
+        case ChartState::Step::CloseLookup:
+            if (lookup_) {
+                lookup_->closeDictionaries();
+                lookup_->hide();
+                lookup_.reset();
+            }
+            break;
+        case ChartState::Step::CloseSettings:
+            closeAll(QStringLiteral("Form2"));
+            break;
+        case ChartState::Step::ShowMinimised:
+            show();
+            setWindowState(windowState() | Qt::WindowMinimized);
+            break;
+        }
     }
 }
 
 void Form1::trayLeftClick() {
     if (windowState() & Qt::WindowMaximized && !(windowState() & Qt::WindowMinimized))
         return;
-    setWindowState(LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    setWindowState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
     show();
     if (!anyDialogShown())
         focus(this);
 }
 
 void Form1::show1() {
-    setWindowState(LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    setWindowState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
     show();
     if (!anyDialogShown())
         focus(this);
@@ -451,14 +451,14 @@ void Form1::endSession() {
 
 void Form1::exitProgram() {
     // The exit marker lets this window's close through; every window closes, then the loop ends.
-    Label8 = QString::fromUtf8(kExitMarker);
+    state_.confirmExit();
     QApplication::closeAllWindows();
     if (services_.quit)
         services_.quit();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (Label8 == QString::fromUtf8(kExitMarker)) {
+    if (state_.exitConfirmed()) {
         if (tray_)
             tray_->hide(); // the icon goes before the application ends
         event->accept();
@@ -485,7 +485,7 @@ void Form1::changeEvent(QEvent* event) {
                     }
                 });
         } else {
-            LastState = state & Qt::WindowMaximized ? 2 : 0;
+            state_.windowStateChanged(false, state & Qt::WindowMaximized);
         }
     }
     QWidget::changeEvent(event);

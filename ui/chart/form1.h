@@ -2,6 +2,7 @@
 // opens the other windows from its link strip, lives in the tray and answers the hot keys.
 #pragma once
 
+#include "core/chartstate.h"
 #include "core/gbk.h"
 #include "core/trigger.h"
 #include "platform/autostart.h"
@@ -59,12 +60,8 @@ public:
           Services services);
     ~Form1() override;
 
-    // The held state other windows read and write.
-    QString Label8 = QStringLiteral("Label8"); // the exit marker: "真退" once an exit is confirmed
-    QString Label2 = QStringLiteral("Label2"); // the set.txt line last read
-    int LastState = 0;                         // 0 normal, 2 maximised: where the tray returns
-    int chartKey = 0;                          // the hot keys' virtual-key codes, 0 for none
-    int lookupKey = 0;
+    // The chart window's state: the set.txt line and the hot keys, the exit marker, LastState.
+    const ChartState& state() const { return state_; }
 
     QTimer* Timer1 = nullptr; // the hot-key poll, 66 ms
     QTimer* Timer2 = nullptr; // the settings load, 6 ms, one-shot
@@ -91,8 +88,6 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* trayMenu() const { return mnuTray; }
     const QString& homePage() const { return homePage_; }
-
-    static constexpr const char* kExitMarker = "真退";
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +125,7 @@ private:
     QAction* mnuTrayMinimize = nullptr;
     QAction* mnuTrayMaximize = nullptr;
 
+    ChartState state_;
     platform::Autostart autostart_;
     std::unique_ptr<Form3> lookup_;
     QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up

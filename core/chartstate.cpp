@@ -1,0 +1,44 @@
+#include "core/chartstate.h"
+
+#include "core/setline.h"
+
+namespace tovrin {
+
+int ChartState::readSetLine(std::string line) {
+    const settings::SetLine s = settings::parseSetLine(line);
+    Label2 = std::move(line);
+    if (s.chartKey)
+        chartKey = s.chartKey;
+    if (s.lookupKey)
+        lookupKey = s.lookupKey;
+    return s.chart;
+}
+
+ChartState::Tick ChartState::tick(const std::function<bool(int virtualKey)>& keyDown,
+                                  bool dialogShown) const {
+    auto down = [&keyDown](int vk) { return vk > 0 && keyDown && keyDown(vk); };
+    Tick t;
+    t.showChart = down(chartKey);
+    t.showLookup = down(lookupKey) && !dialogShown;
+    t.putAway = down(settings::kEscape);
+    return t;
+}
+
+std::vector<ChartState::Step> ChartState::putAwaySteps(bool trayAvailable) {
+    std::vector<Step> steps;
+    if (trayAvailable)
+        steps.push_back(Step::HideChart);
+    steps.insert(steps.end(),
+                 {Step::MinimiseChart, Step::CloseAbout, Step::CloseLookup, Step::CloseSettings});
+    // Hidden again at the end, as the window may have come back while the others closed;
+    // without a tray a hidden window could be found again only by its hot key.
+    steps.push_back(trayAvailable ? Step::HideChart : Step::ShowMinimised);
+    return steps;
+}
+
+void ChartState::windowStateChanged(bool minimised, bool maximised) {
+    if (!minimised)
+        LastState = maximised ? 2 : 0;
+}
+
+} // namespace tovrin

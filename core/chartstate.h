@@ -1,0 +1,57 @@
+// The chart window's state, without any window: the set.txt line and the hot keys it chooses,
+// the exit marker, the state the tray brings the window back to, what each tick of the key poll
+// does and the steps of putting everything away. The widget Form1 and its tests drive it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovrin {
+
+class ChartState {
+public:
+    std::string Label2 = "Label2"; // the set.txt line last read
+    std::string Label8 = "Label8"; // the exit marker: kExitMarker once an exit is confirmed
+    int LastState = 0;             // 0 normal, 2 maximised: where the tray returns the window
+    int chartKey = 0;              // the hot keys' virtual-key codes, 0 for none
+    int lookupKey = 0;
+
+    static constexpr std::string_view kExitMarker = "真退";
+
+    // Takes a set.txt line: the keys it names replace the held ones (a key that is no F-key
+    // leaves its key as it was). Returns the chart to show, 1 to 3, or 0 for none named.
+    int readSetLine(std::string line);
+
+    // What one tick of the key poll does. The keys are tested in this order, with no edge
+    // detection (a key held through several ticks acts on each): the chart key, the lookup key
+    // (not while a dialog of the chart window is up), then ESC, which runs last and so wins.
+    struct Tick {
+        bool showChart = false;
+        bool showLookup = false;
+        bool putAway = false;
+        bool any() const { return showChart || showLookup || putAway; }
+    };
+    Tick tick(const std::function<bool(int virtualKey)>& keyDown, bool dialogShown) const;
+
+    // Putting everything away (ESC), step by step, in this order. Without a tray the chart
+    // window ends minimised and keeps its taskbar entry; with one it is hidden into the tray.
+    enum class Step {
+        HideChart,
+        MinimiseChart,
+        CloseAbout,
+        CloseLookup,
+        CloseSettings,
+        ShowMinimised
+    };
+    static std::vector<Step> putAwaySteps(bool trayAvailable);
+
+    // The window's state changed: a normal or maximised window is where the tray returns it.
+    void windowStateChanged(bool minimised, bool maximised);
+
+    void confirmExit() { Label8 = kExitMarker; }
+    bool exitConfirmed() const { return Label8 == kExitMarker; }
+};
+
+} // namespace tovrin
