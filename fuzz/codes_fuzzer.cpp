@@ -1,6 +1,6 @@
 // The character-code dictionary. The input's bytes are looked up in memory (bisectFirstChar and
-// collectCodes) and, written to 单字GBK.dat in a program folder of its own, through the lookup
-// window's code look-up (Label5_Click). Events:
+// collectCodes) and, written to 单字GBK.dat in the files of a program folder of its own, through
+// the lookup window's code look-up (Label5_Click). Events:
 //
 //   byte % 4   0 the first character of a record (next byte: which), looked up in memory
 //              1 any two-byte unit (the next two bytes), looked up in memory
@@ -21,7 +21,6 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
-#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -29,7 +28,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 gbk::Text codeOf(const RecordFile& file, std::int64_t n) {
     return gbk::trim(gbk::decode(view(CodeRecord::read(file.record(n)).code)));
@@ -99,12 +98,12 @@ void checkWindow(const LookupState& s, const RecordFile& file, bool sorted) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::Input input = fuzz::split(data, size);
-    folder.write(CodeRecord::kFileName, input.file);
+    files.write(CodeRecord::kFileName, input.file);
     const RecordFile file = RecordFile::fromBytes(input.file, CodeRecord::kLength);
     const bool sorted = fuzz::firstCharsSorted(file);
 
     LookupState s(codec);
-    s.start(folderFiles(folder.path(), {}));
+    s.start(files.files(false));
     require(s.count4 == file.count(), "the mapped file has as many records as the bytes");
 
     fuzz::Events events(input.events);

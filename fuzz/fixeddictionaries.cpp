@@ -11,7 +11,7 @@ namespace tovrin::fuzz {
 
 using testdata::hz;
 
-void writeFixedDictionaries(const ScratchFolder& folder) {
+void writeFixedDictionaries(MemoryFiles& files) {
     // 120 characters over stroke strings with and without preset lists, in every rank band
     // (common, middle, rare), so searches fill the grid, hold rare ones back and show the more
     // link.
@@ -25,7 +25,7 @@ void writeFixedDictionaries(const ScratchFolder& folder) {
         return a.strokes + std::string(12 - a.strokes.size(), ' ') <
                b.strokes + std::string(12 - b.strokes.size(), ' ');
     });
-    folder.write(StrokeRecord::kFileName, testdata::strokeBytes(strokeRows));
+    files.write(StrokeRecord::kFileName, testdata::strokeBytes(strokeRows));
 
     // Words of two to four characters for the first 40 characters, grouped by the first one
     // (hz() rises with its argument, so the groups are in the dictionary's order).
@@ -42,7 +42,7 @@ void writeFixedDictionaries(const ScratchFolder& folder) {
             testdata::append(phrases, r);
         }
     }
-    folder.write(PhraseRecord::kFileName, phrases);
+    files.write(PhraseRecord::kFileName, phrases);
 
     // One to three codes for each character, sorted by the character.
     const char* const codes[] = {"A", "AB", "ABC", "ABCD", "Q", "TRNT"};
@@ -55,7 +55,7 @@ void writeFixedDictionaries(const ScratchFolder& folder) {
             testdata::append(codeBytes, r);
         }
     }
-    folder.write(CodeRecord::kFileName, codeBytes);
+    files.write(CodeRecord::kFileName, codeBytes);
 
     // Readings, sorted; "a" and "an" have more characters than one page holds.
     const char* const readings[] = {"a", "a", "a", "an", "an", "ba", "zhang", "zhuang"};
@@ -73,7 +73,7 @@ void writeFixedDictionaries(const ScratchFolder& folder) {
         writeField(r.pinyin.data(), r.pinyin.size(), reading);
         testdata::append(pinyin, r);
     }
-    folder.write(PinyinRecord::kFileName, pinyin);
+    files.write(PinyinRecord::kFileName, pinyin);
 }
 
 } // namespace tovrin::fuzz

@@ -6,7 +6,7 @@
 
 namespace tovrin::fuzz {
 
-// Writes vezari.dat, vezaricz.dat, 单字GBK.dat and vezariPY.dat into the folder.
-void writeFixedDictionaries(const ScratchFolder& folder);
+// Writes vezari.dat, vezaricz.dat, 单字GBK.dat and vezariPY.dat into the files.
+void writeFixedDictionaries(MemoryFiles& files);
 
 } // namespace tovrin::fuzz

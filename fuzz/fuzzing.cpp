@@ -1,18 +1,11 @@
 #include "fuzz/fuzzing.h"
 
 #include "core/gbk.h"
-#include "platform/files.h"
+#include "core/setupfile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tovrin::fuzz {
 
@@ -31,53 +24,31 @@ Input split(const std::uint8_t* data, std::size_t size) {
     return {{bytes + 1, events}, {bytes + 1 + events, size - 1 - events}};
 }
 
-namespace {
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "scratch folder: %s: %s\n", what.c_str(), std::strerror(errno));
-    std::abort();
+void MemoryFiles::write(std::string_view name, std::string_view bytes) {
+    files_[std::string(name)] = std::string(bytes);
 }
 
-} // namespace
+const std::string* MemoryFiles::find(std::string_view name) const {
+    const auto it = files_.find(name);
+    return it == files_.end() ? nullptr : &it->second;
+}
 
-ScratchFolder::ScratchFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base = tmp && *tmp ? tmp : "/dev/shm";
-    if (!std::filesystem::is_directory(base))
-        base = "/tmp";
-    // A crash ends the process with abort(), so its folder outlives it: each folder is named for
-    // its process, and those of processes that are gone are removed here.
-    const std::string prefix = "tovrin-fuzz-";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0)
-            continue;
-        char* end = nullptr;
-        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        if (*end == '\0' && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-            std::filesystem::remove_all(entry.path(), ec);
+LookupFiles MemoryFiles::files(bool withSetup) {
+    auto read = [this](std::string_view name) {
+        const std::string* bytes = find(name);
+        return bytes ? FileBytes{FileBytes::Status::Ok, *bytes, std::string(name), {}}
+                     : FileBytes{FileBytes::Status::Missing, {}, std::string(name), {}};
+    };
+    LookupFiles files;
+    files.dictionary = read;
+    if (withSetup) {
+        files.readSetup = [read] { return read(kSetupFileName); };
+        files.writeSetup = [this](std::string_view bytes) {
+            write(kSetupFileName, bytes);
+            return std::string();
+        };
     }
-    path_ = base + "/" + prefix + std::to_string(::getpid());
-    std::filesystem::remove_all(path_, ec); // a folder of an earlier process with this number
-    if (::mkdir(path_.c_str(), 0700) != 0)
-        fail(path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void ScratchFolder::write(std::string_view name, std::string_view bytes) const {
-    const std::string path = path_ + "/" + std::string(name);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        fail(path);
-    if (!writeAll(fd, bytes))
-        fail(path);
-    if (::close(fd) != 0)
-        fail(path);
+    return files;
 }
 
 namespace {

@@ -1,12 +1,15 @@
 // What the fuzz targets share: the check that turns a broken promise into a crash libFuzzer
-// keeps the input of, the way an input is cut into events and a file, and a scratch folder for
-// the files an input becomes (the lookup window opens its dictionaries from a folder).
+// keeps the input of, the way an input is cut into events and a file, and the files an input
+// becomes, handed to the lookup state as bytes.
 #pragma once
 
+#include "core/files.h"
 #include "core/recordfile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -51,22 +54,20 @@ template <class F> void forEachLine(std::string_view text, std::size_t most, F&&
     }
 }
 
-// A folder of this process under $TMPDIR, or /dev/shm when TMPDIR is not set, so that writing
-// an input for every run stays in memory. Removed with everything in it when the process ends,
-// or, after a crash, by the next fuzzer that starts.
-class ScratchFolder {
+// The files an input becomes, held in memory: the lookup state is handed their bytes, so no
+// file is written for a run.
+class MemoryFiles {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    // Replaces the file `name` with `bytes`. No mapping of the old file may be alive.
-    void write(std::string_view name, std::string_view bytes) const;
+    // Replaces the file `name` (a dictionary's name, or setup.txt) with `bytes`.
+    void write(std::string_view name, std::string_view bytes);
+    // The file's bytes; null when it was never written.
+    const std::string* find(std::string_view name) const;
+    // What the state reads: the dictionaries written here, and setup.txt when `withSetup` (read
+    // and written here too).
+    LookupFiles files(bool withSetup);
 
 private:
-    std::string path_;
+    std::map<std::string, std::string, std::less<>> files_;
 };
 
 // Whether the records' fields at [offset, offset + width) never decrease, compared byte by byte

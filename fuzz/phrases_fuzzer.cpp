@@ -1,6 +1,6 @@
-// The phrase dictionary. The input's file becomes vezaricz.dat in a program folder of its own
-// (the other dictionaries are missing, so the grid starts with the default list), and its events
-// are picks that build the association list (find1234):
+// The phrase dictionary. The input's file becomes vezaricz.dat in the files of a program folder of
+// its own (the other dictionaries are missing, so the grid starts with the default list), and its
+// events are picks that build the association list (find1234):
 //
 //   byte % 4   0 a pick of a grid cell (next byte: which)
 //              1 a character of a record shown in cell 0 and picked, as after a stroke search
@@ -20,7 +20,6 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
-#include "platform/files.h"
 
 #include <algorithm>
 #include <bitset>
@@ -32,7 +31,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 gbk::Text textOf(const RecordFile& file, std::int64_t n) {
     return gbk::decode(view(PhraseRecord::read(file.record(n)).text));
@@ -99,7 +98,7 @@ void checkAssociation(const LookupState& s, const RecordFile& file,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::Input input = fuzz::split(data, size);
-    folder.write(PhraseRecord::kFileName, input.file);
+    files.write(PhraseRecord::kFileName, input.file);
     const RecordFile file = RecordFile::fromBytes(input.file, PhraseRecord::kLength);
     const bool sorted = fuzz::firstCharsSorted(file);
     std::vector<gbk::Text> texts; // each record's text, as the association builder reads it
@@ -107,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts.push_back(textOf(file, n));
 
     LookupState s(codec);
-    s.start(folderFiles(folder.path(), {}));
+    s.start(files.files(false));
     require(s.count2 == file.count(), "the mapped file has as many records as the bytes");
 
     auto pick = [&](int cell) {

@@ -1,5 +1,5 @@
-// The pinyin dictionary. The input's file becomes vezariPY.dat in a program folder of its own
-// (the other dictionaries are missing), and its events are the pinyin keyboard's:
+// The pinyin dictionary. The input's file becomes vezariPY.dat in the files of a program folder of
+// its own (the other dictionaries are missing), and its events are the pinyin keyboard's:
 //
 //   byte % 9   0 "用拼音查"
 //              1 a letter button (next byte: which letter)
@@ -21,7 +21,6 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
-#include "platform/files.h"
 
 #include <cstring>
 
@@ -31,7 +30,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 bool readingBegins(const PinyinRecord& r, const std::string& typed) {
     return typed.size() <= r.pinyin.size() &&
@@ -71,14 +70,14 @@ void checkCells(const LookupState& s, const RecordFile& file, bool sortedAndPrin
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::Input input = fuzz::split(data, size);
-    folder.write(PinyinRecord::kFileName, input.file);
+    files.write(PinyinRecord::kFileName, input.file);
     const RecordFile file = RecordFile::fromBytes(input.file, PinyinRecord::kLength);
     const bool sortedAndPrintable =
         fuzz::fieldsSorted(file, PinyinRecord::kPinyinOffset, PinyinRecord::kPinyinWidth) &&
         fuzz::fieldsPrintable(file, PinyinRecord::kPinyinOffset, PinyinRecord::kPinyinWidth);
 
     LookupState s(codec);
-    s.start(folderFiles(folder.path(), {}));
+    s.start(files.files(false));
     int problems = 0;
     auto open = [&] {
         s.Command1_Click();

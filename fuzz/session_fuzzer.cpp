@@ -9,7 +9,6 @@
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
-#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -17,7 +16,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 // A session longer than this teaches the fuzzer nothing a shorter one does not.
 constexpr std::size_t kMostLines = 200;
@@ -29,15 +28,14 @@ bool startsWith(std::string_view s, std::string_view prefix) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::writeFixedDictionaries(folder);
+    fuzz::writeFixedDictionaries(files);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    folder.write(kSetupFileName, "000\r\n");
+    files.write(kSetupFileName, "000\r\n");
     LookupState state(codec);
-    require(state.start(folderFiles(folder.path(), folder.path())).empty(),
-            "the fixed dictionaries open");
+    require(state.start(files.files(true)).empty(), "the fixed dictionaries open");
     Session session(state, codec);
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);

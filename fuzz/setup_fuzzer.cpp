@@ -11,7 +11,6 @@
 #include "core/setupfile.h"
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
-#include "platform/files.h"
 
 using namespace tovrin;
 using fuzz::require;
@@ -19,7 +18,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 LookupOptions optionsOf(const LookupState& s) {
     return {s.showAll, s.winPos, s.sizeMode};
@@ -28,7 +27,7 @@ LookupOptions optionsOf(const LookupState& s) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::writeFixedDictionaries(folder);
+    fuzz::writeFixedDictionaries(files);
     return 0;
 }
 
@@ -46,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                    static_cast<std::uint8_t>(content[2] - '0')},
                 "a line that begins with three digits sets them");
 
-    folder.write(kSetupFileName, content);
+    files.write(kSetupFileName, content);
     LookupState s(codec);
-    require(s.start(folderFiles(folder.path(), folder.path())).empty(), "the options file is read");
+    require(s.start(files.files(true)).empty(), "the options file is read");
     require(optionsOf(s) == parseSetup(content.substr(0, 4096)),
             "the start-up takes the options of the file's first 4,096 bytes");
 
@@ -62,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.Command14_Click();
     s.Command14_MouseUp();
     require(optionsOf(s).sizeMode <= 4 && optionsOf(s).winPos <= 2, "a confirm applies a choice");
-    const FileBytes written = readSmallFile(folder.path() + "/setup.txt");
-    require(written.status == FileBytes::Status::Ok && written.bytes == formatSetup(optionsOf(s)),
+    const std::string* written = files.find(kSetupFileName);
+    require(written && *written == formatSetup(optionsOf(s)),
             "a confirm writes the options it applied");
     require(s.takeProblems().empty(), "nothing to tell the user");
     return 0;

@@ -1,5 +1,6 @@
-// The stroke dictionary. The input's file becomes vezari.dat in a program folder of its own (the
-// other dictionaries are missing), and its events are what the user can do to the character grid:
+// The stroke dictionary. The input's file becomes vezari.dat in the files of a program folder of
+// its own (the other dictionaries are missing), and its events are what the user can do to the
+// character grid:
 //
 //   byte % 10   0-4 the stroke button of digit 1-5     5 "←"     6 "更多", when it is shown
 //               7 "清"
@@ -20,7 +21,6 @@
 #include "core/records.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
-#include "platform/files.h"
 
 #include <cstring>
 
@@ -30,7 +30,7 @@ using fuzz::require;
 namespace {
 
 const gbk::Codec codec;
-const fuzz::ScratchFolder folder;
+fuzz::MemoryFiles files;
 
 bool sameLink(const LookupState::MoreLink& a, const LookupState::MoreLink& b) {
     return a.visible == b.visible && a.left == b.left && a.top == b.top;
@@ -88,14 +88,14 @@ void checkSearch(LookupState& s, const RecordFile& file, bool sortedAndPrintable
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::Input input = fuzz::split(data, size);
-    folder.write(StrokeRecord::kFileName, input.file);
+    files.write(StrokeRecord::kFileName, input.file);
     const RecordFile file = RecordFile::fromBytes(input.file, StrokeRecord::kLength);
     const bool sortedAndPrintable =
         fuzz::fieldsSorted(file, StrokeRecord::kStrokesOffset, StrokeRecord::kStrokesWidth) &&
         fuzz::fieldsPrintable(file, StrokeRecord::kStrokesOffset, StrokeRecord::kStrokesWidth);
 
     LookupState s(codec);
-    s.start(folderFiles(folder.path(), {}));
+    s.start(files.files(false));
     require(s.count1 == file.count(), "the mapped file has as many records as the bytes");
 
     auto afterStrokeEvent = [&] {
