@@ -100,10 +100,20 @@ void tell(const std::vector<LookupState::Problem>& problems) {
         std::cerr << "tovrin-lookup: " << p.path << ": " << p.reason << '\n';
 }
 
-// Starts the state without an option file (the one-shot commands read no setup.txt); false,
-// with the message, when the dictionary the command needs is unusable.
+// The program folder's files as a one-shot command reads them: only the dictionary it needs;
+// the others stand empty, so they are neither read nor checked.
+LookupFiles onlyDictionary(const std::string& folder, std::string_view needed) {
+    LookupFiles files = folderFiles(folder, {});
+    files.dictionary = [read = files.dictionary, needed](std::string_view name) {
+        return name == needed ? read(name) : FileBytes{FileBytes::Status::Ok, {}, {}, {}};
+    };
+    return files;
+}
+
+// Starts the state without an option file (the one-shot commands read no setup.txt) and with
+// only the dictionary the command needs; false, with the message, when that one is unusable.
 bool startWithout(LookupState& state, const std::string& folder, std::string_view needed) {
-    for (const auto& p : state.start(folderFiles(folder, {}))) {
+    for (const auto& p : state.start(onlyDictionary(folder, needed))) {
         if (p.file == needed) {
             tell({p});
             return false;
@@ -146,7 +156,7 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
         args[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
         return usage("pinyin takes LETTERS, a to z");
     LookupState state(codec);
-    state.start(folderFiles(folder, {}));
+    state.start(onlyDictionary(folder, PinyinRecord::kFileName));
     state.Command1_Click();
     for (const auto& p : state.takeProblems()) {
         if (p.file == PinyinRecord::kFileName) {
@@ -171,6 +181,29 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
     }
     std::cout << codec.toUtf8(found) << '\n' << std::flush;
     return std::cout ? kDone : kSystem;
+}
+
+// A session line is a command of a few words: 64 KB is plenty. A longer line is read to its
+// end without being kept, so endless input cannot exhaust the memory.
+constexpr std::size_t kLongestLine = 64 * 1024;
+enum class LineRead { Line, TooLong, End };
+
+LineRead readLine(std::streambuf& in, std::string& line) {
+    line.clear();
+    bool any = false;
+    bool tooLong = false;
+    for (int c; (c = in.sbumpc()) != std::char_traits<char>::eof();) {
+        any = true;
+        if (c == '\n')
+            return tooLong ? LineRead::TooLong : LineRead::Line;
+        if (line.size() < kLongestLine)
+            line.push_back(static_cast<char>(c));
+        else
+            tooLong = true;
+    }
+    if (!any)
+        return LineRead::End;
+    return tooLong ? LineRead::TooLong : LineRead::Line;
 }
 
 int runSession(const std::string& folder, const std::vector<std::string_view>& args,
@@ -199,8 +232,15 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
     state.applyOptions(options);
     Session session(state, codec);
     std::string line;
-    while (std::getline(std::cin, line)) {
-        std::cout << session.handle(line) << '\n' << std::flush;
+    for (;;) {
+        const LineRead read = readLine(*std::cin.rdbuf(), line);
+        if (read == LineRead::End)
+            break;
+        std::cout << (read == LineRead::TooLong
+                          ? session.reply(false, "the line is longer than 65,536 bytes")
+                          : session.handle(line))
+                  << '\n'
+                  << std::flush;
         if (!std::cout)
             return kSystem;
         tell(state.takeProblems());

@@ -15,6 +15,7 @@ set(TOVRIN_CORE_SOURCES
   setline.cpp
   placement.cpp
   chartstate.cpp
+  bitmap.cpp
   trigger.cpp
   session.cpp
   json.cpp

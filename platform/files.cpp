@@ -2,11 +2,15 @@
 
 #include "core/setupfile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,7 +40,36 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// A writer killed between making its temporary file and renaming it leaves "NAME.XXXXXX" beside
+// NAME. Those of this writer that are older than a minute (no write takes that long) are removed
+// the next time NAME is written.
+void removeLeftovers(const std::string& path) {
+    const std::filesystem::path target(path);
+    const std::string prefix = target.filename().string() + ".";
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             target.has_parent_path() ? target.parent_path() : ".", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](unsigned char c) { return std::isalnum(c); }))
+            continue;
+        std::error_code e;
+        if (!entry.is_regular_file(e) || entry.is_symlink(e))
+            continue;
+        const auto written = entry.last_write_time(e);
+        if (!e && now - written > std::chrono::minutes(1))
+            std::filesystem::remove(entry.path(), e);
+    }
+}
+
+} // namespace
+
 std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+    removeLeftovers(path);
     std::string tmp = path + ".XXXXXX";
     const int fd = mkstemp(tmp.data());
     if (fd < 0)

@@ -11,7 +11,8 @@ namespace tovrin::platform {
 namespace {
 
 constexpr std::string_view kKey = "start-page=";
-constexpr std::size_t kLargestFile = 64 * 1024;
+// The store is a few short lines; a larger file is not ours to rewrite.
+constexpr std::size_t kLargestFile = 1 << 20;
 
 std::string storeFolder() {
     const std::string config = configFolder();
@@ -43,7 +44,7 @@ std::string StartPageStore::read() const {
     const std::string path = filePath();
     if (path.empty())
         return {};
-    const FileBytes r = readSmallFile(path, kLargestFile);
+    const FileBytes r = readWholeFile(path, kLargestFile);
     if (r.status != FileBytes::Status::Ok)
         return {};
     std::string value;
@@ -67,7 +68,11 @@ bool StartPageStore::write(const std::string& address) {
     // Other keys stay as they were; the start page takes the place of the old one.
     std::string text;
     bool placed = false;
-    const FileBytes old = readSmallFile(path, kLargestFile);
+    // The whole file is rewritten, or nothing: a file that cannot be read whole (too large,
+    // unreadable, not a file) is left as it is rather than cut.
+    const FileBytes old = readWholeFile(path, kLargestFile);
+    if (old.status == FileBytes::Status::Unreadable)
+        return false;
     if (old.status == FileBytes::Status::Ok) {
         forEachLine(old.bytes, [&](std::string_view line) {
             if (line.starts_with(kKey)) {

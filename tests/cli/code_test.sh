@@ -69,6 +69,36 @@ mkdir "$tmp/cut"
 head -c 1003 "$bin/单字GBK.dat" >"$tmp/cut/单字GBK.dat"
 check "truncated dictionary" 1 '' "$tool" --data "$tmp/cut" code 我
 
+# A named pipe in place of a dictionary: refused at once where it is needed, never read where
+# it is not (strokes reads no phrase dictionary).
+mkdir "$tmp/pipes"
+for f in "$bin"/*.dat; do ln -s "$f" "$tmp/pipes/"; done
+rm "$tmp/pipes/vezaricz.dat" "$tmp/pipes/vezari.dat"
+mkfifo "$tmp/pipes/vezaricz.dat"
+cp "$bin/vezari.dat" "$tmp/pipes/vezari.dat"
+want=$("$tool" --data "$bin" strokes 3)
+check "a pipe in place of a dictionary the command does not need" 0 "$want" \
+    timeout 10 "$tool" --data "$tmp/pipes" strokes 3
+rm "$tmp/pipes/vezari.dat"
+mkfifo "$tmp/pipes/vezari.dat"
+check "a pipe in place of the dictionary the command needs" 3 '' \
+    timeout 10 "$tool" --data "$tmp/pipes" strokes 3
+stderr_has 'not a regular file'
+
+# Session lines are limited: an over-long line is answered with an error and the session goes on;
+# endless input without a line end ends with one such answer, in bounded memory.
+# (A program folder of the test's own: a session writes setup.txt there.)
+mkdir "$tmp/session"
+for f in "$bin"/*.dat; do ln -s "$f" "$tmp/session/"; done
+replies=$({ head -c 100000 /dev/zero | tr '\0' x; printf '\nstate\n'; } |
+    "$tool" --data "$tmp/session" session 2>/dev/null)
+check "an over-long line, then a command" 0 'false true' \
+    bash -c 'grep -o "\"ok\": *[a-z]*" <<<"$1" | sed "s/.*: *//" | tr "\n" " " | sed "s/ $//"' \
+    _ "$replies"
+check "endless input under a memory limit" 0 1 \
+    bash -c 'head -c 200000000 /dev/zero | (ulimit -v 300000; "$1" --data "$2" session) | wc -l' \
+    _ "$tool" "$tmp/session"
+
 if [[ -w /dev/full ]]; then
     "$tool" --data "$bin" code 我 >/dev/full 2>/dev/null
     status=$?

@@ -13,6 +13,12 @@ done
 
 make_program_folder
 settle_start_page
+# Files that are not what they should be must not freeze the program: a named pipe in place of
+# set.txt (the designed keys F1 and F2 then hold) and of the single-instance lock.
+rm "$prog/set.txt"
+mkfifo "$prog/set.txt" "$tmp/runtime/tovrin.lock"
+# The stroke dictionary a copy of its own, to be overwritten under the running program below.
+cp --remove-destination "$bin/vezari.dat" "$prog/vezari.dat"
 start_x
 
 check start_tray
@@ -66,6 +72,18 @@ shot picked
 check differ strokes picked "${TEXT1[@]}"
 check differ strokes picked "${GRID[@]}" # now the characters that follow 我
 check alive "$app"
+
+# The stroke dictionary overwritten in place, then cut to nothing, while the window is open:
+# the window goes on answering from what it read.
+cp "$bin/vezariPY.dat" "$prog/vezari.dat"
+for d in 3 1; do stroke "$d"; done
+: >"$prog/vezari.dat"
+for d in 2 1; do stroke "$d"; done
+sleep 0.2
+shot overwritten
+check alive "$app"
+check differ picked overwritten "${GRID[@]}"
+cp "$bin/vezari.dat" "$prog/vezari.dat" # whole again for the next opening of the window
 
 # --- The tray --------------------------------------------------------------------------------
 press Escape

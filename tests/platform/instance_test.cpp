@@ -2,10 +2,15 @@
 #include "platform/singleinstance.h"
 #include "platform/systeminfo.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace tovrin;
 
@@ -33,6 +38,18 @@ private Q_SLOTS:
         // Once the first copy is gone the next one is first again.
         const platform::SingleInstance again(QStringLiteral("tovrin-test"));
         QVERIFY(again.isFirst());
+    }
+
+    void somethingButALockFileIsAStaleLock() {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        const QString lock = runtime.filePath(QStringLiteral("tovrin-test.lock"));
+        // A folder with something in it, then a named pipe (which would block a read).
+        QVERIFY(QDir().mkpath(lock + QStringLiteral("/inside")));
+        QVERIFY(platform::SingleInstance(QStringLiteral("tovrin-test")).isFirst());
+        QVERIFY(QFileInfo(lock + QStringLiteral(".stale-1/inside")).isDir()); // kept aside
+        QVERIFY(::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0);
+        QVERIFY(platform::SingleInstance(QStringLiteral("tovrin-test")).isFirst());
     }
 
     void versionAndFolders() {

@@ -71,6 +71,20 @@ TEST_F(StartPageStoreTest, KeepsTheFilesOtherKeys) {
               std::string("# written by hand\nstart-page=") + kPortal + "\nhome-page=x\n");
 }
 
+TEST_F(StartPageStoreTest, RewritesALargeStoreWhole) {
+    // 2,000 other lines, over 100 KB: every one of them is kept.
+    fs::create_directories(config / "tovrin");
+    std::string others;
+    for (int i = 0; i < 2000; ++i)
+        others += "key" + std::to_string(i) + "=" + std::string(45, 'v') + "\n";
+    writeFile(config / "tovrin" / "startpage.txt", others + "start-page=http://old.example/\n");
+    ASSERT_GT(others.size(), 100000u);
+    platform::StartPageStore store;
+    ASSERT_TRUE(store.write(kPortal));
+    EXPECT_EQ(readFile(config / "tovrin" / "startpage.txt"),
+              others + "start-page=" + kPortal + "\n");
+}
+
 TEST_F(StartPageStoreTest, ReadsTheEmptyTextFromAFileWithoutTheKey) {
     fs::create_directories(config / "tovrin");
     writeFile(config / "tovrin" / "startpage.txt",

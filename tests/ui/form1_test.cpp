@@ -108,6 +108,15 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].contains(QStringLiteral("J2.bmp")));
         QVERIFY(label(QStringLiteral("Picture1"))->pixmap().isNull());
+        // A chart cut short is damaged, as a missing one is: no half-black picture.
+        QFile whole(QStringLiteral(TOVRIN_BIN_DIR "/J3.bmp"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile::remove(folder->dir.filePath(QStringLiteral("J3.bmp")));
+        folder->write("J3.bmp", whole.read(whole.size() / 2));
+        form->loadChart(3);
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told[1].contains(QStringLiteral("J3.bmp")));
+        QVERIFY(label(QStringLiteral("Picture1"))->pixmap().isNull());
         QVERIFY(form->isVisible()); // the application carries on
     }
 

@@ -1,4 +1,5 @@
 #include "ui/chart/form1.h"
+#include "ui/common/bitmapfile.h"
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 
@@ -355,8 +356,8 @@ void Form1::Timer2_Timer() {
 void Form1::loadChart(int chart) {
     const QString name = QStringLiteral("J%1.bmp").arg(chart);
     const QString path = programFolder_ + QLatin1Char('/') + name;
-    QPixmap picture;
-    if (!picture.load(path)) {
+    const QPixmap picture = ui::loadBitmap(path);
+    if (picture.isNull()) {
         Picture1->setPixmap(QPixmap());
         tellOnce(QStringLiteral("提示！"),
                  QStringLiteral("找不到或无法读取字根图“%1”（%2）。").arg(name, path));

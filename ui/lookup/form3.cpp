@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/systeminfo.h"
 #include "resources/pictures.h"
+#include "ui/common/bitmapfile.h"
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 #include "ui/promo/form5.h"
@@ -256,8 +257,8 @@ void Form3::buildControls() {
         if (firstOpening) {
             pinyinPictureLoaded_ = true;
             const QString path = appDir + QStringLiteral("拼音4.bmp");
-            QPixmap panel;
-            if (!QFile::exists(path) || !panel.load(path))
+            const QPixmap panel = ui::loadBitmap(path);
+            if (panel.isNull())
                 tellOnce(path, QStringLiteral("找不到或无法读取拼音键盘图片“拼音4.bmp”（%1）。"
                                               "拼音键盘照常使用，只是没有背景图。")
                                    .arg(path));

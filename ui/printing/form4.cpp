@@ -1,4 +1,6 @@
 #include "ui/printing/form4.h"
+
+#include "ui/common/bitmapfile.h"
 #include "ui/common/twips.h"
 
 #include "platform/printstatus.h"
@@ -96,7 +98,8 @@ void Form4::Command1_Click() {
         picture = links_.currentChart ? links_.currentChart() : QPixmap();
     } else {
         // The large chart is loaded before the question, so a missing file is told at once.
-        if (!Picture2.load(links_.programFolder + QStringLiteral("/86wb.bmp"))) {
+        Picture2 = ui::loadBitmap(links_.programFolder + QStringLiteral("/86wb.bmp"));
+        if (Picture2.isNull()) {
             ask(kFailed, false);
             return;
         }

@@ -74,7 +74,11 @@ Form5::~Form5() = default;
 
 void Form5::Command1_Click() {
     const std::string address = promotedAddress_.toStdString();
-    platform::StartPageStore().write(address);
+    platform::StartPageStore store;
+    // The offer only helps: a store that cannot be written (or read whole, so never cut) is
+    // left as it is, said on standard error, and the consent goes on.
+    if (!store.write(address))
+        qWarning("tovrin: the start page was not stored in %s", store.filePath().c_str());
     platform::createWebLaunchers(address);
     if (restartStartPageTimer_)
         restartStartPageTimer_();

@@ -1,0 +1,72 @@
+// The one reader and writer of the program's files, against what a user or a crash leaves
+// behind: a dictionary overwritten while the program runs, a named pipe or a folder in place of a
+// file, a file far larger than any dictionary, temporary files of a killed writer.
+#include "core/recordfile.h"
+#include "platform/files.h"
+#include "tests/core/testdata.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tovrin;
+using namespace tovrin::testdata;
+namespace fs = std::filesystem;
+
+TEST(Files, ADictionaryOverwrittenInPlaceKeepsWhatWasRead) {
+    TempDir dir;
+    const fs::path path = dir / "vezari.dat";
+    writeFile(path, std::string(16 * 100, '1'));
+    const RecordFile file = RecordFile::fromFile(readWholeFile(path.string()), 16);
+    // Cut in place (": > vezari.dat"), then written over with other bytes, under the reader.
+    fs::resize_file(path, 0);
+    writeFile(path, "x");
+    ASSERT_EQ(file.count(), 100);
+    EXPECT_EQ(file.record(100), std::string(16, '1'));
+}
+
+TEST(Files, AnythingButARegularFileIsRefusedWithoutBlocking) {
+    TempDir dir;
+    const fs::path fifo = dir / "set.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(dir / "vezari.dat");
+    for (const FileBytes& r : {readWholeFile(fifo.string()), readSmallFile(fifo.string()),
+                               readWholeFile((dir / "vezari.dat").string())}) {
+        EXPECT_EQ(r.status, FileBytes::Status::Unreadable) << r.path;
+        EXPECT_FALSE(r.reason.empty());
+    }
+}
+
+TEST(Files, AFileLargerThanAnyDictionaryIsRefusedUnread) {
+    TempDir dir;
+    const fs::path path = dir / "vezaricz.dat";
+    writeFile(path, "");
+    fs::resize_file(path, std::uintmax_t(40) << 30); // 40 GB, sparse
+    const FileBytes r = readWholeFile(path.string());
+    EXPECT_EQ(r.status, FileBytes::Status::Unreadable);
+    EXPECT_NE(r.reason.find("larger"), std::string::npos) << r.reason;
+    EXPECT_TRUE(r.bytes.empty());
+}
+
+TEST(Files, LeftoversOfAKilledWriterGoWhenTheFileIsWrittenAgain) {
+    TempDir dir;
+    const fs::path path = dir / "setup.txt";
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {"setup.txt.aB3xQ9", "setup.txt.000000", "setup.txt.young1",
+                             "setup.txt.toolong7", "other.txt.aB3xQ9"}) {
+        writeFile(dir / name, "left over");
+        if (std::string_view(name) != "setup.txt.young1")
+            fs::last_write_time(dir / name, old);
+    }
+    ASSERT_EQ(writeFileAtomically(path.string(), "000\r\n"), "");
+    EXPECT_FALSE(fs::exists(dir / "setup.txt.aB3xQ9"));
+    EXPECT_FALSE(fs::exists(dir / "setup.txt.000000"));
+    // A writer that may still be at work, a name of another pattern, another file's: kept.
+    EXPECT_TRUE(fs::exists(dir / "setup.txt.young1"));
+    EXPECT_TRUE(fs::exists(dir / "setup.txt.toolong7"));
+    EXPECT_TRUE(fs::exists(dir / "other.txt.aB3xQ9"));
+    EXPECT_EQ(readWholeFile(path.string()).bytes, "000\r\n");
+}
