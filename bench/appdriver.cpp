@@ -128,13 +128,6 @@ public:
         XSync(dpy_, False);
     }
 
-    // Holds a key longer than one 66 ms poll of the program's hot keys.
-    void press(KeySym sym) {
-        key(sym, true);
-        sleepMs(200);
-        key(sym, false);
-    }
-
     void click(int x, int y) {
         XTestFakeMotionEvent(dpy_, -1, x, y, 0);
         XTestFakeButtonEvent(dpy_, 1, True, 0);
@@ -342,20 +335,27 @@ int run(const Options& o) {
     Window lookup = 0;
     for (int trial = 0; trial < o.hotkeyTrials; ++trial) {
         if (trial > 0) {
-            x.press(XK_Escape);
-            if (!x.waitGone(lookup, 5000))
-                return fail("ESC did not close the lookup window");
-            x.press(XK_F1);
-            if (!x.waitMapped(kChartTitle, 5000))
-                return fail("F1 did not show the chart window");
+            // Each key is held until what it does has happened: a busy program (a cold font
+            // cache, a loaded machine) may poll the keys late, and a tap of fixed length would
+            // then be missed.
+            x.key(XK_Escape, true);
+            const bool gone = x.waitGone(lookup, 30000);
+            x.key(XK_Escape, false);
+            if (!gone)
+                return fail("ESC did not close the lookup window within 30 s");
+            x.key(XK_F1, true);
+            const bool back = x.waitMapped(kChartTitle, 30000).has_value();
+            x.key(XK_F1, false);
+            if (!back)
+                return fail("F1 did not show the chart window within 30 s");
         }
         sleepMs(300 + phase(random));
         x.key(XK_F2, true);
         const auto down = Clock::now();
-        const auto shown = x.waitMapped(kLookupTitle, 5000);
+        const auto shown = x.waitMapped(kLookupTitle, 30000);
         x.key(XK_F2, false);
         if (!shown)
-            return fail("the lookup hot key showed no window within 5 s");
+            return fail("the lookup hot key showed no window within 30 s");
         lookup = shown->first;
         hotkey.push_back(ms(shown->second - down));
     }
@@ -379,7 +379,7 @@ int run(const Options& o) {
         const std::size_t before = o.probe.empty() ? 0 : lineCount(repaintLog);
         const auto [bx, by] = strokeButton(digit);
         x.click(bx, by);
-        const auto deadline = Clock::now() + std::chrono::seconds(2);
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
         while (!o.probe.empty() && lineCount(repaintLog) == before && Clock::now() < deadline)
             sleepMs(1);
         return !o.probe.empty() && lineCount(repaintLog) > before;
