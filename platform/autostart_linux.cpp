@@ -26,12 +26,13 @@ std::string autostartFolder() {
     return config.empty() ? config : joinPath(config, "autostart");
 }
 
-// A desktop file is UTF-8 and its values hold no control characters except the escaped
-// \n, \t and \r, which have no business in a program path.
+// A desktop file is UTF-8, and its values can escape no control character but the newline, the
+// tab and the carriage return.
 bool fitsInEntry(std::string_view text) {
     const auto points = gbk::Codec::utf8ToCodePoints(text);
-    return points && std::none_of(points->begin(), points->end(),
-                                  [](char32_t c) { return c < 0x20 || c == 0x7F; });
+    return points && std::none_of(points->begin(), points->end(), [](char32_t c) {
+               return (c < 0x20 && c != '\n' && c != '\t' && c != '\r') || c == 0x7F;
+           });
 }
 
 } // namespace

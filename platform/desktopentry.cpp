@@ -2,6 +2,31 @@
 
 namespace tovrin::platform::desktopentry {
 
+namespace {
+
+// A character of a string value: the backslash and the control characters the format can
+// escape are written as their escapes.
+void appendEscaped(std::string& value, char c) {
+    switch (c) {
+    case '\\':
+        value += "\\\\";
+        break;
+    case '\n':
+        value += "\\n";
+        break;
+    case '\t':
+        value += "\\t";
+        break;
+    case '\r':
+        value += "\\r";
+        break;
+    default:
+        value += c;
+    }
+}
+
+} // namespace
+
 std::string execArgument(std::string_view argument) {
     std::string quoted = "\"";
     for (const char c : argument) {
@@ -12,23 +37,18 @@ std::string execArgument(std::string_view argument) {
     quoted += '"';
     std::string value;
     for (const char c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '%')
+        if (c == '%')
             value += "%%";
         else
-            value += c;
+            appendEscaped(value, c);
     }
     return value;
 }
 
 std::string stringValue(std::string_view text) {
     std::string value;
-    for (const char c : text) {
-        if (c == '\\')
-            value += '\\';
-        value += c;
-    }
+    for (const char c : text)
+        appendEscaped(value, c);
     return value;
 }
 

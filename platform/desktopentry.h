@@ -10,10 +10,12 @@ namespace tovrin::platform::desktopentry {
 // (a doubled backslash is one), then as a command line, where a quoted argument escapes the
 // double quote, the backquote, the dollar sign and the backslash with a backslash. Percent signs
 // start field codes, so a literal one is doubled. Quoting keeps spaces and every other reserved
-// character (?, &, #, ...) inside the one argument.
+// character (?, &, #, ...) inside the one argument; a newline, tab or carriage return is written
+// as its string escape.
 std::string execArgument(std::string_view argument);
 
-// A plain string value (Name, TryExec): only the backslash needs escaping.
+// A plain string value (Name, TryExec): the backslash, the newline, the tab and the carriage
+// return are written as the format's escapes.
 std::string stringValue(std::string_view text);
 
 } // namespace tovrin::platform::desktopentry

@@ -73,7 +73,8 @@ TEST(Autostart, EveryReservedCharacterReachesTheProgramUnchanged) {
     platform::Autostart autostart;
     for (const char* program :
          {"/a\"b/tovrin", "/$HOME/tovrin", "/back\\slash/tovrin", "/tick`/tovrin", "/100%/tovrin",
-          "/it's/tovrin", "/a;b&c|d/t*?#()<>~", "/tab\\s\\\\n/x"}) {
+          "/it's/tovrin", "/a;b&c|d/t*?#()<>~", "/tab\\s\\\\n/x", "/a\nb/tovrin",
+          "/a\tb\rc/tovrin"}) {
         SCOPED_TRACE(program);
         ASSERT_TRUE(autostart.enable(program));
         const auto entry = desktopEntry(readFile(autostart.entryPath()));
@@ -91,9 +92,8 @@ TEST(Autostart, APathThatNoEntryCanHoldIsRefused) {
     ScopedEnv xdg("XDG_CONFIG_HOME", config.str());
     platform::Autostart autostart;
     for (const std::string& program :
-         {std::string(), std::string("bin/tovrin"), std::string("/a\nb/tovrin"),
-          std::string("/a\tb/tovrin"), std::string("/gbk-\xCE\xE5\xB1\xCA/tovrin"),
-          std::string("/cut-\xE4\xBA/tovrin")}) {
+         {std::string(), std::string("bin/tovrin"), std::string("/bell\a/tovrin"),
+          std::string("/gbk-\xCE\xE5\xB1\xCA/tovrin"), std::string("/cut-\xE4\xBA/tovrin")}) {
         SCOPED_TRACE(program);
         EXPECT_FALSE(autostart.enable(program));
         EXPECT_FALSE(std::filesystem::is_regular_file(autostart.entryPath()));

@@ -287,6 +287,21 @@ private Q_SLOTS:
         QCOMPARE(saves, 1);
         QVERIFY(!form->isVisible());
         QVERIFY(told.isEmpty());
+
+        // A program folder whose name no entry can hold (not UTF-8): told, the rest saved.
+        Form2::Links links;
+        links.setLine = QStringLiteral("10102");
+        links.settingsFolder = settings->path();
+        links.programPath = "/opt/gbk-\xCE\xE5\xB1\xCA/tovrin";
+        links.autostart = &autostart;
+        links.tell = [this](const QString&, const QString& text) { told << text; };
+        Form2 gbkFolder(std::move(links));
+        gbkFolder.show();
+        QTest::mouseClick(control<QWidget>(&gbkFolder, QStringLiteral("Command1")), Qt::LeftButton);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("Tovrin.desktop")), qPrintable(told.first()));
+        QVERIFY(!QFile::exists(entryFile()));
+        QVERIFY(!gbkFolder.isVisible());
     }
 
     void withoutAutostartTheRestIsStillStored() {

@@ -139,12 +139,17 @@ void Form2::Command1_Click() {
                             .arg(QFile::decodeName(QByteArray::fromStdString(path))));
         return;
     }
-    // Autostart is a convenience: whether its entry could be written or removed is not reported.
+    // An autostart entry that cannot be written (a program folder whose name is no UTF-8, a
+    // configuration folder that cannot be written) or removed is told; the rest is saved.
     if (links_.autostart) {
-        if (Option28->isChecked())
-            links_.autostart->enable(links_.programPath);
-        else
-            links_.autostart->disable();
+        const bool done = Option28->isChecked() ? links_.autostart->enable(links_.programPath)
+                                                : links_.autostart->disable();
+        if (!done && links_.tell)
+            links_.tell(
+                QStringLiteral("提示！"),
+                QStringLiteral("无法%1随系统启动的启动项“%2”。其余设置已经保存。")
+                    .arg(Option28->isChecked() ? QStringLiteral("写入") : QStringLiteral("删除"),
+                         QString::fromStdString(links_.autostart->entryPath())));
     }
     if (links_.saved)
         links_.saved();
