@@ -30,8 +30,7 @@ check wait_for shown "$CHART"
 check until_true 10 icon_embedded
 
 # --- The lookup window: strokes, the grid, a pick -------------------------------------------
-press F2
-check wait_for shown "$LOOKUP"
+check press F2 named_shown "$LOOKUP"
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 
 # shot NAME: the lookup window as it is on screen now.
@@ -86,9 +85,8 @@ check differ picked overwritten "${GRID[@]}"
 cp "$bin/vezari.dat" "$prog/vezari.dat" # whole again for the next opening of the window
 
 # --- The tray --------------------------------------------------------------------------------
-press Escape
-check wait_for gone "$CHART"
-check wait_for gone "$LOOKUP"
+all_away() { named_gone "$LOOKUP" && named_gone "$CHART"; }
+check press Escape all_away
 xdotool mousemove 13 13 click 1 # a left click on the icon brings the chart window back
 check wait_for shown "$CHART"
 

@@ -16,28 +16,24 @@ first=$!
 pids+=("$first")
 check wait_for shown "$CHART"
 
-press F2 # the shipped set.txt: F1 the chart, F2 the lookup window
-check wait_for shown "$LOOKUP"
+# The shipped set.txt: F1 the chart, F2 the lookup window.
+check press F2 named_shown "$LOOKUP"
 
-press Escape
-check wait_for gone "$LOOKUP"
-check wait_for gone "$CHART"
+all_away() { named_gone "$LOOKUP" && named_gone "$CHART"; }
+check press Escape all_away
 check alive "$first"
 
-press F1
-check wait_for shown "$CHART"
+check press F1 named_shown "$CHART"
 check wait_for gone "$LOOKUP" 1
 
 # The lookup key on a shown lookup window puts it back at its place (bottom right on
 # 1024 x 768: 7940 x 7820 twips, that is 529 x 521 pixels).
-press F2
-check wait_for shown "$LOOKUP"
+check press F2 named_shown "$LOOKUP"
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 xdotool windowmove "$lookup" 10 10
 sleep 0.2
-press F2
 back_home() { xdotool getwindowgeometry "$lookup" | grep -q 'Position: 529,52[12]'; }
-check until_true 5 back_home
+check press F2 back_home
 
 # A second copy runs with its chart window until its lookup window would open; then it says
 # the program already runs and ends.
@@ -47,8 +43,7 @@ pids+=("$second")
 deadline=$((SECONDS + 10))
 until [[ $(xdotool search --onlyvisible --name "$CHART" 2>/dev/null | wc -l) -ge 2 ]] ||
     ((SECONDS > deadline)); do sleep 0.05; done
-press F2
-check wait_for shown '^提示！$'
+check press F2 named_shown '^提示！$'
 # No window manager runs here: the message box is given the focus directly.
 box=$(xdotool search --onlyvisible --name '^提示！$' | head -1)
 xdotool windowfocus --sync "$box" key Return
@@ -57,10 +52,8 @@ check alive "$first"
 
 # "关闭" on the chart window ends the first copy. ESC and the chart key first, so that the
 # always-on-top lookup window does not lie over the label.
-press Escape
-check wait_for gone "$LOOKUP"
-press F1
-check wait_for shown "$CHART"
+check press Escape named_gone "$LOOKUP"
+check press F1 named_shown "$CHART"
 chart=$(xdotool search --onlyvisible --name "$CHART" | head -1)
 # The label's place in the window: 8910 + a little, 6270 + a little twips.
 xdotool mousemove --window "$chart" 600 425 click 1

@@ -63,11 +63,24 @@ wait_for() {
     return 1
 }
 
-# Holds a key longer than one 66 ms poll, so that a poll sees it down.
+# Whether a window of that name is shown, or none is.
+named_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+named_gone() { ! named_shown "$1"; }
+
+# press KEY [CONDITION...]: holds the key until CONDITION holds (at most 30 s), so that a program
+# polling its keys late (a cold font cache, a loaded machine) still sees it; the status is the
+# condition's. Without a condition the key is held longer than one 66 ms poll.
 press() {
-    xdotool keydown "$1"
-    sleep 0.25
-    xdotool keyup "$1"
+    local key=$1 status=0
+    shift
+    xdotool keydown "$key"
+    if (($#)); then
+        until_true 30 "$@" || status=1
+    else
+        sleep 0.25
+    fi
+    xdotool keyup "$key"
+    return $status
 }
 
 alive() { kill -0 "$1" 2>/dev/null; }

@@ -36,8 +36,8 @@ spot() { xdotool mousemove --window "$lookup" "$1" "$2" click 1; }
 readonly COMPACT=478x213 BAR=104x25
 collapse() { spot 444 10 && until_true 5 size_is "$BAR"; } # Label23 at 6540, 60 twips
 open_lookup() {
-    press F2
-    wait_for shown "$LOOKUP" && lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
+    press F2 named_shown "$LOOKUP" &&
+        lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 }
 
 # --- With a tray ---------------------------------------------------------------------------
@@ -51,17 +51,15 @@ check collapse
 spot 71 12 # Label97, the bar's restore spot, at 660, 60 twips
 check until_true 5 size_is "$COMPACT"
 check collapse # the spot still takes the press after a restore
-press F2
-check until_true 5 size_is "$COMPACT"
+check press F2 size_is "$COMPACT"
 spot 462 10 # Label13, the close spot, at 6810, 60 twips
 check wait_for gone "$LOOKUP"
 
 # Each way back after the bar showed the desktop.
-by_hot_key() { press F2; }
+by_hot_key() { press F2 viewable "$lookup"; }
 by_tray() { menu_item 47; } # 查询界面
 by_chart_link() {
-    press F1 # the chart window comes back first
-    until_true 5 viewable "$chart" || return 1
+    press F1 viewable "$chart" || return 1 # the chart window comes back first
     xdotool mousemove --window "$chart" 300 426 click 1 # 编码查询 at 4230, 6270 twips
 }
 for way in by_hot_key by_tray by_chart_link; do
@@ -85,10 +83,8 @@ kill "$tray"
 check until_true 5 eval '! docker_up'
 check start_program
 wm_state() { xprop -id "$chart" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
-press Escape
-check until_true 5 eval '[[ $(wm_state) == Iconic ]]'
-press F1
-check until_true 5 viewable "$chart"
+check press Escape eval '[[ $(wm_state) == Iconic ]]'
+check press F1 viewable "$chart"
 check alive "$app"
 
 finish
