@@ -23,7 +23,7 @@ constexpr int kDone = 0;
 constexpr int kNoCode = 1;
 constexpr int kUsage = 2;
 constexpr int kDictionary = 3;
-constexpr int kSystem = 4; // writing the output failed, or iconv is missing
+constexpr int kSystem = 4; // writing the output failed, or memory ran out
 
 constexpr std::string_view kUsageText =
     "usage: tovrin-lookup [--data DIR] COMMAND\n"
@@ -33,8 +33,10 @@ constexpr std::string_view kUsageText =
     "  pinyin LETTERS                the characters whose reading begins with LETTERS\n"
     "  session [--show-all] [--size N]\n"
     "                                window events on standard input, one JSON reply a line\n"
+    "  --version                     the tool's version\n"
     "\n"
-    "DIR is the program's folder, where the dictionaries lie (default: the tool's own).\n";
+    "DIR is the program's folder, where the dictionaries lie (default: the tool's own, or\n"
+    "../share/tovrin beside it when installed).\n";
 
 int usage(std::string_view problem) {
     std::cerr << "tovrin-lookup: " << problem << "\n\n" << kUsageText;
@@ -206,7 +208,7 @@ LineRead readLine(std::streambuf& in, std::string& line) {
     return tooLong ? LineRead::TooLong : LineRead::Line;
 }
 
-int runSession(const std::string& folder, const std::vector<std::string_view>& args,
+int runSession(const platform::ProgramFolders& folders, const std::vector<std::string_view>& args,
                const gbk::Codec& codec) {
     bool showAll = false;
     int size = -1;
@@ -223,7 +225,7 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
         }
     }
     LookupState state(codec);
-    tell(state.start(folderFiles(folder, platform::settingsFolder(folder))));
+    tell(state.start(folderFiles(folders.data, platform::settingsFolder(folders))));
     LookupOptions options = state.options();
     if (showAll)
         options.showAll = 1;
@@ -252,15 +254,15 @@ int runSession(const std::string& folder, const std::vector<std::string_view>& a
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
-    std::string folder = platform::programFolder();
+    platform::ProgramFolders folders = platform::programFolders(platform::programFolder());
     std::size_t i = 0;
     if (i < args.size() && args[i] == "--data") {
         if (i + 1 >= args.size())
             return usage("--data needs a folder");
-        folder = std::string(args[i + 1]);
+        folders = {std::string(args[i + 1]), false};
         i += 2;
     } else if (i < args.size() && args[i].starts_with("--data=")) {
-        folder = std::string(args[i].substr(7));
+        folders = {std::string(args[i].substr(7)), false};
         ++i;
     }
     if (i >= args.size())
@@ -268,6 +270,10 @@ int main(int argc, char** argv) {
     const std::string_view command = args[i];
     const std::vector<std::string_view> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                              args.end());
+    if (command == "--version") {
+        std::cout << "tovrin-lookup " TOVRIN_VERSION "\n" << std::flush;
+        return std::cout ? kDone : kSystem;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsageText << std::flush;
         return std::cout ? kDone : kSystem;
@@ -275,13 +281,13 @@ int main(int argc, char** argv) {
     try {
         const gbk::Codec codec;
         if (command == "code")
-            return runCode(folder, rest, codec);
+            return runCode(folders.data, rest, codec);
         if (command == "strokes")
-            return runStrokes(folder, rest, codec);
+            return runStrokes(folders.data, rest, codec);
         if (command == "pinyin")
-            return runPinyin(folder, rest, codec);
+            return runPinyin(folders.data, rest, codec);
         if (command == "session")
-            return runSession(folder, rest, codec);
+            return runSession(folders, rest, codec);
     } catch (const std::exception& e) {
         std::cerr << "tovrin-lookup: " << e.what() << '\n';
         return kSystem;

@@ -20,6 +20,21 @@ std::string programFolder() {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+namespace {
+
+// $XDG_CONFIG_HOME/tovrin, created (a failure shows when a file is written there).
+std::string userSettingsFolder() {
+    std::string config = configFolder();
+    if (config.empty())
+        config = "/tmp";
+    const std::string folder = joinPath(config, "tovrin");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folder;
+}
+
+} // namespace
+
 std::string settingsFolder(const std::string& programFolder) {
     std::string probe = joinPath(programFolder, ".tovrin-write-test-XXXXXX");
     const int fd = mkstemp(probe.data());
@@ -28,13 +43,22 @@ std::string settingsFolder(const std::string& programFolder) {
         ::unlink(probe.c_str());
         return programFolder;
     }
-    std::string config = configFolder();
-    if (config.empty())
-        config = "/tmp";
-    const std::string folder = joinPath(config, "tovrin");
+    return userSettingsFolder();
+}
+
+ProgramFolders programFolders(const std::string& programFolder) {
+    const std::string marker = "vezari.dat";
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec); // a failure shows when the file is written
-    return folder;
+    if (!std::filesystem::exists(joinPath(programFolder, marker), ec)) {
+        const std::string installed = joinPath(programFolder, "../share/tovrin");
+        if (std::filesystem::exists(joinPath(installed, marker), ec))
+            return {std::filesystem::path(installed).lexically_normal().string(), true};
+    }
+    return {programFolder, false};
+}
+
+std::string settingsFolder(const ProgramFolders& folders) {
+    return folders.installed ? userSettingsFolder() : settingsFolder(folders.data);
 }
 
 std::string xdgFolder(const char* variable, const char* underHome) {

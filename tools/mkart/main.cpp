@@ -20,10 +20,11 @@ enum ExitStatus {
 };
 
 int usage(QTextStream& err) {
-    err << "usage: mkart --keys KEYS.tsv --beside DIR --compiled DIR\n"
+    err << "usage: mkart --keys KEYS.tsv --beside DIR --compiled DIR [--icons DIR]\n"
            "  --keys      the Wubi 86 key table (UTF-8, TAB-separated)\n"
            "  --beside    where the bitmaps and set.txt that ship beside the program go\n"
-           "  --compiled  where the PNGs compiled into the program go\n";
+           "  --compiled  where the PNGs compiled into the program go\n"
+           "  --icons     where the icon theme's sizes of the application's icon go\n";
     err.flush();
     return kUsage;
 }
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     QString keys;
     QString beside;
     QString compiled;
+    QString icons; // optional: the icon theme's folder
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -51,6 +53,8 @@ int main(int argc, char** argv) {
             beside = args[++i];
         else if (a == QLatin1String("--compiled"))
             compiled = args[++i];
+        else if (a == QLatin1String("--icons"))
+            icons = args[++i];
         else
             return usage(err);
     }
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
     if (errors.isEmpty()) {
         errors += writeBesideProgram(table, beside);
         errors += writeCompiled(compiled);
+        if (!icons.isEmpty())
+            errors += writeThemeIcons(icons, QStringLiteral(TOVRIN_APP_ID));
     }
     for (const QString& e : errors)
         err << "mkart: " << e << '\n';

@@ -77,12 +77,28 @@ QStringList writeCompiled(const QString& dir) {
         {QStringLiteral("cursor-point.png"), drawPointCursor},
         {QStringLiteral("cursor-drag.png"), drawDragCursor},
         {QStringLiteral("cursor-hand.png"), drawHandCursor},
-        {QStringLiteral("icon.png"), drawIcon},
+        {QStringLiteral("icon.png"), [] { return drawIcon(); }},
         {QStringLiteral("chart-strip.png"), drawChartStrip},
         {QStringLiteral("bar.png"), drawBar},
         {QStringLiteral("about-banner.png"), drawAboutBanner},
     };
     return saveAll(dir, drawings, "PNG");
+}
+
+QStringList writeThemeIcons(const QString& dir, const QString& name) {
+    QStringList errors;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(dir).arg(size);
+        if (!QDir().mkpath(folder)) {
+            errors.append(folder + QStringLiteral(": cannot create the folder"));
+            continue;
+        }
+        const QString error = saveImage(
+            drawIcon(size), folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG");
+        if (!error.isEmpty())
+            errors.append(error);
+    }
+    return errors;
 }
 
 } // namespace tovrin::mkart

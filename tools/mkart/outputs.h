@@ -14,4 +14,8 @@ namespace tovrin::mkart {
 QStringList writeBesideProgram(const KeyTable& table, const QString& dir);
 QStringList writeCompiled(const QString& dir);
 
+// The application's icon for the desktop's icon theme: DIR/NxN/apps/NAME.png at the sizes a
+// theme looks for, 16 to 256.
+QStringList writeThemeIcons(const QString& dir, const QString& name);
+
 } // namespace tovrin::mkart

@@ -135,10 +135,11 @@ QImage drawLinkArticle() {
     return image;
 }
 
-QImage drawIcon() {
-    QImage image = transparentCanvas(32, 32);
+QImage drawIcon(int size) {
+    QImage image = transparentCanvas(size, size);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.scale(size / 32.0, size / 32.0); // drawn on the 32-pixel grid, at any size
     drawTile(p, QRectF(1, 1, 30, 30));
     return image;
 }

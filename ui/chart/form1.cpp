@@ -348,8 +348,17 @@ void Form1::Timer2_Timer() {
     Timer2->stop();
     const std::string path =
         platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
-    // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
-    if (const int chart = state_.readSetLine(settings::lineOf(readSmallFile(path))))
+    // An installed copy's first run reads the set.txt shipped with its data; without a readable
+    // set.txt the designed choices hold: chart 1, F1 and F2.
+    FileBytes set = readSmallFile(path);
+    if (set.status == FileBytes::Status::Missing && programFolder_ != settingsFolder_) {
+        set = readSmallFile(
+            platform::joinPath(programFolder_.toStdString(), std::string(settings::kSetFileName)));
+        // Kept in the user's folder from now on, as the settings dialog would keep it.
+        if (set.status == FileBytes::Status::Ok)
+            writeFileAtomically(path, settings::fileText(settings::lineOf(set)));
+    }
+    if (const int chart = state_.readSetLine(settings::lineOf(set)))
         loadChart(chart);
 }
 
