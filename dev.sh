@@ -16,7 +16,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox
-    desktop-file-utils groff-base
+    desktop-file-utils groff-base appstream
 )
 
 say() { printf '==> %s\n' "$*" >&2; }

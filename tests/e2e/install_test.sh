@@ -29,9 +29,9 @@ for page in tovrin tovrin-lookup; do
     groff -man -ww -Tutf8 "$prefix/share/man/man1/$page.1" >/dev/null 2>"$tmp/$page.groff"
     check test ! -s "$tmp/$page.groff"
 done
-if command -v desktop-file-validate >/dev/null; then
-    check desktop-file-validate "$prefix/share/applications/example.tovrin.Tovrin.desktop"
-fi
+check desktop-file-validate "$prefix/share/applications/example.tovrin.Tovrin.desktop"
+check appstreamcli validate --no-net --pedantic \
+    "$prefix/share/metainfo/example.tovrin.Tovrin.metainfo.xml" >"$tmp/appstream.log"
 
 # The program, started as a desktop menu would start it.
 mkdir -p "$tmp/config/tovrin" "$tmp/runtime"
