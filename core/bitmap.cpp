@@ -30,26 +30,38 @@ bool wholeBitmap(std::string_view bytes) {
         return false;
     const std::uint64_t pixels = u32(bytes, 10);
     const std::uint32_t infoSize = u32(bytes, 14);
-    std::uint64_t width = 0, height = 0, bitsPerPixel = 0, compression = 0, imageSize = 0;
+    std::int64_t width = 0, height = 0;
+    std::uint64_t bitsPerPixel = 0, compression = 0, imageSize = 0;
     if (infoSize == 12) { // the old core header: 16-bit width and height
         width = u16(bytes, 18);
         height = u16(bytes, 20);
         bitsPerPixel = u16(bytes, 24);
     } else if (infoSize >= 40 && bytes.size() >= kFileHeader + 40) {
-        width = std::abs(static_cast<std::int32_t>(u32(bytes, 18)));
-        height = std::abs(static_cast<std::int32_t>(u32(bytes, 22)));
+        // Signed; a negative height is a top-down bitmap. Widened before the sign is taken.
+        width = std::llabs(std::int64_t(static_cast<std::int32_t>(u32(bytes, 18))));
+        height = std::llabs(std::int64_t(static_cast<std::int32_t>(u32(bytes, 22))));
         bitsPerPixel = u16(bytes, 28);
         compression = u32(bytes, 30);
         imageSize = u32(bytes, 34);
     } else {
         return false;
     }
+    // Only the depths a bitmap can have, and sizes no picture exceeds, so the products below
+    // cannot overflow.
+    constexpr std::int64_t kLargest = 1 << 16;
+    const bool depthKnown = bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 ||
+                            bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+    if (!depthKnown || width <= 0 || height <= 0 || width > kLargest || height > kLargest)
+        return false;
     // Uncompressed rows (BI_RGB, BI_BITFIELDS) are padded to four bytes; compressed ones are as
-    // long as the header says.
-    const std::uint64_t rows = compression == 0 || compression == 3
-                                   ? (bitsPerPixel * width + 31) / 32 * 4 * height
-                                   : imageSize;
-    return width > 0 && height > 0 && pixels + rows <= bytes.size();
+    // long as the header says, which it must then say.
+    const bool uncompressed = compression == 0 || compression == 3;
+    if (!uncompressed && imageSize == 0)
+        return false;
+    const std::uint64_t rows =
+        uncompressed ? (bitsPerPixel * std::uint64_t(width) + 31) / 32 * 4 * std::uint64_t(height)
+                     : imageSize;
+    return pixels + rows <= bytes.size();
 }
 
 } // namespace tovrin

@@ -42,7 +42,13 @@ LookupFiles MemoryFiles::files(bool withSetup) {
     LookupFiles files;
     files.dictionary = read;
     if (withSetup) {
-        files.readSetup = [read] { return read(kSetupFileName); };
+        // setup.txt is read as the platform reads it: its first 4,096 bytes.
+        files.readSetup = [read] {
+            FileBytes setup = read(kSetupFileName);
+            if (setup.bytes.size() > 4096)
+                setup.bytes.resize(4096);
+            return setup;
+        };
         files.writeSetup = [this](std::string_view bytes) {
             write(kSetupFileName, bytes);
             return std::string();

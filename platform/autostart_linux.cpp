@@ -70,9 +70,10 @@ bool Autostart::enable(const std::string& programPath) {
 
 bool Autostart::disable() {
     const std::string path = entryPath();
+    // No folder where an entry could be (no home), no entry, or not even a folder where it
+    // would be: nothing to remove.
     if (path.empty())
-        return false;
-    // No entry, or not even a folder where it would be: nothing to remove.
+        return true;
     return ::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR;
 }
 

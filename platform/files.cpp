@@ -42,27 +42,45 @@ bool writeAll(int fd, std::string_view bytes) {
 
 namespace {
 
-// A writer killed between making its temporary file and renaming it leaves "NAME.XXXXXX" beside
-// NAME. Those of this writer that are older than a minute (no write takes that long) are removed
-// the next time NAME is written.
+// The writer's temporary file is NAME.tovrin-XXXXXX beside NAME. A writer killed before its
+// rename leaves it behind: those older than a minute (no write takes that long) are removed the
+// next time NAME is written. So are those of earlier versions of this writer, NAME.XXXXXX, but
+// only while they still have mkstemp's private mode 0600, so that a file of the user's that
+// happens to look alike (setup.txt.backup) is never touched.
+constexpr std::string_view kTemporaryMark = ".tovrin-";
+
+bool sixRandomCharacters(std::string_view s) {
+    return s.size() == 6 &&
+           std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isalnum(c); });
+}
+
 void removeLeftovers(const std::string& path) {
-    const std::filesystem::path target(path);
-    const std::string prefix = target.filename().string() + ".";
-    const auto now = std::filesystem::file_time_type::clock::now();
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string name = target.filename().string();
+    const auto now = fs::file_time_type::clock::now();
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             target.has_parent_path() ? target.parent_path() : ".", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
-            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                         [](unsigned char c) { return std::isalnum(c); }))
+    fs::directory_iterator it(target.has_parent_path() ? target.parent_path() : ".", ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string other = it->path().filename().string();
+        if (other.compare(0, name.size(), name) != 0)
+            continue;
+        const std::string_view rest = std::string_view(other).substr(name.size());
+        const bool ours = rest.starts_with(kTemporaryMark) &&
+                          sixRandomCharacters(rest.substr(kTemporaryMark.size()));
+        const bool earlier =
+            rest.size() == 7 && rest[0] == '.' && sixRandomCharacters(rest.substr(1));
+        if (!ours && !earlier)
+            continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (earlier && (st.st_mode & 07777) != 0600)
             continue;
         std::error_code e;
-        if (!entry.is_regular_file(e) || entry.is_symlink(e))
-            continue;
-        const auto written = entry.last_write_time(e);
+        const auto written = fs::last_write_time(it->path(), e);
         if (!e && now - written > std::chrono::minutes(1))
-            std::filesystem::remove(entry.path(), e);
+            fs::remove(it->path(), e);
     }
 }
 
@@ -70,7 +88,7 @@ void removeLeftovers(const std::string& path) {
 
 std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
     removeLeftovers(path);
-    std::string tmp = path + ".XXXXXX";
+    std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = mkstemp(tmp.data());
     if (fd < 0)
         return errorText("cannot create a file beside it", errno);
@@ -176,11 +194,31 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
         r.reason = "larger than any dictionary (" + std::to_string(size) + " bytes)";
         return r;
     }
-    // One byte more than the size: a file that grew since fstat is read to its end or limit.
-    if (readUpTo(fd, static_cast<std::size_t>(size) + 1, r) && r.bytes.size() > limit) {
-        r.status = FileBytes::Status::Unreadable;
-        r.reason = "larger than any dictionary";
-        r.bytes.clear();
+    // Read to the end, whatever fstat said: a file that grows meanwhile is read whole, or
+    // refused once it passes the limit.
+    r.bytes.reserve(static_cast<std::size_t>(size) + 1);
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            r.status = FileBytes::Status::Unreadable;
+            r.reason = std::strerror(errno);
+            r.bytes.clear();
+            break;
+        }
+        if (n == 0) {
+            r.status = FileBytes::Status::Ok;
+            break;
+        }
+        if (r.bytes.size() + static_cast<std::size_t>(n) > limit) {
+            r.status = FileBytes::Status::Unreadable;
+            r.reason = "larger than any dictionary";
+            r.bytes.clear();
+            break;
+        }
+        r.bytes.append(chunk, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return r;

@@ -95,9 +95,14 @@ replies=$({ head -c 100000 /dev/zero | tr '\0' x; printf '\nstate\n'; } |
 check "an over-long line, then a command" 0 'false true' \
     bash -c 'grep -o "\"ok\": *[a-z]*" <<<"$1" | sed "s/.*: *//" | tr "\n" " " | sed "s/ $//"' \
     _ "$replies"
+# (A sanitizer build maps terabytes of shadow memory at start: no address-space limit for it.)
+if [[ -n ${TOVRIN_SANITIZED:-} ]]; then
+    echo "skipped: endless input under a memory limit (a sanitizer build)"
+else
 check "endless input under a memory limit" 0 1 \
     bash -c 'head -c 200000000 /dev/zero | (ulimit -v 300000; "$1" --data "$2" session) | wc -l' \
     _ "$tool" "$tmp/session"
+fi
 
 if [[ -w /dev/full ]]; then
     "$tool" --data "$bin" code 我 >/dev/full 2>/dev/null

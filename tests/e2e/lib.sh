@@ -109,13 +109,22 @@ until_true() {
 # it holds the icons like any tray. Its icons stand at (13, 13) of the screen.
 docker_window() { xwininfo -root -tree 2>/dev/null | awk '/"Docker": \(\)/ {print $1; exit}'; }
 docker_up() { [[ -n $(docker_window) ]]; }
+# wmdocker now and then aborts as it starts: it is started again, three times at most.
 start_tray() {
-    wmdocker >/dev/null 2>&1 &
-    pids+=($!)
-    tray=$!
-    until_true 10 docker_up || return 1
-    xdotool windowmap "$(docker_window)"
+    local attempt
+    for attempt in 1 2 3; do
+        wmdocker >/dev/null 2>&1 &
+        tray=$!
+        pids+=("$tray")
+        if until_true 10 docker_up_or_gone && alive "$tray" && docker_up; then
+            xdotool windowmap "$(docker_window)"
+            return 0
+        fi
+        kill "$tray" 2>/dev/null
+    done
+    return 1
 }
+docker_up_or_gone() { docker_up || ! alive "$tray"; }
 # The program's icon is embedded in the tray.
 icon_embedded() { xwininfo -tree -id "$(docker_window)" 2>/dev/null | grep -q '"tovrin"'; }
 
@@ -137,7 +146,7 @@ menu_window() {
 menu_up() { [[ -n $(menu_window) ]]; }
 menu_item() {
     xdotool mousemove 13 13 mousedown 3
-    if ! until_true 5 menu_up; then
+    if ! until_true 30 menu_up; then
         xdotool mouseup 3
         return 1
     fi

@@ -34,7 +34,7 @@ hidden() { ! viewable "$1"; }
 # spot X Y: a click at that pixel of the lookup window.
 spot() { xdotool mousemove --window "$lookup" "$1" "$2" click 1; }
 readonly COMPACT=478x213 BAR=104x25
-collapse() { spot 444 10 && until_true 5 size_is "$BAR"; } # Label23 at 6540, 60 twips
+collapse() { spot 444 10 && until_true 30 size_is "$BAR"; } # Label23 at 6540, 60 twips
 open_lookup() {
     press F2 named_shown "$LOOKUP" &&
         lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
@@ -43,13 +43,13 @@ open_lookup() {
 # --- With a tray ---------------------------------------------------------------------------
 check start_tray
 check start_program
-check until_true 10 icon_embedded
+check until_true 30 icon_embedded
 
 # Collapse, restore from the bar, collapse again, restore by the hot key, then close.
 check open_lookup
 check collapse
 spot 71 12 # Label97, the bar's restore spot, at 660, 60 twips
-check until_true 5 size_is "$COMPACT"
+check until_true 30 size_is "$COMPACT"
 check collapse # the spot still takes the press after a restore
 check press F2 size_is "$COMPACT"
 spot 462 10 # Label13, the close spot, at 6810, 60 twips
@@ -66,13 +66,13 @@ for way in by_hot_key by_tray by_chart_link; do
     check open_lookup
     check collapse
     spot 12 12 # Label95, the bar's show-desktop spot, at 60, 60 twips
-    if ! until_true 5 hidden "$lookup"; then
+    if ! until_true 30 hidden "$lookup"; then
         bad "$way: the shown desktop left the lookup window on screen"
         continue
     fi
     check "$way"
-    check until_true 5 viewable "$lookup"
-    check until_true 5 size_is "$COMPACT"
+    check until_true 30 viewable "$lookup"
+    check until_true 30 size_is "$COMPACT"
 done
 
 check menu_item 84 # 退出
@@ -80,7 +80,7 @@ check wait_exit "$app"
 
 # --- Without a tray ------------------------------------------------------------------------
 kill "$tray"
-check until_true 5 eval '! docker_up'
+check until_true 30 eval '! docker_up'
 check start_program
 wm_state() { xprop -id "$chart" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 check press Escape eval '[[ $(wm_state) == Iconic ]]'

@@ -55,18 +55,32 @@ TEST(Files, LeftoversOfAKilledWriterGoWhenTheFileIsWrittenAgain) {
     TempDir dir;
     const fs::path path = dir / "setup.txt";
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const char* name : {"setup.txt.aB3xQ9", "setup.txt.000000", "setup.txt.young1",
-                             "setup.txt.toolong7", "other.txt.aB3xQ9"}) {
-        writeFile(dir / name, "left over");
-        if (std::string_view(name) != "setup.txt.young1")
-            fs::last_write_time(dir / name, old);
+    // name, mode, old: this writer's and an earlier one's leftovers (mkstemp's mode 0600), and
+    // what is not theirs or may still be written.
+    const struct {
+        const char* name;
+        fs::perms mode;
+        bool old;
+        bool removed;
+    } files[] = {
+        {"setup.txt.tovrin-aB3xQ9", fs::perms::owner_read, true, true},
+        {"setup.txt.k2Z0aQ", fs::perms::owner_read | fs::perms::owner_write, true, true},
+        {"setup.txt.tovrin-young1", fs::perms::owner_read, false, false},
+        {"setup.txt.backup",
+         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+             fs::perms::others_read,
+         true, false},
+        {"setup.txt.toolong7", fs::perms::owner_read, true, false},
+        {"other.txt.tovrin-aB3xQ9", fs::perms::owner_read, true, false},
+    };
+    for (const auto& f : files) {
+        writeFile(dir / f.name, "left over");
+        fs::permissions(dir / f.name, f.mode);
+        if (f.old)
+            fs::last_write_time(dir / f.name, old);
     }
     ASSERT_EQ(writeFileAtomically(path.string(), "000\r\n"), "");
-    EXPECT_FALSE(fs::exists(dir / "setup.txt.aB3xQ9"));
-    EXPECT_FALSE(fs::exists(dir / "setup.txt.000000"));
-    // A writer that may still be at work, a name of another pattern, another file's: kept.
-    EXPECT_TRUE(fs::exists(dir / "setup.txt.young1"));
-    EXPECT_TRUE(fs::exists(dir / "setup.txt.toolong7"));
-    EXPECT_TRUE(fs::exists(dir / "other.txt.aB3xQ9"));
+    for (const auto& f : files)
+        EXPECT_EQ(fs::exists(dir / f.name), !f.removed) << f.name;
     EXPECT_EQ(readWholeFile(path.string()).bytes, "000\r\n");
 }
