@@ -138,27 +138,39 @@ int openRegular(const std::string& path, FileBytes& r, struct stat& st) {
     return fd;
 }
 
-// Reads up to `limit` bytes of the open file into r.bytes; false on a failed read.
-bool readUpTo(int fd, std::size_t limit, FileBytes& r) {
-    r.bytes.resize(limit);
-    std::size_t have = 0;
-    while (have < limit) {
-        const ssize_t n = ::read(fd, r.bytes.data() + have, limit - have);
+// What reading past the limit does: keep the first `limit` bytes, or refuse the file.
+enum class PastLimit { Cut, Refuse };
+
+// Reads the open file to its end into r.bytes, whatever fstat said (a file that grows meanwhile
+// is read whole); past `limit` bytes as `past` says.
+void readToEnd(int fd, std::size_t limit, PastLimit past, FileBytes& r) {
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
             r.status = FileBytes::Status::Unreadable;
             r.reason = std::strerror(errno);
             r.bytes.clear();
-            return false;
+            return;
         }
         if (n == 0)
             break;
-        have += static_cast<std::size_t>(n);
+        const auto got = static_cast<std::size_t>(n);
+        if (r.bytes.size() + got > limit) {
+            if (past == PastLimit::Refuse) {
+                r.status = FileBytes::Status::Unreadable;
+                r.reason = "larger than any dictionary";
+                r.bytes.clear();
+                return;
+            }
+            r.bytes.append(chunk, limit - r.bytes.size());
+            break;
+        }
+        r.bytes.append(chunk, got);
     }
-    r.bytes.resize(have);
     r.status = FileBytes::Status::Ok;
-    return true;
 }
 
 std::string inFolder(const std::string& folder, std::string_view name) {
@@ -176,7 +188,7 @@ FileBytes readSmallFile(const std::string& path, std::size_t limit) {
     const int fd = openRegular(path, r, st);
     if (fd < 0)
         return r;
-    readUpTo(fd, limit, r);
+    readToEnd(fd, limit, PastLimit::Cut, r);
     ::close(fd);
     return r;
 }
@@ -194,32 +206,8 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
         r.reason = "larger than any dictionary (" + std::to_string(size) + " bytes)";
         return r;
     }
-    // Read to the end, whatever fstat said: a file that grows meanwhile is read whole, or
-    // refused once it passes the limit.
-    r.bytes.reserve(static_cast<std::size_t>(size) + 1);
-    char chunk[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            r.status = FileBytes::Status::Unreadable;
-            r.reason = std::strerror(errno);
-            r.bytes.clear();
-            break;
-        }
-        if (n == 0) {
-            r.status = FileBytes::Status::Ok;
-            break;
-        }
-        if (r.bytes.size() + static_cast<std::size_t>(n) > limit) {
-            r.status = FileBytes::Status::Unreadable;
-            r.reason = "larger than any dictionary";
-            r.bytes.clear();
-            break;
-        }
-        r.bytes.append(chunk, static_cast<std::size_t>(n));
-    }
+    r.bytes.reserve(static_cast<std::size_t>(size));
+    readToEnd(fd, limit, PastLimit::Refuse, r);
     ::close(fd);
     return r;
 }
