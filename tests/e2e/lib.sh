@@ -41,10 +41,12 @@ settle_start_page() {
     printf 'start-page=http://nav.tovrin.example/?542\n' >"$tmp/config/tovrin/startpage.txt"
 }
 
+# An X server on a free display; it says its number once it is ready, which on a loaded machine
+# may take seconds: waited for, 30 s at most.
 start_x() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
     pids+=($!)
-    for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.05; done
+    until_true 30 test -s "$tmp/display" || echo "FAIL the X server did not start within 30 s"
     export DISPLAY=:$(head -1 "$tmp/display")
 }
 
