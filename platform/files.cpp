@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "core/setupfile.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 #include <cctype>
@@ -173,13 +174,6 @@ void readToEnd(int fd, std::size_t limit, PastLimit past, FileBytes& r) {
     r.status = FileBytes::Status::Ok;
 }
 
-std::string inFolder(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path.append(name);
-}
-
 } // namespace
 
 FileBytes readSmallFile(const std::string& path, std::size_t limit) {
@@ -215,10 +209,10 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
 LookupFiles folderFiles(const std::string& programFolder, const std::string& settingsFolder) {
     LookupFiles files;
     files.dictionary = [programFolder](std::string_view name) {
-        return readWholeFile(inFolder(programFolder, name));
+        return readWholeFile(platform::joinPath(programFolder, std::string(name)));
     };
     if (!settingsFolder.empty()) {
-        const std::string setup = inFolder(settingsFolder, kSetupFileName);
+        const std::string setup = platform::joinPath(settingsFolder, std::string(kSetupFileName));
         files.readSetup = [setup] { return readSmallFile(setup); };
         files.writeSetup = [setup](std::string_view bytes) {
             return writeFileAtomically(setup, bytes);

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "core/records.h"
+
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -47,7 +49,7 @@ std::string settingsFolder(const std::string& programFolder) {
 }
 
 ProgramFolders programFolders(const std::string& programFolder) {
-    const std::string marker = "vezari.dat";
+    const std::string marker(StrokeRecord::kFileName); // a dictionary every copy has
     std::error_code ec;
     if (!std::filesystem::exists(joinPath(programFolder, marker), ec)) {
         const std::string installed = joinPath(programFolder, "../share/tovrin");
