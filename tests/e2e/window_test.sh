@@ -57,7 +57,16 @@ check wait_for gone "$LOOKUP"
 
 # Each way back after the bar showed the desktop.
 by_hot_key() { press F2 viewable "$lookup"; }
-by_tray() { menu_item 47; } # 查询界面
+# 查询界面 from the tray's menu. A menu that opened late or lost the release is closed with a
+# click outside every window, and the menu is tried again (three times at most).
+by_tray() {
+    local attempt
+    for attempt in 1 2 3; do
+        menu_item 47 && until_true 10 viewable "$lookup" && return 0
+        xdotool mousemove 100 700 click 1
+    done
+    return 1
+}
 by_chart_link() {
     press F1 viewable "$chart" || return 1 # the chart window comes back first
     xdotool mousemove --window "$chart" 300 426 click 1 # 编码查询 at 4230, 6270 twips
