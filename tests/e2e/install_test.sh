@@ -46,6 +46,9 @@ check grep -q 'not understood: --no-such-option' "$tmp/usage.err"
 app=$!
 pids+=("$app")
 check wait_for shown "$CHART" 30
+# The program is past its start once its first run has kept set.txt in the user's folder; on a
+# new machine building its font cache that may take a while.
+check until_true 120 test -s "$tmp/config/tovrin/set.txt"
 check press F2 named_shown "$LOOKUP"
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 xdotool mousemove --window "$lookup" 22 76 click 1 # a pick on cell 0
