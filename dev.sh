@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds, tests and runs Tovrin on Debian. Everything a fresh machine needs is installed here.
 #   ./dev.sh run    build everything and start the program
-#   ./dev.sh test   build everything and run every test, then again with the sanitizers
+#   ./dev.sh test   build everything and the package, run every test, then again with the
+#                   sanitizers
 #   ./dev.sh build  build only (default preset)
 #   ./dev.sh bench  build, then run the benchmarks (figures in build/bench.txt)
+#   ./dev.sh package  build build/tovrin_VERSION_ARCH.deb from debian/ with dpkg-buildpackage
 #   ./dev.sh fuzz [SECONDS]  fuzz every reader of outside data for SECONDS each (default 60)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,6 +19,7 @@ packages=(
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox
     desktop-file-utils groff-base appstream
+    debhelper lintian
 )
 
 say() { printf '==> %s\n' "$*" >&2; }
@@ -116,6 +119,38 @@ run_program() {
     say "screenshot saved to build/screenshot.png"
 }
 
+# Builds the Debian package from a copy of the working tree in build/package/ (dpkg-buildpackage
+# writes beside the source folder) and moves it to build/. The build dependencies are installed
+# from debian/control.
+package_deb() {
+    local version arch stage source
+    version=$(dpkg-parsechangelog -S Version)
+    arch=$(dpkg-architecture -qDEB_HOST_ARCH)
+    if ! dpkg-checkbuilddeps >/dev/null 2>&1; then
+        say "installing the package's build dependencies"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq \
+            --no-install-recommends ./ >/dev/null
+    fi
+    stage=$root/build/package
+    source=$stage/tovrin-$version
+    rm -rf "$stage"
+    mkdir -p "$source"
+    git ls-files -z --cached --others --exclude-standard |
+        tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$source"
+    say "building tovrin_${version}_$arch.deb"
+    (cd "$source" && dpkg-buildpackage -b -uc -us >"$stage/build.log" 2>&1) || {
+        tail -n 40 "$stage/build.log" >&2
+        echo "dpkg-buildpackage failed; the whole log is build/package/build.log" >&2
+        exit 1
+    }
+    mv "$stage/tovrin_${version}_$arch.deb" build/
+    say "lintian"
+    lintian --fail-on error --display-info \
+        "build/tovrin_${version}_$arch.deb" >&2
+    rm -rf "$source"
+    say "package saved to build/tovrin_${version}_$arch.deb"
+}
+
 command=${1:-}
 case $command in
 build)
@@ -126,7 +161,9 @@ test)
     install_packages
     check_format
     build default
-    run_tests default
+    # The package test installs what this builds (as root; as another user it is skipped).
+    package_deb
+    TOVRIN_PACKAGE_REQUIRED=1 run_tests default
     memcheck
     build asan
     run_tests asan
@@ -148,8 +185,12 @@ bench)
     build default
     bash bench/run.sh build
     ;;
+package)
+    install_packages
+    package_deb
+    ;;
 *)
-    echo "usage: ./dev.sh run | test | build | bench | fuzz [SECONDS]" >&2
+    echo "usage: ./dev.sh run | test | build | bench | package | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
