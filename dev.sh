@@ -14,7 +14,7 @@ root=$(pwd)
 # Debian packages the build, the tests and the program need.
 packages=(
     cmake ninja-build g++ pkg-config clang-format valgrind clang libclang-rt-14-dev
-    qt6-base-dev libgl-dev libx11-dev libxtst-dev libcups2-dev
+    qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox

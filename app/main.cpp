@@ -1,5 +1,6 @@
 // The program: the chart window starts it, and the application lives in the tray.
 #include "core/gbk.h"
+#include "platform/commands.h"
 #include "platform/keystate.h"
 #include "platform/paths.h"
 #include "platform/promotion.h"
@@ -13,19 +14,27 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QSessionManager>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <string_view>
+#include <thread>
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tovrin [--help] [--version]\n"
+    "usage: tovrin [--help] [--version] [--chart | --lookup | --hide | --quit]\n"
     "\n"
     "Starts the Wubi 86 radical chart and its lookup window, which live in the tray; F1 and F2\n"
     "(chosen in the chart window's settings) call them up from any application, ESC puts them\n"
-    "away. Qt's own options (-platform, -display, ...) are understood as well.\n";
+    "away. Qt's own options (-platform, -display, ...) are understood as well.\n"
+    "\n"
+    "The commands act on the running program, for desktops whose hot keys are bound in their\n"
+    "own settings (Wayland): --chart and --lookup do what the two hot keys do (starting the\n"
+    "program first when none runs), --hide what ESC does, --quit ends the program.\n";
 
 // --help and --version answer before anything starts (no display is needed for them).
 // -1: go on.
@@ -40,6 +49,47 @@ int answerAtOnce(int argc, char** argv) {
             std::fputs("tovrin " TOVRIN_VERSION "\n", stdout);
             return std::fflush(stdout) == 0 ? 0 : 4;
         }
+    }
+    return -1;
+}
+
+// The command among the arguments, taken out of them so that Qt does not see it; "" for none.
+// Two commands are a usage error ("?").
+std::string_view takeCommand(int& argc, char** argv) {
+    std::string_view command;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--chart" || a == "--lookup" || a == "--hide" || a == "--quit") {
+            if (!command.empty())
+                return "?";
+            command = a.substr(2);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return command;
+}
+
+// Passes the command to the running program. Returns the exit status, or -1 when none runs and
+// this process is to start the program and then act.
+int passCommand(std::string_view command) {
+    using tovrin::platform::Sent;
+    switch (tovrin::platform::sendCommand(tovrin::platform::commandSocketPath(), command)) {
+    case Sent::Done:
+        return 0;
+    case Sent::NoAnswer:
+        std::fprintf(stderr, "tovrin: the running program did not answer --%.*s\n",
+                     static_cast<int>(command.size()), command.data());
+        return 1;
+    case Sent::NotRunning:
+        break;
+    }
+    if (command == "hide" || command == "quit") {
+        std::printf("tovrin: the program is not running: nothing to do\n");
+        return std::fflush(stdout) == 0 ? 0 : 4;
     }
     return -1;
 }
@@ -59,6 +109,14 @@ int refuseTheRest() {
 int main(int argc, char** argv) {
     if (const int status = answerAtOnce(argc, argv); status >= 0)
         return status;
+    const std::string_view command = takeCommand(argc, argv);
+    if (command == "?") {
+        std::fprintf(stderr, "tovrin: one command at a time\n%s", kUsage);
+        return 2;
+    }
+    if (!command.empty())
+        if (const int status = passCommand(command); status >= 0)
+            return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovrin"));
     QApplication::setApplicationVersion(QStringLiteral(TOVRIN_VERSION));
@@ -67,6 +125,16 @@ int main(int argc, char** argv) {
     // The first copy takes the lock at its start and holds it until it exits; a later copy
     // refuses when its lookup window would open.
     const tovrin::platform::SingleInstance instance;
+    if (!command.empty() && !instance.isFirst()) {
+        // Another copy is starting at this moment: it takes the command once it listens.
+        for (int i = 0; i < 100; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (const int status = passCommand(command); status >= 0)
+                return status;
+        }
+        std::fprintf(stderr, "tovrin: the starting program did not take the command\n");
+        return 1;
+    }
     tovrin::platform::registerFontSubstitutions();
     const tovrin::gbk::Codec codec;
     tovrin::platform::KeyState keys;
@@ -86,6 +154,8 @@ int main(int argc, char** argv) {
     services.readKeys = [&keys] { keys.read(); };
     services.keyDown = [&keys](int vk) { return keys.keyDown(vk); };
     services.hotKeysAvailable = keys.available();
+    services.keyEvents = keys.eventSource() >= 0;
+    services.waylandSession = tovrin::platform::waylandSession();
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
@@ -99,5 +169,29 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
                      [&chart](QSessionManager&) { chart.endSession(); });
     chart.show();
+
+    // The keys as events: each batch that holds a press runs the chart window's tick at once.
+    std::unique_ptr<QSocketNotifier> keyEvents;
+    if (services.keyEvents) {
+        keyEvents = std::make_unique<QSocketNotifier>(keys.eventSource(), QSocketNotifier::Read);
+        QObject::connect(keyEvents.get(), &QSocketNotifier::activated, &chart, [&keys, &chart] {
+            if (keys.takeEvents())
+                chart.keyWentDown();
+        });
+        if (keys.takeEvents()) // what arrived before the watch began
+            chart.keyWentDown();
+    }
+
+    // Commands from `tovrin --chart` and friends; only the single instance listens.
+    tovrin::platform::CommandServer commands(
+        [&chart](std::string_view word) { return chart.command(word); });
+    if (instance.isFirst()) {
+        const std::string path = tovrin::platform::commandSocketPath();
+        if (const std::string why = commands.listen(path); !why.empty())
+            std::fprintf(stderr, "tovrin: no commands: cannot listen at %s: %s\n", path.c_str(),
+                         why.c_str());
+    }
+    if (command == "lookup")
+        QTimer::singleShot(0, &chart, [&chart] { chart.command("lookup"); });
     return QApplication::exec();
 }

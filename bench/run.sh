@@ -26,7 +26,7 @@ bash bench/app.sh "$build/bin" "$driver" "$probe" --out="$tmp/app.txt" --strokes
 
 names=(stroke.worst_vs_sqlite stroke.p99_vs_sqlite stroke.two_stroke_vs_floor pick_vs_sqlite
     pinyin_vs_sqlite click_to_repaint_ms start_to_chart_ms hotkey_to_lookup_ms rss_mb
-    rss_growth_mb_1000_clicks idle_cpu_percent)
+    rss_growth_mb_1000_clicks idle_cpu_percent idle_wakeups_per_s)
 cat "$tmp/core.txt" "$tmp/app.txt" >"$tmp/all.txt"
 {
     for n in "${names[@]}"; do

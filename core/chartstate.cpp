@@ -24,6 +24,11 @@ ChartState::Tick ChartState::tick(const std::function<bool(int virtualKey)>& key
     return t;
 }
 
+bool ChartState::keyHeld(const std::function<bool(int virtualKey)>& keyDown) const {
+    auto down = [&keyDown](int vk) { return vk > 0 && keyDown && keyDown(vk); };
+    return down(chartKey) || down(lookupKey) || down(settings::kEscape);
+}
+
 std::vector<ChartState::Step> ChartState::putAwaySteps(bool trayAvailable) {
     std::vector<Step> steps;
     if (trayAvailable)

@@ -34,6 +34,8 @@ public:
         bool any() const { return showChart || showLookup || putAway; }
     };
     Tick tick(const std::function<bool(int virtualKey)>& keyDown, bool dialogShown) const;
+    // Whether a key the tick tests is down: while one is, the ticks go on.
+    bool keyHeld(const std::function<bool(int virtualKey)>& keyDown) const;
 
     // Putting everything away (ESC), step by step, in this order. Without a tray the chart
     // window ends minimised and keeps its taskbar entry; with one it is hidden into the tray.

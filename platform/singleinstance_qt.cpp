@@ -1,9 +1,9 @@
 #include "platform/singleinstance.h"
 
-#include <QDir>
+#include "platform/commands.h"
+
 #include <QFile>
 #include <QLockFile>
-#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,10 +44,7 @@ void takeStrayLock(const QString& path) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+    const QString path = runtimeFolder() + QLatin1Char('/') + name + QStringLiteral(".lock");
     takeStrayLock(path);
     lock_ = std::make_unique<QLockFile>(path);
     // A lock left by a crashed copy is taken over: QLockFile checks whether its process lives.

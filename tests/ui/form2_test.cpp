@@ -46,7 +46,7 @@ private:
     int saves = 0;
     QStringList told;
 
-    void open(const QString& setLine, bool hotKeysAvailable = true) {
+    void open(const QString& setLine, bool hotKeysAvailable = true, bool wayland = false) {
         form.reset();
         previews.clear();
         saves = 0;
@@ -60,6 +60,8 @@ private:
         links.preview = [this](int chart) { previews << chart; };
         links.saved = [this] { ++saves; };
         links.tell = [this](const QString&, const QString& text) { told << text; };
+        links.waylandSession = wayland;
+        links.tellOnce = links.tell;
         form = std::make_unique<Form2>(std::move(links));
         form->show();
     }
@@ -376,6 +378,16 @@ private Q_SLOTS:
             QVERIFY2(!child<QWidget>(name)->geometry().intersects(note->geometry()),
                      qPrintable(name));
         QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+
+        // On Wayland the note says the keys are bound in the desktop's settings, fits as well,
+        // and the dialog tells which commands to bind there.
+        open(QStringLiteral("10102"), true, true);
+        note = child<QLabel>(QStringLiteral("hotKeyNote"));
+        QVERIFY(note->text().contains(QStringLiteral("Wayland")));
+        QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY(told[0].contains(QStringLiteral("tovrin --chart")));
+        QVERIFY(told[0].contains(QStringLiteral("tovrin --lookup")));
     }
 };
 

@@ -89,8 +89,10 @@ Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFol
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(66);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    if (services_.hotKeysAvailable)
-        Timer1->start(); // without an X display no key is ever down: nothing to poll
+    // Without an X display no key is ever down: nothing to poll. With key events the tick
+    // starts when a key goes down.
+    if (services_.hotKeysAvailable && !services_.keyEvents)
+        Timer1->start();
 }
 
 Form1::~Form1() {
@@ -259,6 +261,10 @@ void Form1::Label1_Click(int index) {
         links.programPath = QApplication::applicationFilePath().toStdString();
         links.autostart = &autostart_;
         links.hotKeysAvailable = services_.hotKeysAvailable;
+        links.waylandSession = services_.waylandSession;
+        links.tellOnce = [this](const QString& title, const QString& text) {
+            tellOnce(title, text);
+        };
         links.preview = [this](int chart) { loadChart(chart); };
         links.saved = [this] { Timer2->start(); };
         links.tell = services_.tell;
@@ -379,16 +385,44 @@ void Form1::Timer1_Timer() {
     if (services_.readKeys)
         services_.readKeys();
     const ChartState::Tick t = state_.tick(services_.keyDown, anyDialogShown());
-    if (t.showChart) {
-        setWindowState(Qt::WindowNoState);
-        show();
-        if (!anyDialogShown())
-            focus(this);
-    }
+    if (t.showChart)
+        showChart();
     if (t.showLookup)
         showLookup();
     if (t.putAway)
         escape();
+    if (services_.keyEvents) {
+        // A held key repeats its action every tick; once none is down the ticks stop.
+        if (!state_.keyHeld(services_.keyDown))
+            Timer1->stop();
+        else if (!Timer1->isActive())
+            Timer1->start();
+    }
+}
+
+void Form1::keyWentDown() {
+    Timer1_Timer();
+}
+
+bool Form1::command(std::string_view word) {
+    if (word == "chart")
+        showChart();
+    else if (word == "lookup")
+        show2();
+    else if (word == "hide")
+        escape();
+    else if (word == "quit")
+        exitProgram();
+    else
+        return false;
+    return true;
+}
+
+void Form1::showChart() {
+    setWindowState(Qt::WindowNoState);
+    show();
+    if (!anyDialogShown())
+        focus(this);
 }
 
 void Form1::escape() {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <string_view>
 
 class QAction;
 class QDialog;
@@ -37,10 +38,15 @@ public:
         std::function<void(const QString& title, const QString& text)> tell;
         std::function<void(const QUrl& url)> openUrl;
         std::function<bool()> isFirstInstance;
-        // Reads the keyboard once per poll, then answers whether a key (virtual-key code) is down.
+        // Reads the keyboard once per tick, then answers whether a key (virtual-key code) is down.
         std::function<void()> readKeys;
         std::function<bool(int virtualKey)> keyDown;
         bool hotKeysAvailable = true;
+        // The keys come as events (keyWentDown): the tick runs only while a key is down. Without,
+        // it polls every 66 ms for the life of the window.
+        bool keyEvents = false;
+        // A Wayland session: the hot keys are bound in the desktop's settings to the commands.
+        bool waylandSession = false;
         bool trayAvailable = true;
         // Opens a modal dialog of the chart window (settings, printing, About); the window is
         // given so the caller can show it and the chart window can tell it is up.
@@ -63,13 +69,19 @@ public:
     // The chart window's state: the set.txt line and the hot keys, the exit marker, LastState.
     const ChartState& state() const { return state_; }
 
-    QTimer* Timer1 = nullptr; // the hot-key poll, 66 ms
+    QTimer* Timer1 = nullptr; // the hot-key tick, 66 ms, while a key is down (always when polled)
     QTimer* Timer2 = nullptr; // the settings load, 6 ms, one-shot
 
     // The link strip's labels, by index: 编码查询, 设置, 打印, 关于, 关闭, the home page.
     void Label1_Click(int index);
     void Timer1_Timer();
     void Timer2_Timer();
+    // A key went down somewhere on the desktop: the tick runs at once, and goes on while a key it
+    // tests is held.
+    void keyWentDown();
+    // A command from outside (`tovrin --chart` ...): "chart" and "lookup" do what their hot keys
+    // do, "hide" what ESC does, "quit" what the tray's 退出 does. False for any other word.
+    bool command(std::string_view word);
 
     // The tray and its menu.
     void trayLeftClick();
@@ -100,6 +112,7 @@ private:
     void setTrayItems(Qt::WindowStates state);
     void setTopmost(bool on);
     void hover(int index); // -1: every label black
+    void showChart();      // what the chart hot key does
     void showLookup();
     void exitProgram(); // a confirmed exit: every window closes and the application ends
     void escape();

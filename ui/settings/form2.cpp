@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
 #include <utility>
@@ -44,6 +45,18 @@ Form2::Form2(Links links, QWidget* parent)
     setFont(twips::font("宋体", 9));
     setFixedSize(twips::px(6000), twips::px(3375));
     buildControls();
+    // On Wayland the F-keys reach this program only while one of its windows has the focus:
+    // the user is told once a run what to bind in the desktop's own keyboard settings.
+    if (links_.waylandSession && links_.tellOnce)
+        QTimer::singleShot(0, this, [this] {
+            links_.tellOnce(QStringLiteral("提示！"),
+                            QStringLiteral("Wayland 桌面不让程序读取在别的程序中按下的键，"
+                                           "呼出热键和 ESC 只在本程序的窗口有焦点时起作用。\n"
+                                           "请在桌面的键盘设置中添加自定义快捷键：\n"
+                                           "tovrin --chart（显示字根表）\n"
+                                           "tovrin --lookup（打开编码查询）\n"
+                                           "tovrin --hide（全部隐藏，同 ESC）"));
+        });
     preselect();
 }
 
@@ -79,12 +92,14 @@ void Form2::buildControls() {
     Combo2 = keyBox(QStringLiteral("Combo2"), twips::rect(4050, 330, 975, 300), Frame2);
     Combo1->setCurrentIndex(0); // F1
     Combo2->setCurrentIndex(1); // F2
-    if (!links_.hotKeysAvailable) {
+    if (!links_.hotKeysAvailable || links_.waylandSession) {
         // The frame is full below its caption, so the note shares the caption's line, right of
         // it, on a filled background in case the style draws the border through that line.
-        auto* note =
-            twips::named(new QLabel(QStringLiteral("当前桌面不支持全局热键（需要 X11）"), Frame2),
-                         QStringLiteral("hotKeyNote"), twips::rect(2310, 0, 3105, 210));
+        const QString text = links_.waylandSession
+                                 ? QStringLiteral("Wayland 下请在系统设置中绑定热键")
+                                 : QStringLiteral("当前桌面不支持全局热键（需要 X11）");
+        auto* note = twips::named(new QLabel(text, Frame2), QStringLiteral("hotKeyNote"),
+                                  twips::rect(2310, 0, 3105, 210));
         note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         note->setAutoFillBackground(true);
         note->setStyleSheet(QStringLiteral("color: #A00000;"));

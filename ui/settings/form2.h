@@ -32,8 +32,11 @@ public:
         std::string programPath; // what the autostart entry runs
         platform::Autostart* autostart = nullptr; // none: the choice is not stored
         bool hotKeysAvailable = true;             // false where global keys cannot be read
-        std::function<void(int chart)> preview;   // shows J<chart>.bmp in the chart window now
-        std::function<void()> saved;              // re-enables the chart window's Timer2
+        bool waylandSession = false; // the keys are bound in the desktop's settings instead
+        // Tells once a run (the Wayland advice, the first time the dialog opens).
+        std::function<void(const QString& title, const QString& text)> tellOnce;
+        std::function<void(int chart)> preview; // shows J<chart>.bmp in the chart window now
+        std::function<void()> saved;            // re-enables the chart window's Timer2
         std::function<void(const QString& title, const QString& text)> tell; // a message
     };
 

@@ -1,0 +1,165 @@
+#include "platform/commands.h"
+
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace tovrin::platform {
+
+QString runtimeFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
+std::string commandSocketPath() {
+    return joinPath(QFile::encodeName(runtimeFolder()).toStdString(), "tovrin.socket");
+}
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Waits until fd is ready for `events` or the deadline passes.
+bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, static_cast<int>(left));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+} // namespace
+
+Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return Sent::NotRunning;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const Descriptor s{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
+    if (s.fd < 0)
+        return Sent::NotRunning;
+    if (::connect(s.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return Sent::NotRunning; // no socket, or none listening (a copy that ended)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::string line = std::string(word) + '\n';
+    std::size_t sent = 0;
+    while (sent < line.size()) {
+        if (!waitFor(s.fd, POLLOUT, deadline))
+            return Sent::NoAnswer;
+        const ssize_t n = ::send(s.fd, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno != EINTR && errno != EAGAIN)
+            return Sent::NoAnswer;
+        if (n > 0)
+            sent += static_cast<std::size_t>(n);
+    }
+    std::string answer;
+    char buffer[16];
+    while (answer.size() < 3) {
+        if (!waitFor(s.fd, POLLIN, deadline))
+            return Sent::NoAnswer;
+        const ssize_t n = ::recv(s.fd, buffer, sizeof buffer, 0);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN))
+            break;
+        if (n > 0)
+            answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    return answer.rfind("ok\n", 0) == 0 ? Sent::Done : Sent::NoAnswer;
+}
+
+CommandServer::CommandServer(Act act) : act_(std::move(act)) {}
+
+CommandServer::~CommandServer() = default;
+
+void CommandServer::takeClients() {
+    QLocalServer* server = server_.get();
+    while (QLocalSocket* client = server->nextPendingConnection()) {
+        auto drop = [client] {
+            client->abort();
+            client->deleteLater();
+        };
+        if (clients_ >= kMaxClients) {
+            drop();
+            continue;
+        }
+        ++clients_;
+        QObject::connect(client, &QObject::destroyed, server, [this] { --clients_; });
+        QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        // Whatever has not sent its word in time is dropped; no read ever waits.
+        QTimer::singleShot(kClientTimeoutMs, client, drop);
+        auto line = std::make_shared<QByteArray>();
+        QObject::connect(client, &QLocalSocket::readyRead, client, [this, client, line, drop] {
+            line->append(client->read(kMaxLine - line->size()));
+            const qsizetype end = line->indexOf('\n');
+            if (end < 0) {
+                if (line->size() >= kMaxLine)
+                    drop(); // a line too long for any command
+                return;
+            }
+            const QByteArray word = line->left(end);
+            line->clear();
+            if (!act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())))) {
+                drop();
+                return;
+            }
+            client->write("ok\n");
+            client->flush(); // now: after "quit" the event loop may not run again
+            client->disconnectFromServer();
+        });
+    }
+}
+
+std::string CommandServer::listen(const std::string& path) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // Only the single instance listens: a socket found here is a stale one.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode))
+        QLocalServer::removeServer(name);
+    if (!server_->listen(name)) {
+        const std::string why = server_->errorString().toStdString();
+        server_.reset();
+        return why;
+    }
+    if (::chmod(path.c_str(), 0600) != 0) {
+        const std::string why = std::strerror(errno);
+        server_.reset();
+        return why;
+    }
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
+                     [this] { takeClients(); });
+    return {};
+}
+
+} // namespace tovrin::platform

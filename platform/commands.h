@@ -1,0 +1,60 @@
+// Commands to the running program over a local socket in the user's runtime folder: "chart",
+// "lookup", "hide" and "quit", one word and a newline per connection, answered by "ok\n" once
+// acted on. Desktops whose hot keys an X client cannot read (Wayland) bind `tovrin --chart`
+// and friends to keys in their own settings, and those reach the running program this way.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QLocalServer;
+
+namespace tovrin::platform {
+
+// The user's runtime folder ($XDG_RUNTIME_DIR, or Qt's private fallback under /tmp), where the
+// single-instance lock and the command socket live.
+QString runtimeFolder();
+// The command socket's path in it.
+std::string commandSocketPath();
+
+enum class Sent {
+    Done,       // the running program acted on the command
+    NotRunning, // nothing listens at the path
+    NoAnswer,   // something listens but did not answer "ok" in time
+};
+// Sends one command and waits up to timeoutMs for its answer. Needs no Qt application.
+Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs = 3000);
+
+// The running program's end: takes one word per connection and hands it to `act`, which says
+// whether it knew the word. Anything else (an unknown word, bytes that are no word, a line over
+// 32 bytes, a client that connects and never writes) is dropped without waiting on it.
+class CommandServer {
+public:
+    using Act = std::function<bool(std::string_view word)>;
+    explicit CommandServer(Act act);
+    ~CommandServer();
+    CommandServer(const CommandServer&) = delete;
+    CommandServer& operator=(const CommandServer&) = delete;
+
+    // Listens at path, which only this user may use (mode 0600); a socket left there by a copy
+    // that ended without cleaning up is replaced, so call it only from the single instance.
+    // Returns an empty string, or what went wrong.
+    std::string listen(const std::string& path);
+
+    static constexpr int kMaxLine = 32;           // bytes of a command with its newline
+    static constexpr int kClientTimeoutMs = 2000; // a silent client is dropped after this
+    static constexpr int kMaxClients = 16;        // connections kept at once; more are dropped
+
+private:
+    void takeClients();
+
+    Act act_;
+    std::unique_ptr<QLocalServer> server_;
+    int clients_ = 0;
+};
+
+} // namespace tovrin::platform
