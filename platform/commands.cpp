@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -66,12 +67,22 @@ Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) 
     if (path.size() >= sizeof address.sun_path)
         return Sent::NotRunning;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const Descriptor s{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
+    const Descriptor s{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
     if (s.fd < 0)
         return Sent::NotRunning;
-    if (::connect(s.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return Sent::NotRunning; // no socket, or none listening (a copy that ended)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (::connect(s.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        // No socket, or none listening (a copy that ended): nothing runs. A listener whose
+        // backlog is full (a stopped program) makes the connection wait, never longer than
+        // the answer would be waited for.
+        if (errno != EAGAIN && errno != EINPROGRESS)
+            return Sent::NotRunning;
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (!waitFor(s.fd, POLLOUT, deadline) ||
+            ::getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+            return Sent::NoAnswer;
+    }
     const std::string line = std::string(word) + '\n';
     std::size_t sent = 0;
     while (sent < line.size()) {
@@ -116,26 +127,44 @@ void CommandServer::takeClients() {
         QObject::connect(client, &QObject::destroyed, server, [this] { --clients_; });
         QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         // Whatever has not sent its word in time is dropped; no read ever waits.
-        QTimer::singleShot(kClientTimeoutMs, client, drop);
-        auto line = std::make_shared<QByteArray>();
-        QObject::connect(client, &QLocalSocket::readyRead, client, [this, client, line, drop] {
-            line->append(client->read(kMaxLine - line->size()));
-            const qsizetype end = line->indexOf('\n');
-            if (end < 0) {
-                if (line->size() >= kMaxLine)
-                    drop(); // a line too long for any command
-                return;
-            }
-            const QByteArray word = line->left(end);
-            line->clear();
-            if (!act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())))) {
-                drop();
-                return;
-            }
-            client->write("ok\n");
-            client->flush(); // now: after "quit" the event loop may not run again
-            client->disconnectFromServer();
-        });
+        auto* timer = new QTimer(client);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, client, drop);
+        timer->start(kClientTimeoutMs);
+        struct Read {
+            QByteArray line;
+            bool taken = false; // one command a connection
+        };
+        auto read = std::make_shared<Read>();
+        QObject::connect(
+            client, &QLocalSocket::readyRead, client, [this, client, read, drop, timer] {
+                if (read->taken)
+                    return;
+                read->line.append(client->read(kMaxLine - read->line.size()));
+                const qsizetype end = read->line.indexOf('\n');
+                if (end < 0) {
+                    if (read->line.size() >= kMaxLine)
+                        drop(); // a line too long for any command
+                    return;
+                }
+                read->taken = true;
+                const QByteArray word = read->line.left(end);
+                // The command may open a message and wait in it: the client waits for its answer
+                // meanwhile, and may have gone when the command returns.
+                timer->stop();
+                const QPointer<QLocalSocket> alive(client);
+                const bool known =
+                    act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())));
+                if (!alive)
+                    return;
+                if (!known) {
+                    drop();
+                    return;
+                }
+                client->write("ok\n");
+                client->flush(); // now: after "quit" the event loop may not run again
+                client->disconnectFromServer();
+            });
     }
 }
 

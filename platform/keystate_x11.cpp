@@ -98,7 +98,16 @@ void KeyState::read() {
     if (!display_)
         return;
     if (events_) {
+        // While the ticks run, the keys' state is also asked for, so that a release the events
+        // never told (the session switched away with a key down) cannot hold a key forever.
+        // Events queued during that round trip are older than its answer: they only add presses.
         takeEvents();
+        char keys[32];
+        XQueryKeymap(static_cast<Display*>(display_), keys);
+        std::memcpy(down_.data(), keys, down_.size());
+        const KeyMap now = down_;
+        takeEvents();
+        down_ = now;
         for (std::size_t i = 0; i < map_.size(); ++i)
             map_[i] = static_cast<unsigned char>(down_[i] | pressed_[i]);
         pressed_ = {};

@@ -401,7 +401,9 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::keyWentDown() {
-    Timer1_Timer();
+    // While the ticks run, a press waits for the next one, so a held key keeps its pace.
+    if (!Timer1->isActive())
+        Timer1_Timer();
 }
 
 bool Form1::command(std::string_view word) {
