@@ -557,16 +557,20 @@ void LookupState::Label10_Click() {
 void LookupState::showCandidates(bool placeLink) {
     // Only the first 51 in bucket and dictionary order enter the table; ranking happens among
     // them alone. A stable sort by key: equal keys keep their order, unused rows (9999) stay
-    // behind.
-    for (std::size_t i = 0; i < cand.size(); ++i) {
-        const bool used = i < gridList.size();
-        cand[i] = {used ? gridList[i] : gbk::Char(0), used,
-                   !used                 ? kRareKey
-                   : i < gridKeys.size() ? gridKeys[i]
-                                         : 0};
+    // behind. Each used row's key and place are packed into one number, so a plain sort of at
+    // most 51 numbers is stable and needs no buffer (std::stable_sort allocates one).
+    const std::size_t used = std::min(gridList.size(), cand.size());
+    std::array<std::uint64_t, layout::kGridCells> order;
+    for (std::size_t i = 0; i < used; ++i) {
+        const std::int32_t key = i < gridKeys.size() ? gridKeys[i] : 0;
+        // The key's bits made unsigned with their order kept, then the row's place.
+        order[i] = std::uint64_t(std::uint32_t(key) ^ 0x80000000u) << 8 | i;
     }
-    std::stable_sort(cand.begin(), cand.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.key < b.key; });
+    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(used));
+    for (std::size_t i = 0; i < cand.size(); ++i)
+        cand[i] = i < used ? Candidate{gridList[order[i] & 0xFF], true,
+                                       std::int32_t(std::uint32_t(order[i] >> 8) ^ 0x80000000u)}
+                           : Candidate{gbk::Char(0), false, kRareKey};
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].used)
             gbk::setChar(Label11[i], cand[i].character);
