@@ -439,10 +439,12 @@ int run(const Options& o) {
     std::mt19937 digits(11);
     std::uniform_int_distribution<int> digit(1, 5);
     double rssHalfway = rssBefore;
+    double anonHalfway = anonBefore;
     for (int i = 0; i < o.clicks; ++i) {
         if (i == o.clicks / 2) {
             sleepMs(1000);
             rssHalfway = rssMiB(pid);
+            anonHalfway = statusMiB(pid, "RssAnon");
         }
         if (i % 6 == 4) {
             const auto [cx, cy] = cell(i / 6 % 17);
@@ -461,8 +463,12 @@ int run(const Options& o) {
     // Over the clicks made (1,000 unless --clicks says otherwise), and over their second half.
     fig.add("rss_growth_mb_1000_clicks", rssAfter - rssBefore, 2);
     fig.add("rss_growth_mb_second_half", rssAfter - rssHalfway, 2);
-    fig.add("rss_growth_anon_mb", statusMiB(pid, "RssAnon") - anonBefore, 2);
-    fig.add("rss_growth_file_mb", statusMiB(pid, "RssFile") - fileBefore, 2);
+    // Anonymous memory over the second half is the leak check; file pages (the CJK font mapped
+    // as new glyphs are drawn) are reported, not budgeted.
+    const double anonAfter = statusMiB(pid, "RssAnon");
+    fig.add("rss_anon_growth_mb_second_half", anonAfter - anonHalfway, 2);
+    fig.add("rss_file_growth_mb", statusMiB(pid, "RssFile") - fileBefore, 2);
+    fig.add("rss_growth_anon_mb", anonAfter - anonBefore, 2);
     fig.add("clicks", o.clicks, 0);
 
     // --- Idle: both windows open, nothing touched. The first seconds after the clicks are

@@ -24,10 +24,21 @@ echo "==> the program under Xvfb (clicks end at the strokes $worst)" >&2
 bash bench/app.sh "$build/bin" "$driver" "$probe" --out="$tmp/app.txt" --strokes="$worst" \
     --idle-seconds="${TOVRIN_BENCH_IDLE_SECONDS:-60}"
 
-names=(stroke.worst_vs_sqlite stroke.p99_vs_sqlite stroke.two_stroke_vs_floor pick_vs_sqlite
-    pinyin_vs_sqlite click_to_repaint_ms start_to_chart_ms hotkey_to_lookup_ms rss_mb
-    rss_growth_mb_1000_clicks idle_cpu_percent idle_wakeups_per_s)
-cat "$tmp/core.txt" "$tmp/app.txt" >"$tmp/all.txt"
+echo "==> whole processes: tovrin-lookup against the sqlite3 command line" >&2
+bash bench/process.sh "$build" --out="$tmp/process.txt" >/dev/null
+echo "==> the peers: Rime and ibus-table on the same keys" >&2
+bash bench/peers.sh "$build" "$tmp/peers.txt"
+touch "$tmp/peers.txt"
+
+# The budgets' figures first, in this order; the peers' only when their libraries were built.
+names=(stroke.median_vs_limit stroke.p99_vs_limit stroke.p99_prefixsql_over_ours pick_vs_sqlite
+    pinyin_vs_sqlite stroke.nothing_over_preset cli_strokes_over_sqlite3_cli start_to_chart_ms
+    click_to_repaint_ms rss_mb rss_anon_growth_mb_second_half idle_cpu_percent
+    idle_wakeups_per_s hotkey_to_lookup_ms)
+if [[ -s $tmp/peers.txt ]]; then
+    names+=(rime_stroke_over_ours ibus_stroke_over_ours)
+fi
+cat "$tmp/core.txt" "$tmp/app.txt" "$tmp/process.txt" "$tmp/peers.txt" >"$tmp/all.txt"
 {
     for n in "${names[@]}"; do
         grep -m1 "^${n//./\\.}: " "$tmp/all.txt" || { echo "run.sh: no figure $n" >&2; exit 1; }

@@ -1,6 +1,8 @@
 #include "bench/sqlitetables.h"
 
 #include "core/gbk.h"
+#include "core/layout.h"
+#include "core/strokeindex.h"
 
 #include <sqlite3.h>
 
@@ -12,6 +14,7 @@ namespace {
 
 constexpr const char* kSchema = R"(
 CREATE TABLE strokes (id INTEGER PRIMARY KEY, character BLOB, strokes TEXT, rank INTEGER);
+CREATE TABLE stroke_grid (prefix TEXT, bucket INTEGER, rank INTEGER, character BLOB);
 CREATE TABLE phrases (id INTEGER PRIMARY KEY, first INTEGER, text BLOB);
 CREATE TABLE codes (id INTEGER PRIMARY KEY, character INTEGER, code TEXT);
 CREATE TABLE pinyin (id INTEGER PRIMARY KEY, character BLOB, reading TEXT);
@@ -20,11 +23,18 @@ CREATE TABLE pinyin (id INTEGER PRIMARY KEY, character BLOB, reading TEXT);
 // Built after the rows are in, as a database would be loaded.
 constexpr const char* kIndexes = R"(
 CREATE INDEX strokes_by_strokes ON strokes (strokes);
+CREATE INDEX stroke_grid_by_prefix ON stroke_grid (prefix, bucket, rank);
 CREATE INDEX phrases_by_first ON phrases (first);
 CREATE INDEX codes_by_character ON codes (character);
 CREATE INDEX pinyin_by_reading ON pinyin (reading);
 ANALYZE;
 )";
+
+// The grid's question: the first cells of the characters filed under the strokes clicked, exact
+// matches first, then the common, middle and rare characters, each by rank.
+const std::string kStrokeGridQuery =
+    "SELECT character FROM stroke_grid WHERE prefix = ?1 ORDER BY bucket, rank LIMIT " +
+    std::to_string(layout::kGridCells);
 
 // Equal keys come back in file order (the row id), as the window reads them.
 constexpr const char* kStrokesQuery = "SELECT character, strokes, rank FROM strokes "
@@ -69,7 +79,7 @@ void bindRange(sqlite3_stmt* statement, std::string_view low, const std::string&
 } // namespace
 
 SqliteTables::~SqliteTables() {
-    for (sqlite3_stmt* s : {strokes_, phrases_, codes_, pinyin_})
+    for (sqlite3_stmt* s : {strokeGrid_, strokes_, phrases_, codes_, pinyin_})
         sqlite3_finalize(s);
     sqlite3_close(db_);
 }
@@ -153,14 +163,60 @@ std::unique_ptr<SqliteTables> SqliteTables::build(const RecordFile& strokes,
             bindBlob(2, view(r.character));
             bindText(3, trimRight(view(r.pinyin)));
         });
-    if (!loaded || !t->exec("COMMIT", error) || !t->exec(kIndexes, error))
+    // Each character filed under each of its prefixes of 1 to kGridPrefix strokes, with the
+    // bucket the window sorts it into for that prefix.
+    const bool filed =
+        loaded && t->prepare("INSERT INTO stroke_grid VALUES (?1, ?2, ?3, ?4)", &insert, error);
+    for (std::int32_t n = 1; filed && n <= strokes.count(); ++n) {
+        const StrokeRecord r = StrokeRecord::read(strokes.record(n));
+        const std::string_view all = trimRight(view(r.strokes));
+        for (std::size_t length = 1; length <= kGridPrefix && length <= all.size(); ++length) {
+            const int bucket = length == all.size()                  ? 0
+                               : r.rank <= StrokeIndex::kCommonRanks ? 1
+                               : r.rank <= StrokeIndex::kMiddleRanks ? 2
+                                                                     : 3;
+            sqlite3_reset(insert);
+            bindText(1, all.substr(0, length));
+            sqlite3_bind_int(insert, 2, bucket);
+            sqlite3_bind_int(insert, 3, r.rank);
+            bindBlob(4, view(r.character));
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                error = sqlite3_errmsg(t->db_);
+                return nullptr;
+            }
+        }
+    }
+    sqlite3_finalize(insert);
+    if (!filed || !t->exec("COMMIT", error) || !t->exec(kIndexes, error))
         return nullptr;
-    if (!t->prepare(kStrokesQuery, &t->strokes_, error) ||
+    if (!t->prepare(kStrokeGridQuery.c_str(), &t->strokeGrid_, error) ||
+        !t->prepare(kStrokesQuery, &t->strokes_, error) ||
         !t->prepare(kPhrasesQuery.c_str(), &t->phrases_, error) ||
         !t->prepare(kCodesQuery, &t->codes_, error) ||
         !t->prepare(kPinyinQuery.c_str(), &t->pinyin_, error))
         return nullptr;
     return t;
+}
+
+void SqliteTables::strokeGrid(std::string_view digits, std::vector<GridRow>& out) {
+    out.clear();
+    sqlite3_bind_text(strokeGrid_, 1, digits.data(), static_cast<int>(digits.size()),
+                      SQLITE_STATIC);
+    while (sqlite3_step(strokeGrid_) == SQLITE_ROW)
+        copyColumn(strokeGrid_, 0, out.emplace_back().character);
+    sqlite3_reset(strokeGrid_);
+}
+
+bool SqliteTables::saveTo(const std::string& path, std::string& error) {
+    sqlite3_stmt* vacuum = nullptr;
+    if (!prepare("VACUUM INTO ?1", &vacuum, error))
+        return false;
+    sqlite3_bind_text(vacuum, 1, path.c_str(), -1, SQLITE_STATIC);
+    const bool done = sqlite3_step(vacuum) == SQLITE_DONE;
+    if (!done)
+        error = sqlite3_errmsg(db_);
+    sqlite3_finalize(vacuum);
+    return done;
 }
 
 void SqliteTables::strokes(std::string_view digits, std::vector<StrokeRow>& out) {
@@ -201,8 +257,8 @@ void SqliteTables::pinyin(std::string_view letters, std::vector<PinyinRow>& out)
 
 std::vector<std::string> SqliteTables::plans() const {
     std::vector<std::string> out;
-    for (const char* query :
-         {kStrokesQuery, kPhrasesQuery.c_str(), kCodesQuery, kPinyinQuery.c_str()}) {
+    for (const char* query : {kStrokeGridQuery.c_str(), kStrokesQuery, kPhrasesQuery.c_str(),
+                              kCodesQuery, kPinyinQuery.c_str()}) {
         const std::string sql = std::string("EXPLAIN QUERY PLAN ") + query;
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {

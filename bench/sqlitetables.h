@@ -1,6 +1,7 @@
 // The database baseline: the records of the dictionaries copied into an in-memory SQLite
 // database, each table indexed on the key its look-up searches, and the look-ups as prepared
-// statements that return the rows a database-backed window would read.
+// statements that return the rows a database-backed window would read. The stroke grid has a
+// table built for its question: each character filed under each of its 1-4-stroke prefixes.
 #pragma once
 
 #include "core/recordfile.h"
@@ -20,6 +21,9 @@ namespace tovrin::bench {
 
 class SqliteTables {
 public:
+    struct GridRow {
+        std::array<char, StrokeRecord::kCharacterWidth> character;
+    };
     struct StrokeRow {
         std::array<char, StrokeRecord::kCharacterWidth> character;
         std::array<char, StrokeRecord::kStrokesWidth> strokes;
@@ -39,6 +43,8 @@ public:
     // this many readings.
     static constexpr int kPhraseLimit = 201;
     static constexpr int kPinyinLimit = 36;
+    // The stroke grid's table files each character under its prefixes up to this many strokes.
+    static constexpr std::size_t kGridPrefix = 4;
 
     SqliteTables(const SqliteTables&) = delete;
     SqliteTables& operator=(const SqliteTables&) = delete;
@@ -50,13 +56,20 @@ public:
                                                const RecordFile& codes, const RecordFile& pinyin,
                                                std::string& error);
 
-    // The rows whose strokes begin with `digits`, ordered as the file: by strokes, then file order.
+    // The grid's question for 1-4 strokes: the first 51 characters filed under `digits`, exact
+    // matches first, then common, middle and rare characters, each by rank.
+    void strokeGrid(std::string_view digits, std::vector<GridRow>& out);
+    // The whole run of rows whose strokes begin with `digits`, ordered as the file: by strokes,
+    // then file order; unranked and unlimited (the earlier baseline, kept as a second row).
     void strokes(std::string_view digits, std::vector<StrokeRow>& out);
     // The first kPhraseLimit words that begin with the character whose signed code is `first`,
     // in file order, and the character's codes.
     void pick(std::int16_t first, std::vector<PhraseRow>& phrases, std::vector<CodeRow>& codes);
     // The first kPinyinLimit characters whose reading begins with `letters`, ordered as the file.
     void pinyin(std::string_view letters, std::vector<PinyinRow>& out);
+
+    // Writes the database to a file, for the sqlite3 command line.
+    bool saveTo(const std::string& path, std::string& error);
 
     // How SQLite runs each look-up (EXPLAIN QUERY PLAN), one line per step.
     std::vector<std::string> plans() const;
@@ -67,6 +80,7 @@ private:
     bool prepare(const char* sql, sqlite3_stmt** statement, std::string& error);
 
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* strokeGrid_ = nullptr;
     sqlite3_stmt* strokes_ = nullptr;
     sqlite3_stmt* phrases_ = nullptr;
     sqlite3_stmt* codes_ = nullptr;
