@@ -115,7 +115,9 @@ LookupFiles onlyDictionary(const std::string& folder, std::string_view needed) {
 // Starts the state without an option file (the one-shot commands read no setup.txt) and with
 // only the dictionary the command needs; false, with the message, when that one is unusable.
 bool startWithout(LookupState& state, const std::string& folder, std::string_view needed) {
-    for (const auto& p : state.start(onlyDictionary(folder, needed))) {
+    // One query: the matching run is read record by record, with no stroke index to build.
+    for (const auto& p :
+         state.start(onlyDictionary(folder, needed), LookupState::StrokeIndexing::Skip)) {
         if (p.file == needed) {
             tell({p});
             return false;

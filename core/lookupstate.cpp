@@ -136,7 +136,7 @@ gbk::Text LookupState::fromUtf8(const char* utf8) const {
     return codec_.fromUtf8(utf8).value_or(gbk::Text());
 }
 
-std::vector<LookupState::Problem> LookupState::start(LookupFiles files) {
+std::vector<LookupState::Problem> LookupState::start(LookupFiles files, StrokeIndexing indexing) {
     files_ = std::move(files);
     auto openOne = [&](RecordFile& file, std::string_view name, std::size_t length) {
         file =
@@ -148,7 +148,7 @@ std::vector<LookupState::Problem> LookupState::start(LookupFiles files) {
     Label2.clear();
     Label6.clear();
     openOne(strokes_, StrokeRecord::kFileName, StrokeRecord::kLength);
-    strokeIndex_ = StrokeIndex::build(strokes_);
+    strokeIndex_ = indexing == StrokeIndexing::Build ? StrokeIndex::build(strokes_) : StrokeIndex();
     count1 = strokes_.count();
     pos1 = 1;
     openOne(phrases_, PhraseRecord::kFileName, PhraseRecord::kLength);

@@ -54,7 +54,11 @@ public:
     // The pinyin dictionary is read when the keyboard first opens. Returns what the user is to
     // be told: dictionaries that could not be used (they behave as empty) and an option file
     // that could not be read or written (the defaults apply).
-    std::vector<Problem> start(LookupFiles files);
+    //
+    // The stroke index makes every later click quick; a one-shot query that clicks once reads
+    // the matching run record by record instead (the same answers) and is quicker without it.
+    enum class StrokeIndexing { Build, Skip };
+    std::vector<Problem> start(LookupFiles files, StrokeIndexing indexing = StrokeIndexing::Build);
 
     // What went wrong since the last call, each told once: the pinyin dictionary when the
     // keyboard first opens, setup.txt when it cannot be written.
