@@ -567,18 +567,20 @@ void LookupState::showCandidates(bool placeLink) {
         order[i] = std::uint64_t(std::uint32_t(key) ^ 0x80000000u) << 8 | i;
     }
     std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(used));
-    for (std::size_t i = 0; i < cand.size(); ++i)
-        cand[i] = i < used ? Candidate{gridList[order[i] & 0xFF], true,
-                                       std::int32_t(std::uint32_t(order[i] >> 8) ^ 0x80000000u)}
-                           : Candidate{gbk::Char(0), false, kRareKey};
-    for (std::size_t i = 0; i < cand.size(); ++i) {
-        if (cand[i].used)
-            gbk::setChar(Label11[i], cand[i].character);
-        else
-            Label11[i].clear();
-        if (placeLink && Label11[i].empty() && showAll == 0 && i != 0 && !Label10.visible)
-            placeMoreLink(static_cast<int>(i));
+    for (std::size_t i = 0; i < used; ++i) {
+        cand[i] = Candidate{gridList[order[i] & 0xFF], true,
+                            std::int32_t(std::uint32_t(order[i] >> 8) ^ 0x80000000u)};
+        gbk::setChar(Label11[i], cand[i].character);
     }
+    // The rows past the used ones: only those used last time need clearing in the table.
+    for (std::size_t i = used; i < candInUse_; ++i)
+        cand[i] = Candidate{gbk::Char(0), false, kRareKey};
+    candInUse_ = used;
+    for (std::size_t i = used; i < Label11.size(); ++i)
+        Label11[i].clear();
+    // The more link goes to the first empty cell after the first one.
+    if (placeLink && used < Label11.size() && showAll == 0 && !Label10.visible)
+        placeMoreLink(static_cast<int>(std::max<std::size_t>(used, 1)));
 }
 
 void LookupState::placeMoreLink(int cell) {

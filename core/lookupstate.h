@@ -178,6 +178,7 @@ public:
         std::int32_t key = 9999;
     };
     std::array<Candidate, layout::kGridCells> cand;
+    std::size_t candInUse_ = 0; // rows of cand that hold a candidate
 
     // --- Options ----------------------------------------------------------------------------
     std::uint8_t showAll = 0;  // 0: common characters first; otherwise all GBK characters
