@@ -1,5 +1,6 @@
 #include "core/bisect.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace tovrin {
@@ -9,6 +10,22 @@ namespace {
 // Compares a record's field with the key; a short or missing record reads as spaces.
 int compareAt(const RecordFile& file, std::int32_t n, std::size_t offset, std::string_view key) {
     const std::string_view raw = file.record(n);
+    if (key.size() == 12 && offset + 12 <= raw.size()) {
+        // The stroke field: twelve bytes compared as two big-endian numbers, with no call.
+        auto at = [](const char* p, std::uint64_t& high, std::uint32_t& low) {
+            std::memcpy(&high, p, 8);
+            std::memcpy(&low, p + 8, 4);
+            high = __builtin_bswap64(high);
+            low = __builtin_bswap32(low);
+        };
+        std::uint64_t h1, h2;
+        std::uint32_t l1, l2;
+        at(raw.data() + offset, h1, l1);
+        at(key.data(), h2, l2);
+        if (h1 != h2)
+            return h1 < h2 ? -1 : 1;
+        return l1 < l2 ? -1 : l1 > l2 ? 1 : 0;
+    }
     if (offset + key.size() <= raw.size()) {
         const int c = std::memcmp(raw.data() + offset, key.data(), key.size());
         return c < 0 ? -1 : c > 0 ? 1 : 0;

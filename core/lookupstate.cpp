@@ -67,13 +67,15 @@ constexpr const char* kStrokeShapes[] = {"一", "丨", "丿", "丶", "乛"};
 
 // The rank key: the number that the last four characters of "0000" followed by n in decimal
 // begin with (57 gives 57, 12345 gives 2345, -5 gives "00-5", so 0).
-std::int32_t rankKey(int n) {
-    if (n >= 0)
-        return n % 10000;
+[[gnu::noinline]] std::int32_t negativeRankKey(int n) {
     char buf[16] = {'0', '0', '0', '0'};
     const auto [end, ec] = std::to_chars(buf + 4, buf + sizeof buf, n);
     (void)ec;
     return static_cast<std::int32_t>(leadingNumber(std::string_view(end - 4, 4)));
+}
+
+inline std::int32_t rankKey(int n) {
+    return n >= 0 ? n % 10000 : negativeRankKey(n);
 }
 
 constexpr std::int32_t kFirstKey = 0;   // an exact match among the common characters
