@@ -502,7 +502,21 @@ public:
 
 private:
     static std::optional<std::string> openDb(const std::string& path, sqlite3*& db) {
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        // The table read-only, and the connection writable for the user's empty table beside
+        // it (an attached database would take a read-only connection's flags).
+        std::string uri = "file:";
+        for (char ch : path) {
+            if (ch == '%' || ch == '?' || ch == '#') {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(ch));
+                uri += hex;
+            } else {
+                uri += ch;
+            }
+        }
+        uri += "?mode=ro";
+        if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
+            SQLITE_OK)
             return "ibus: cannot open " + path + ": " + sqlite3_errmsg(db);
         // The engine's settings that bear on reading (the rest are about writing).
         if (sqlite3_exec(db,
@@ -641,7 +655,12 @@ int run(int argc, char** argv) {
         const std::string rk = rimeKeys(d), ik = ibusKeys(d);
         clickAll(d, d.size());
         c.found[kOurs] = !gbk::trim(state.gridList).empty();
-        c.found[kRime] = !rime.page(rime.stroke(), rk).empty();
+        // When no character's strokes begin with the keys, librime makes a "sentence" of the
+        // characters of shorter stroke strings and lists it first: that is finding nothing.
+        const auto rimePage = rime.page(rime.stroke(), rk);
+        const auto first =
+            rimePage.empty() ? std::nullopt : gbk::Codec::utf8ToCodePoints(rimePage.front().first);
+        c.found[kRime] = first && first->size() == 1;
         c.found[kIbus] = !ibus.candidates(ik).empty();
 
         c.ns[kOurs] = timeCase(
