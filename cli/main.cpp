@@ -5,6 +5,7 @@
 #include "core/recordfile.h"
 #include "core/records.h"
 #include "core/session.h"
+#include "core/wordcode.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -29,6 +30,7 @@ constexpr std::string_view kUsageText =
     "usage: tovrin-lookup [--data DIR] COMMAND\n"
     "\n"
     "  code TEXT                     the Wubi codes of each character of TEXT, one line each\n"
+    "  word TEXT                     the code that types TEXT as one word\n"
     "  strokes DIGITS [--all]        the grid's characters for a stroke string (digits 1-5)\n"
     "  pinyin LETTERS                the characters whose reading begins with LETTERS\n"
     "  session [--show-all] [--size N]\n"
@@ -93,6 +95,55 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
     if (!std::cout)
         return kSystem;
     return status;
+}
+
+// The characters of TEXT in GBK, blanks left out; false, each unconvertible one told, when a
+// character is no GBK character.
+bool gbkCharacters(const std::u32string& points, const gbk::Codec& codec, gbk::Text& out) {
+    bool all = true;
+    for (char32_t cp : points) {
+        if (cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000')
+            continue;
+        if (const auto c = codec.fromUnicode(cp)) {
+            out.push_back(*c);
+            continue;
+        }
+        std::string shown;
+        gbk::Codec::appendUtf8(shown, cp);
+        std::cerr << "tovrin-lookup: " << shown << ": not a GBK character\n";
+        all = false;
+    }
+    return all;
+}
+
+// The code that types TEXT as one word ("我们 TRWU"), whether or not the phrase dictionary holds
+// the word.
+int runWord(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec) {
+    if (args.size() != 1)
+        return usage("word takes one TEXT");
+    const auto points = gbk::Codec::utf8ToCodePoints(args[0]);
+    if (!points)
+        return usage("TEXT is not valid UTF-8");
+    gbk::Text word;
+    const bool converted = gbkCharacters(*points, codec, word);
+    if (converted && word.size() < 2)
+        return usage("a word has two characters or more");
+    RecordFile codes;
+    if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
+        return kDictionary;
+    int status = converted ? kDone : kNoCode;
+    for (const gbk::Char c : word) {
+        if (wordcode::fullCode(codes, c).empty()) {
+            std::cerr << "tovrin-lookup: " << codec.toUtf8(gbk::Text(1, c))
+                      << ": no code in the dictionary\n";
+            status = kNoCode;
+        }
+    }
+    if (status != kDone)
+        return status;
+    std::cout << codec.toUtf8(word) << ' ' << wordcode::ofWord(codes, word) << '\n' << std::flush;
+    return std::cout ? kDone : kSystem;
 }
 
 // The lookup window's start-up on `folder`; the dictionaries that could not be used are told on
@@ -284,6 +335,8 @@ int main(int argc, char** argv) {
         const gbk::Codec codec;
         if (command == "code")
             return runCode(folders.data, rest, codec);
+        if (command == "word")
+            return runWord(folders.data, rest, codec);
         if (command == "strokes")
             return runStrokes(folders.data, rest, codec);
         if (command == "pinyin")

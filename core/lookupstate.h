@@ -138,6 +138,7 @@ public:
     void ccccz();        // bisection in the phrase dictionary for Label18
     void Label5_Click(); // code look-up of the current character
     void display3();     // collect its codes, log them, set the link box
+    void findWord();     // pickedWord and its code from the pick history
     void ccccPY();       // bisection in the pinyin dictionary, then displayPY
     void displayPY();    // the 36 cells from posPY
 
@@ -199,7 +200,14 @@ public:
     // the first few, and a window left open for weeks must not grow without end.
     std::deque<gbk::Text> Text1;
     static constexpr std::size_t kText1Lines = 1000;
-    struct LinkBox { // Picture1 with Image4 (search) or Image5 (article)
+    // The word the picks spell: the longest ending of the pick history, of two or more
+    // characters, that the phrase dictionary holds whole, and the code that types it. The
+    // history box shows "word code" in front of its lines. Both are empty after a pick that ends
+    // no word (or whose word has a character without a code), and keep until the next pick.
+    gbk::Text pickedWord;
+    std::string pickedWordCode;
+    gbk::Text wordLine() const; // "我们 TRWU", or empty
+    struct LinkBox {            // Picture1 with Image4 (search) or Image5 (article)
         bool visible = false;
         enum class Image { None, Search, Article } image = Image::None;
         int left = 4050;

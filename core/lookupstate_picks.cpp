@@ -5,6 +5,7 @@
 #include "core/bisect.h"
 #include "core/codelookup.h"
 #include "core/quwei.h"
+#include "core/wordcode.h"
 
 #include <array>
 #include <cstring>
@@ -47,6 +48,7 @@ void LookupState::Label11_MouseDown(int index) {
         Label5_Click();
     for (std::size_t i = 0; i < Label11.size(); ++i)
         gbk::setChar(Label11[i], charAt(assocHz, i));
+    findWord();
 }
 
 void LookupState::Label66_MouseDown(int index) {
@@ -69,6 +71,30 @@ void LookupState::Label66_MouseDown(int index) {
         const gbk::Char c = charAt(assocHz, i);
         Label66[i] = c == u' ' ? gbk::Text() : gbk::Text(1, c);
     }
+    findWord();
+}
+
+void LookupState::findWord() {
+    pickedWord.clear();
+    pickedWordCode.clear();
+    for (std::size_t length = Label19.size(); length >= 2; --length) {
+        const std::u16string_view ending =
+            std::u16string_view(Label19).substr(Label19.size() - length);
+        if (!wordcode::isWord(phrases_, ending))
+            continue;
+        pickedWordCode = wordcode::ofWord(codes_, ending);
+        if (!pickedWordCode.empty())
+            pickedWord = ending;
+        return;
+    }
+}
+
+gbk::Text LookupState::wordLine() const {
+    if (pickedWord.empty())
+        return {};
+    gbk::Text line = pickedWord + u' ';
+    line.append(pickedWordCode.begin(), pickedWordCode.end());
+    return line;
 }
 
 void LookupState::ccccz() {

@@ -203,6 +203,11 @@ std::string Session::reply(bool ok, std::string_view error) const {
     o.string("summary", utf8(s.Label8));
     o.string("found", utf8(s.Label22));
     o.raw("text1", stringArray(s.Text1));
+    o.raw("word", s.pickedWord.empty() ? std::string("null")
+                                       : json::Object()
+                                             .string("text", utf8(s.pickedWord))
+                                             .string("code", s.pickedWordCode)
+                                             .str());
     const char* image = s.Picture1.image == LookupState::LinkBox::Image::Search    ? "search"
                         : s.Picture1.image == LookupState::LinkBox::Image::Article ? "article"
                                                                                    : "";

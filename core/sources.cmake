@@ -19,6 +19,7 @@ set(TOVRIN_CORE_SOURCES
   trigger.cpp
   session.cpp
   json.cpp
+  wordcode.cpp
 )
 
 # The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),

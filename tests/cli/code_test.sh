@@ -46,6 +46,12 @@ check "no code for a letter" 1 '我 Q TRN TRNT' "$tool" --data "$bin" code 我A
 stderr_has 'A: no code'
 check "not a GBK character" 1 '八 WTY' "$tool" --data "$bin" code 😀八
 stderr_has '😀: not a GBK character'
+# A word's code by the word rules, whether or not the phrase dictionary holds the word.
+check "word codes of two, three and four characters" 0 $'我们 TRWU\n中华人民 KWWN' \
+    bash -c '"$0" --data "$1" word 我们 && "$0" --data "$1" word 中华人民' "$tool" "$bin"
+check "a word with a character without a code" 1 '' "$tool" --data "$bin" word 我A
+stderr_has 'A: no code in the dictionary'
+check "one character is no word" 2 '' "$tool" --data "$bin" word 我
 
 check "no command" 2 '' "$tool"
 check "unknown command" 2 '' "$tool" --data "$bin" codes 我

@@ -1,5 +1,6 @@
 #include "core/codelookup.h"
 #include "core/records.h"
+#include "core/wordcode.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -238,4 +239,67 @@ TEST(Bisection, FieldSearchAgreesWithTheWrittenOneForEveryKeyWidth) {
             }
         }
     }
+}
+
+namespace {
+
+// A phrase dictionary from words, written in the order given.
+RecordFile phraseFile(const std::vector<const char*>& words) {
+    std::string bytes;
+    for (const char* w : words) {
+        PhraseRecord r;
+        writeField(r.text.data(), r.text.size(), gbkOf(w));
+        const auto b = r.bytes();
+        bytes.append(b.data(), b.size());
+    }
+    return RecordFile::fromBytes(bytes, PhraseRecord::kLength);
+}
+
+std::string wordCode(const RecordFile& f, const char* utf8, std::string* missing = nullptr) {
+    gbk::Char absent = 0;
+    const std::string code = wordcode::ofWord(f, *codec().fromUtf8(utf8), &absent);
+    if (missing)
+        *missing = absent ? codec().toUtf8(gbk::Text(1, absent)) : "";
+    return code;
+}
+
+} // namespace
+
+// 我 TRNT, 经 XCAG (XCAH ties it later), 啊 KBSK, 八 WTY, 齄 THLG, 吖 only K.
+TEST(WordCode, TheRulesTakeLettersFromEachFullCode) {
+    const RecordFile f = codeFile({{gbkOf("啊"), "KB"},
+                                   {gbkOf("啊"), "KBSK"},
+                                   {gbkOf("八"), "WTY"},
+                                   {gbkOf("经"), "XC"},
+                                   {gbkOf("经"), "XCAG"},
+                                   {gbkOf("经"), "XCAH"},
+                                   {gbkOf("我"), "TRN"},
+                                   {gbkOf("我"), "TRNT"},
+                                   {gbkOf("吖"), "K"},
+                                   {gbkOf("齄"), "THLG"}});
+    EXPECT_EQ(wordcode::fullCode(f, charOf("经")), "XCAG"); // the first of the longest
+    EXPECT_EQ(wordcode::fullCode(f, charOf("八")), "WTY");
+    EXPECT_EQ(wordCode(f, "我经"), "TRXC");       // two letters of each
+    EXPECT_EQ(wordCode(f, "我经啊"), "TXKB");     // one, one, two
+    EXPECT_EQ(wordCode(f, "我经啊八"), "TXKW");   // the first of each of four
+    EXPECT_EQ(wordCode(f, "我经啊八齄"), "TXKT"); // the first three and the last
+    EXPECT_EQ(wordCode(f, "八我"), "WTTR");
+    // A full code shorter than the rule takes gives the letters it has.
+    EXPECT_EQ(wordCode(f, "吖我"), "KTR");
+    // A character without a code: no word code, and it is named.
+    std::string missing;
+    EXPECT_EQ(wordCode(f, "我阿", &missing), "");
+    EXPECT_EQ(missing, "阿");
+    EXPECT_EQ(wordcode::fromFullCodes({"TRNT"}), "");
+}
+
+TEST(WordCode, AWordIsWholeInItsGroup) {
+    const RecordFile f = phraseFile({"八个", "我们", "我们的", "我国", "齄鼻"});
+    EXPECT_TRUE(wordcode::isWord(f, *codec().fromUtf8("我们")));
+    EXPECT_TRUE(wordcode::isWord(f, *codec().fromUtf8("我们的")));
+    EXPECT_TRUE(wordcode::isWord(f, *codec().fromUtf8("齄鼻")));
+    EXPECT_FALSE(wordcode::isWord(f, *codec().fromUtf8("我")));     // a part of a word
+    EXPECT_FALSE(wordcode::isWord(f, *codec().fromUtf8("们的")));   // another word's ending
+    EXPECT_FALSE(wordcode::isWord(f, *codec().fromUtf8("我国人"))); // longer than the word
+    EXPECT_FALSE(wordcode::isWord(f, *codec().fromUtf8("一二三四五六七八九"))); // too long
 }

@@ -661,15 +661,20 @@ void Form3::render() {
         pxRect(s.Label10.left, s.Label10.top, layout::kMoreWidth, layout::kMoreHeight));
     Label10->setVisible(s.Label10.visible && !keyboard);
 
-    // The history box: only a new first line changes it.
-    if (s.Text1.size() != text1Shown_ || (!s.Text1.empty() && s.Text1.front() != text1Front_)) {
+    // The history box: only a new first line, or a new word in front of the lines, changes it.
+    const gbk::Text word = s.wordLine();
+    if (s.Text1.size() != text1Shown_ || (!s.Text1.empty() && s.Text1.front() != text1Front_) ||
+        word != text1Word_) {
         QStringList lines;
-        lines.reserve(static_cast<qsizetype>(s.Text1.size()));
+        lines.reserve(static_cast<qsizetype>(s.Text1.size()) + 1);
+        if (!word.empty())
+            lines.append(toQString(word));
         for (const gbk::Text& line : s.Text1)
             lines.append(toQString(line));
         Text1->setPlainText(lines.join(QLatin1Char('\n')));
         text1Shown_ = s.Text1.size();
         text1Front_ = s.Text1.empty() ? gbk::Text() : s.Text1.front();
+        text1Word_ = word;
     }
     Picture1->setVisible(s.Picture1.visible);
     Picture1->setGeometry(pxRect(s.Picture1.left, 2460, s.Picture1.width, 405));

@@ -174,6 +174,7 @@ private:
     QPoint dragFrom_;
     std::size_t text1Shown_ = 0;
     gbk::Text text1Front_;
+    gbk::Text text1Word_; // the word line shown in front of the history box's lines
 };
 
 } // namespace tovrin
