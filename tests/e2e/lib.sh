@@ -31,7 +31,7 @@ make_program_folder() {
     mkdir -p "$prog" "$tmp/config/tovrin" "$tmp/runtime"
     chmod 700 "$tmp/runtime"
     cp "$bin/tovrin" "$prog/"
-    for f in "$bin"/*.dat "$bin"/*.bmp; do ln -s "$f" "$prog/"; done
+    for f in "$bin"/*.dat "$bin"/*.bmp "$bin"/*@*x.png; do ln -s "$f" "$prog/"; done
     cp "$bin/set.txt" "$prog/set.txt"
     export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
 }
@@ -41,10 +41,10 @@ settle_start_page() {
     printf 'start-page=http://nav.tovrin.example/?542\n' >"$tmp/config/tovrin/startpage.txt"
 }
 
-# An X server on a free display; it says its number once it is ready, which on a loaded machine
-# may take seconds: waited for, 30 s at most.
+# An X server on a free display (its screen 1024x768x24 unless given); it says its number once
+# it is ready, which on a loaded machine may take seconds: waited for, 30 s at most.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
     pids+=($!)
     until_true 30 test -s "$tmp/display" || echo "FAIL the X server did not start within 30 s"
     export DISPLAY=:$(head -1 "$tmp/display")

@@ -9,6 +9,7 @@
 //   FOLDER holds 86wb.bmp and J1.bmp .. J3.bmp; the chart window shows J<N>.bmp (default 1).
 //   NAME names the print job (not --title: Qt takes that option for itself); --margins sets page
 //   margins of MM before the dialog prints.
+#include "ui/common/bitmapfile.h"
 #include "ui/printing/form4.h"
 
 #include <QApplication>
@@ -70,8 +71,9 @@ int main(int argc, char** argv) {
 
     Form4::Links links;
     links.programFolder = folder;
+    // As the chart window hands it over: the chart at its variant drawn for printing.
     links.currentChart = [folder, chart] {
-        return QPixmap(folder + QStringLiteral("/J%1.bmp").arg(chart));
+        return ui::loadBitmap(folder + QStringLiteral("/J%1.bmp").arg(chart), 4);
     };
     links.printer = [job, margins] {
         std::unique_ptr<QPrinter> printer = Form4::defaultPrinter();

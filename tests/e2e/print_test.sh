@@ -46,7 +46,7 @@ out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev
 prog=$tmp/program
 mkdir -p "$prog" "$tmp/config" "$tmp/runtime"
 chmod 700 "$tmp/runtime"
-for f in "$bin"/86wb.bmp "$bin"/J?.bmp; do ln -s "$f" "$prog/"; done
+for f in "$bin"/86wb.bmp "$bin"/86wb@4x.png "$bin"/J?.bmp "$bin"/J?@4x.png; do ln -s "$f" "$prog/"; done
 export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
 
 start_x
@@ -107,13 +107,17 @@ check_print() {
     pages=$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')
     check test "$pages" = 1
 
-    # One picture, at its own size and 96 pixels to the inch: its natural size.
-    local width height images
+    # One picture, at the picture's natural size (96 of its 1x pixels to the inch), drawn from
+    # its variant at four times the size: 384 dots per inch, at least the 300 a print needs.
+    local width height images image_width ppi_x ppi_y
     read -r width height < <(identify -format '%w %h' "$picture")
     images=$(pdfimages -list "$pdf" | awk 'NR > 2 && $3 == "image" { print $4, $5, $13, $14 }')
     echo "$name: images (width height x-ppi y-ppi): $images"
     check test "$(grep -c . <<<"$images")" = 1
-    check test "$(cut -d' ' -f1,2 <<<"$images")" = "$width $height"
+    check test "$(cut -d' ' -f1,2 <<<"$images")" = "$((4 * width)) $((4 * height))"
+    read -r image_width _ ppi_x ppi_y <<<"$images"
+    check test "${ppi_x%%.*}" -ge 300
+    check test "${ppi_y%%.*}" -ge 300
 
     local printable_left printable_top want_left want_top
     read -r printable_left printable_top < <(sed -n 's/^printable //p' "$tmp/$name.out")
@@ -131,8 +135,8 @@ check_print() {
     IFS=, read -r a _ _ d e f <<<"$matrix"
     left=$(calc "$e * 25.4 / 72")
     top=$(calc "$f * 25.4 / 72")
-    wide=$(calc "$a * $width * 25.4 / 72")
-    high=$(calc "$d * $height * 25.4 / 72")
+    wide=$(calc "$a * $image_width * 25.4 / 72")
+    high=$(calc "$d * $image_width * $height / $width * 25.4 / 72")
     echo "$name: printable area from ($printable_left, $printable_top) mm; picture at" \
         "($left, $top) mm, $wide x $high mm; expected ($want_left, $want_top) mm," \
         "$(calc "$width * 25.4 / 96") x $(calc "$height * 25.4 / 96") mm"

@@ -634,12 +634,33 @@ TEST(Mkart, TwoRunsDrawTheSameBytesAsTheBuild) {
     ASSERT_EQ(a.exitCode, 0) << a.errors.constData();
     ASSERT_EQ(b.exitCode, 0) << b.errors.constData();
 
+    // Each picture, and its variants drawn at 2x, 3x (screens) and 4x (printing): NAME@Nx.png,
+    // exactly N times the 1x picture's size.
     QStringList beside = {QStringLiteral("set.txt")};
-    for (const auto& e : kBitmaps)
-        beside.append(QString::fromUtf8(e.name));
     QStringList compiled;
+    auto withVariants = [&](QStringList& names, const QString& sub, const char* utf8Name,
+                            QSize size, std::initializer_list<int> scales) {
+        const QString name = QString::fromUtf8(utf8Name);
+        names.append(name);
+        for (const int scale : scales) {
+            const QString variant =
+                name.left(name.lastIndexOf(u'.')) + QStringLiteral("@%1x.png").arg(scale);
+            names.append(variant);
+            const QImage image(QDir(first.filePath(sub)).filePath(variant));
+            EXPECT_EQ(image.size(), size * scale) << variant.toStdString();
+        }
+    };
+    for (const auto& e : kBitmaps) {
+        const std::string_view name = e.name;
+        withVariants(beside, QStringLiteral("bin"), e.name, QSize(e.width, e.height),
+                     name == "86wb.bmp"      ? std::initializer_list<int>{4}
+                     : name.starts_with("J") ? std::initializer_list<int>{2, 3, 4}
+                                             : std::initializer_list<int>{2, 3});
+    }
     for (const auto& e : kPngs)
-        compiled.append(QString::fromUtf8(e.name));
+        withVariants(compiled, QStringLiteral("pictures"), e.name, QSize(e.width, e.height),
+                     e.transparent ? std::initializer_list<int>{}
+                                   : std::initializer_list<int>{2, 3});
 
     const auto compare = [&](const QString& sub, const QStringList& names, const QString& built) {
         // Exactly these files, nothing more.

@@ -5,6 +5,7 @@
 
 #include "tools/mkart/charts.h"
 #include "tools/mkart/cursors.h"
+#include "tools/mkart/painting.h"
 #include "tools/mkart/pinyinpanel.h"
 #include "tools/mkart/widgetart.h"
 
@@ -40,12 +41,25 @@ QString saveImage(const QImage& image, const QString& path, const char* format) 
 
 using Drawing = std::pair<QString, std::function<QImage()>>;
 
-QStringList saveAll(const QString& dir, const std::vector<Drawing>& drawings, const char* format) {
+// NAME.EXT drawn at each of `scales` as NAME@Nx.png (Qt's name for a picture's variants).
+QString variantName(const QString& name, int scale) {
+    return name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral("@%1x.png").arg(scale);
+}
+
+QStringList saveAll(const QString& dir, const std::vector<Drawing>& drawings, const char* format,
+                    const std::vector<int>& scales = {}) {
     QStringList errors;
     for (const auto& [name, draw] : drawings) {
-        const QString error = saveImage(draw(), QDir(dir).filePath(name), format);
+        QString error = saveImage(draw(), QDir(dir).filePath(name), format);
         if (!error.isEmpty())
             errors.append(error);
+        for (const int scale : scales) {
+            setDrawingScale(scale);
+            error = saveImage(draw(), QDir(dir).filePath(variantName(name, scale)), "PNG");
+            setDrawingScale(1);
+            if (!error.isEmpty())
+                errors.append(error);
+        }
     }
     return errors;
 }
@@ -53,14 +67,18 @@ QStringList saveAll(const QString& dir, const std::vector<Drawing>& drawings, co
 } // namespace
 
 QStringList writeBesideProgram(const KeyTable& table, const QString& dir) {
-    const std::vector<Drawing> drawings = {
-        {QStringLiteral("拼音4.bmp"), [] { return drawPinyinPanel(); }},
-        {QStringLiteral("J1.bmp"), [&] { return drawChart(table, ChartDesign::Bright); }},
-        {QStringLiteral("J2.bmp"), [&] { return drawChart(table, ChartDesign::Dark); }},
-        {QStringLiteral("J3.bmp"), [&] { return drawChart(table, ChartDesign::Print); }},
-        {QStringLiteral("86wb.bmp"), [&] { return drawLargeChart(table); }},
-    };
-    QStringList errors = saveAll(dir, drawings, "BMP");
+    // The bitmaps at 1x, and variants: 2x and 3x for screens, 4x (384 dots per inch at the
+    // charts' natural size) for printing.
+    QStringList errors = saveAll(
+        dir, {{QStringLiteral("拼音4.bmp"), [] { return drawPinyinPanel(); }}}, "BMP", {2, 3});
+    errors +=
+        saveAll(dir,
+                {{QStringLiteral("J1.bmp"), [&] { return drawChart(table, ChartDesign::Bright); }},
+                 {QStringLiteral("J2.bmp"), [&] { return drawChart(table, ChartDesign::Dark); }},
+                 {QStringLiteral("J3.bmp"), [&] { return drawChart(table, ChartDesign::Print); }}},
+                "BMP", {2, 3, 4});
+    errors += saveAll(dir, {{QStringLiteral("86wb.bmp"), [&] { return drawLargeChart(table); }}},
+                      "BMP", {4});
     const QString error =
         saveBytes(QByteArray::fromStdString(settings::fileText(settings::kDefaultLine)),
                   QDir(dir).filePath(QStringLiteral("set.txt")));
@@ -70,19 +88,23 @@ QStringList writeBesideProgram(const KeyTable& table, const QString& dir) {
 }
 
 QStringList writeCompiled(const QString& dir) {
-    const std::vector<Drawing> drawings = {
-        {QStringLiteral("title.png"), drawTitle},
-        {QStringLiteral("link-search.png"), drawLinkSearch},
-        {QStringLiteral("link-article.png"), drawLinkArticle},
-        {QStringLiteral("cursor-point.png"), drawPointCursor},
-        {QStringLiteral("cursor-drag.png"), drawDragCursor},
-        {QStringLiteral("cursor-hand.png"), drawHandCursor},
-        {QStringLiteral("icon.png"), [] { return drawIcon(); }},
-        {QStringLiteral("chart-strip.png"), drawChartStrip},
-        {QStringLiteral("bar.png"), drawBar},
-        {QStringLiteral("about-banner.png"), drawAboutBanner},
-    };
-    return saveAll(dir, drawings, "PNG");
+    // The pictures of the windows also at 2x and 3x; the cursors and the icon at 1x (the desktop
+    // scales cursors, and the icon theme has sizes of its own).
+    QStringList errors = saveAll(dir,
+                                 {{QStringLiteral("title.png"), drawTitle},
+                                  {QStringLiteral("link-search.png"), drawLinkSearch},
+                                  {QStringLiteral("link-article.png"), drawLinkArticle},
+                                  {QStringLiteral("chart-strip.png"), drawChartStrip},
+                                  {QStringLiteral("bar.png"), drawBar},
+                                  {QStringLiteral("about-banner.png"), drawAboutBanner}},
+                                 "PNG", {2, 3});
+    errors += saveAll(dir,
+                      {{QStringLiteral("cursor-point.png"), drawPointCursor},
+                       {QStringLiteral("cursor-drag.png"), drawDragCursor},
+                       {QStringLiteral("cursor-hand.png"), drawHandCursor},
+                       {QStringLiteral("icon.png"), [] { return drawIcon(); }}},
+                      "PNG");
+    return errors;
 }
 
 QStringList writeThemeIcons(const QString& dir, const QString& name) {

@@ -93,14 +93,32 @@ QString missingGlyphs(const QFont& font, const QString& text) {
     return missing;
 }
 
+namespace {
+int drawingScale = 1;
+
+QImage scaledImage(int width, int height, QImage::Format format) {
+    QImage image(width * drawingScale, height * drawingScale, format);
+    image.setDevicePixelRatio(drawingScale);
+    return image;
+}
+} // namespace
+
+void setDrawingScale(int scale) {
+    drawingScale = scale < 1 ? 1 : scale;
+}
+
+QRectF drawingRect(const QImage& image) {
+    return QRectF(QPointF(0, 0), image.deviceIndependentSize());
+}
+
 QImage canvas(int width, int height, QColor fill) {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = scaledImage(width, height, QImage::Format_RGB32);
     image.fill(fill);
     return image;
 }
 
 QImage transparentCanvas(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = scaledImage(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }

@@ -23,9 +23,16 @@ QString checkFonts();
 // Characters of `text` the face of `font` has no glyph for (the font fallback draws them).
 QString missingGlyphs(const QFont& font, const QString& text);
 
-// A white, opaque canvas of the given size, or a transparent one for cursors and icons.
+// A white, opaque canvas of the given size, or a transparent one for cursors and icons. The size
+// is in the picture's own pixels at 1x; at a drawing scale of 2 or 3 the canvas holds that many
+// pixels a side for each and paints the same drawing through them (its device pixel ratio), so
+// one drawing code makes every variant.
 QImage canvas(int width, int height, QColor fill = Qt::white);
 QImage transparentCanvas(int width, int height);
+// The scale the canvases are made at, 1 unless a variant is being drawn.
+void setDrawingScale(int scale);
+// The whole canvas in the drawing's own pixels, whatever the scale.
+QRectF drawingRect(const QImage& image);
 
 // One line of Chinese text centred vertically on its ideographs (not on the face's taller line
 // box), aligned left, centred or right; shrunk to fit the width.

@@ -40,10 +40,10 @@ QImage drawPinyinPanel() {
     QLinearGradient back(0, 0, 0, kPinyinPanelHeight);
     back.setColorAt(0, QColor(0xF4, 0xF7, 0xFB));
     back.setColorAt(1, QColor(0xE4, 0xEA, 0xF2));
-    p.fillRect(image.rect(), back);
+    p.fillRect(drawingRect(image).toRect(), back);
     p.setPen(QPen(kFrame, 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(image.rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    p.drawRect(drawingRect(image).adjusted(0.5, 0.5, -0.5, -0.5));
 
     // The letter pad: 26 buttons of 18 x 19 px from (4, 2), seven to a row, four rows; the page
     // labels share the last row with v to z. White, so an inactive page label blends in.

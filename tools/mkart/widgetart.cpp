@@ -100,7 +100,7 @@ void drawTile(QPainter& p, const QRectF& r) {
 QImage drawTitle() {
     QImage image = canvas(478, 24);
     QPainter p(&image);
-    fillSlate(p, image.rect());
+    fillSlate(p, drawingRect(image).toRect());
     // Five muted dots in the zone colours at the far right, well away from the title text.
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -115,7 +115,7 @@ QImage drawLinkSearch() {
     QImage image = canvas(53, 25);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    drawLinkFace(p, image.rect());
+    drawLinkFace(p, drawingRect(image).toRect());
     drawMagnifier(p, QPointF(10.5, 10.5), 4.2, kLinkInk);
     p.setPen(kLinkInk);
     p.setFont(sansFont(12, QFont::Bold));
@@ -127,7 +127,7 @@ QImage drawLinkArticle() {
     QImage image = canvas(173, 27);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    drawLinkFace(p, image.rect());
+    drawLinkFace(p, drawingRect(image).toRect());
     drawOpenBook(p, QRectF(7, 7, 18, 13), kLinkInk);
     p.setPen(kLinkInk);
     p.setFont(sansFont(13, QFont::Bold));
@@ -150,7 +150,7 @@ QImage drawChartStrip() {
     QLinearGradient g(0, 0, 0, 41);
     g.setColorAt(0, QColor(0xF8, 0xFA, 0xFD));
     g.setColorAt(1, QColor(0xE8, 0xEE, 0xF5));
-    p.fillRect(image.rect(), g);
+    p.fillRect(drawingRect(image).toRect(), g);
     p.fillRect(QRect(0, 0, 680, 1), QColor(0xC6, 0xD1, 0xDE));
     p.fillRect(QRect(0, 40, 680, 1), QColor(0xB6, 0xC3, 0xD2));
     // The five zone colours as a thin rule under the top edge.
@@ -162,7 +162,7 @@ QImage drawChartStrip() {
 QImage drawBar() {
     QImage image = canvas(104, 25);
     QPainter p(&image);
-    fillSlate(p, image.rect());
+    fillSlate(p, drawingRect(image).toRect());
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QColor ink(0xEA, 0xF0, 0xF6);
     p.setPen(QPen(kSlateLight, 1));
@@ -202,7 +202,7 @@ QImage drawAboutBanner() {
     g.setColorAt(0, QColor(0xDD, 0xE9, 0xF6));
     g.setColorAt(0.35, QColor(0xEE, 0xF4, 0xFB));
     g.setColorAt(1, QColor(0xF8, 0xFA, 0xFD));
-    p.fillRect(image.rect(), g);
+    p.fillRect(drawingRect(image).toRect(), g);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     drawTile(p, QRectF(14, 11, 44, 44));
     // The five strokes that name the zones, each in its zone's colour.

@@ -1,5 +1,6 @@
 #include "ui/about/form16.h"
 
+#include "ui/common/bitmapfile.h"
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 
@@ -59,7 +60,7 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QString::fromLatin1(pictures::kAboutBanner)));
+    Image1->setPixmap(ui::compiledPicture(pictures::kAboutBanner, ui::screenScale()));
     Image1->setGeometry(QRect(QPoint(0, 0), Image1->pixmap().size()));
 
     // The title twice, 20 twips apart. The banner is pale where the title goes, so the red copy

@@ -111,7 +111,7 @@ void Form1::buildControls() {
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(twips::rect(0, 6075, 10200, 615));
-    Image2->setPixmap(QPixmap(QString::fromLatin1(pictures::kChartStrip)));
+    Image2->setPixmap(ui::compiledPicture(pictures::kChartStrip, ui::screenScale()));
     Image2->setMouseTracking(true);
     Image2->installEventFilter(this);
 
@@ -281,7 +281,15 @@ void Form1::Label1_Click(int index) {
         setTopmost(false);
         Form4::Links links;
         links.programFolder = programFolder_;
-        links.currentChart = [this] { return Picture1->pixmap(); };
+        // The chart shown, at the variant drawn for printing where it has one.
+        links.currentChart = [this] {
+            const QPixmap print =
+                shownChart_
+                    ? ui::loadBitmap(programFolder_ + QStringLiteral("/J%1.bmp").arg(shownChart_),
+                                     kPrintScale)
+                    : QPixmap();
+            return print.isNull() ? Picture1->pixmap() : print;
+        };
         auto* dialog = new Form4(std::move(links), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog_ = dialog;
@@ -371,14 +379,16 @@ void Form1::Timer2_Timer() {
 void Form1::loadChart(int chart) {
     const QString name = QStringLiteral("J%1.bmp").arg(chart);
     const QString path = programFolder_ + QLatin1Char('/') + name;
-    const QPixmap picture = ui::loadBitmap(path);
+    const QPixmap picture = ui::loadBitmap(path, ui::screenScale());
     if (picture.isNull()) {
         Picture1->setPixmap(QPixmap());
+        shownChart_ = 0;
         tellOnce(QStringLiteral("提示！"),
                  QStringLiteral("找不到或无法读取字根图“%1”（%2）。").arg(name, path));
         return;
     }
     Picture1->setPixmap(picture);
+    shownChart_ = chart;
 }
 
 void Form1::Timer1_Timer() {

@@ -142,6 +142,10 @@ private:
     platform::Autostart autostart_;
     std::unique_ptr<Form3> lookup_;
     QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up
+    int shownChart_ = 0;       // the chart J1-J3 in Picture1, 0 for none
+    // The charts print from their variant drawn at four times the size: 384 dots per inch at
+    // their natural size of 15 twips a pixel.
+    static constexpr int kPrintScale = 4;
 };
 
 } // namespace tovrin

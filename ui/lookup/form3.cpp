@@ -205,7 +205,7 @@ void Form3::buildControls() {
     // The title strip: the picture, the title twice (white over a black shadow), the drag
     // strip, the collapse and close spots.
     Image2 = makeLabel(QStringLiteral("Image2"), pxRect(0, 0, 7170, 360));
-    Image2->setPixmap(QPixmap(QString::fromLatin1(pictures::kTitle)));
+    Image2->setPixmap(ui::compiledPicture(pictures::kTitle, ui::screenScale()));
     Image2->setScaledContents(true);
     const QString title = QStringLiteral("用笔画查五笔编码");
     Label7 = makeLabel(QStringLiteral("Label7"), pxRect(165, 75, 1680, 210));
@@ -257,7 +257,7 @@ void Form3::buildControls() {
         if (firstOpening) {
             pinyinPictureLoaded_ = true;
             const QString path = appDir + QStringLiteral("拼音4.bmp");
-            const QPixmap panel = ui::loadBitmap(path);
+            const QPixmap panel = ui::loadBitmap(path, ui::screenScale());
             if (panel.isNull())
                 tellOnce(path, QStringLiteral("找不到或无法读取拼音键盘图片“拼音4.bmp”（%1）。"
                                               "拼音键盘照常使用，只是没有背景图。")
@@ -302,9 +302,9 @@ void Form3::buildControls() {
     Picture1->setToolTip(QStringLiteral("点击打开浏览器"));
     Picture1->setCursor(pictureCursor(pictures::kCursorPoint, pictures::kCursorPointHotSpot));
     Image4 = makeLabel(QStringLiteral("Image4"), pxRect(60, 10, 795, 375), Picture1);
-    Image4->setPixmap(QPixmap(QString::fromLatin1(pictures::kLinkSearch)));
+    Image4->setPixmap(ui::compiledPicture(pictures::kLinkSearch, ui::screenScale()));
     Image5 = makeLabel(QStringLiteral("Image5"), pxRect(0, 0, 2595, 405), Picture1);
-    Image5->setPixmap(QPixmap(QString::fromLatin1(pictures::kLinkArticle)));
+    Image5->setPixmap(ui::compiledPicture(pictures::kLinkArticle, ui::screenScale()));
     Image5->setScaledContents(true);
     Picture1->hide();
     placeNewestLine();
@@ -314,7 +314,7 @@ void Form3::buildControls() {
 
     // The collapsed bar's picture and hot spots wait out of sight.
     Image1 = makeLabel(QStringLiteral("Image1"), pxRect(0, 0, 1560, 375));
-    Image1->setPixmap(QPixmap(QString::fromLatin1(pictures::kBar)));
+    Image1->setPixmap(ui::compiledPicture(pictures::kBar, ui::screenScale()));
     Image1->hide();
     const int spotLefts[] = {5040, 5325, 5640};
     const int spotWidths[] = {255, 255, 825};

@@ -98,7 +98,8 @@ void Form4::Command1_Click() {
         picture = links_.currentChart ? links_.currentChart() : QPixmap();
     } else {
         // The large chart is loaded before the question, so a missing file is told at once.
-        Picture2 = ui::loadBitmap(links_.programFolder + QStringLiteral("/86wb.bmp"));
+        // At the variant drawn for printing where there is one (384 dots per inch).
+        Picture2 = ui::loadBitmap(links_.programFolder + QStringLiteral("/86wb.bmp"), 4);
         if (Picture2.isNull()) {
             ask(kFailed, false);
             return;
@@ -131,7 +132,10 @@ bool Form4::print(const QPixmap& picture) {
     // A chart is line art and small print: kept whole rather than as a JPEG in the printer's
     // PDF.
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.drawPixmap(printRect(picture.size(), printer->logicalDpiX(), printer->logicalDpiY()),
+    // At the picture's natural size, whatever pixels it is drawn from: a variant carries its
+    // scale as its device pixel ratio.
+    painter.drawPixmap(printRect(picture.deviceIndependentSize().toSize(), printer->logicalDpiX(),
+                                 printer->logicalDpiY()),
                        picture);
     // Ending the painter ends the job, which sends the page to the printer. The print engine
     // does not look at the print system's answer to that: a queue that refused the job would
