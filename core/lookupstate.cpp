@@ -101,8 +101,10 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
     notFound_ = fromUtf8("没有找到");
     closed_ = fromUtf8("关闭");
     opened_ = fromUtf8("打开");
-    for (const auto& [key, list] : kPresets)
+    for (const auto& [key, list] : kPresets) {
         presets_.push_back({fromUtf8(key), fromUtf8(list)});
+        longestPreset_ = std::max(longestPreset_, presets_.back().key.size());
+    }
 
     for (gbk::Text* b : {&exactHz, &commonHz, &middleHz, &rareHz, &gridList})
         b->reserve(1024);
@@ -303,6 +305,8 @@ void LookupState::Command8_Click() {
 // --- Candidate search ----------------------------------------------------------------------
 
 const gbk::Text* LookupState::presetFor(const gbk::Text& strokes) const {
+    if (strokes.size() > longestPreset_) // most clicks: the list is never read
+        return nullptr;
     for (const Preset& p : presets_)
         if (p.key == strokes)
             return &p.list;

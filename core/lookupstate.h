@@ -247,6 +247,7 @@ private:
         gbk::Text key;
         gbk::Text list;
     };
+    std::size_t longestPreset_ = 0; // strokes in the longest preset key
 
     gbk::Text fromUtf8(const char* utf8) const;
     void readSetup();
