@@ -31,6 +31,7 @@
 // The summary gives the median, p99 and worst case over the cases of each look-up, then one line
 // of ratios per look-up. --out writes the figures as "name: value" lines, --cases every case's
 // times as a table, --save-db the SQLite database for the whole-process benchmark.
+#include "bench/common.h"
 #include "bench/figures.h"
 #include "bench/sqlitetables.h"
 #include "core/layout.h"
@@ -38,6 +39,7 @@
 #include "core/recordfile.h"
 #include "core/records.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,12 +109,11 @@ Stats stats(const std::vector<const Case*>& cases, Impl impl) {
     s.count = v.size();
     if (v.empty())
         return s;
-    auto rank = [&v](double p) {
-        const auto n = static_cast<std::size_t>(std::ceil(p * static_cast<double>(v.size())));
-        return v[std::max<std::size_t>(n, 1) - 1].first;
-    };
-    s.median = rank(0.5);
-    s.p99 = rank(0.99);
+    std::vector<double> times;
+    for (const auto& [t, c] : v)
+        times.push_back(t);
+    s.median = percentile(times, 0.5);
+    s.p99 = percentile(times, 0.99);
     s.worst = v.back().first;
     s.worstKey = v.back().second->key;
     for (const auto& [t, c] : v)
@@ -146,37 +147,10 @@ public:
 };
 
 bool parseOwnFlag(std::string_view arg, Options& o) {
-    auto value = [&arg](std::string_view flag, std::string& out) {
-        if (arg.substr(0, flag.size()) != flag)
-            return false;
-        out = std::string(arg.substr(flag.size()));
+    if (flagValue(arg, "--data=", o.data) || flagValue(arg, "--out=", o.out) ||
+        flagValue(arg, "--cases=", o.cases) || flagValue(arg, "--save-db=", o.saveDb))
         return true;
-    };
-    std::string v;
-    if (value("--data=", o.data) || value("--out=", o.out) || value("--cases=", o.cases) ||
-        value("--save-db=", o.saveDb))
-        return true;
-    if (arg == "--smoke") {
-        o.smoke = true;
-        return true;
-    }
-    if (value("--case-time=", v)) {
-        o.caseTime = std::stod(v);
-        return true;
-    }
-    if (value("--repetitions=", v)) {
-        o.repetitions = std::max(1, std::stoi(v));
-        return true;
-    }
-    return false;
-}
-
-std::string joinPath(const std::string& folder, std::string_view name) {
-    std::string p = folder;
-    if (!p.empty() && p.back() != '/')
-        p += '/';
-    p += name;
-    return p;
+    return runFlag(arg, o);
 }
 
 std::string_view trimRight(std::string_view s) {
@@ -239,19 +213,6 @@ std::unordered_map<gbk::Char, Group> groups(const RecordFile& f) {
     return out;
 }
 
-std::vector<std::string> strokeStrings(int maxLength) {
-    std::vector<std::string> out, level{""};
-    for (int length = 1; length <= maxLength; ++length) {
-        std::vector<std::string> next;
-        for (const std::string& s : level)
-            for (char d = '1'; d <= '5'; ++d)
-                next.push_back(s + d);
-        out.insert(out.end(), next.begin(), next.end());
-        level = std::move(next);
-    }
-    return out;
-}
-
 // Exit status 1: the benchmark could not measure; 3: a dictionary is missing or unusable.
 int fail(const std::string& message, int status = 1) {
     std::cerr << "bench_core: " << message << '\n';
@@ -290,13 +251,17 @@ int run(int argc, char** argv) {
 
     // The same files mapped again for the baselines.
     const RecordFile strokes = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, StrokeRecord::kFileName)), StrokeRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(StrokeRecord::kFileName))),
+        StrokeRecord::kLength);
     const RecordFile phrases = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, PhraseRecord::kFileName)), PhraseRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(PhraseRecord::kFileName))),
+        PhraseRecord::kLength);
     const RecordFile codes = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, CodeRecord::kFileName)), CodeRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(CodeRecord::kFileName))),
+        CodeRecord::kLength);
     const RecordFile pinyin = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, PinyinRecord::kFileName)), PinyinRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(PinyinRecord::kFileName))),
+        PinyinRecord::kLength);
     std::string error;
     const auto built = Clock::now();
     const auto db = SqliteTables::build(strokes, phrases, codes, pinyin, error);
@@ -352,25 +317,9 @@ int run(int argc, char** argv) {
     }
 
     {
-        // The most frequent characters by the stroke dictionary's rank (1 = most frequent).
-        std::map<gbk::Char, int> best;
-        for (std::int32_t n = 1; n <= strokes.count(); ++n) {
-            const StrokeRecord r = StrokeRecord::read(strokes.record(n));
-            const gbk::Char ch = firstChar(r.character);
-            if (!gbk::isTwoByte(ch) || r.rank < 1)
-                continue;
-            auto [it, added] = best.emplace(ch, r.rank);
-            if (!added)
-                it->second = std::min<int>(it->second, r.rank);
-        }
-        std::vector<std::pair<int, gbk::Char>> byRank;
-        for (const auto& [ch, rank] : best)
-            byRank.emplace_back(rank, ch);
-        std::sort(byRank.begin(), byRank.end());
-        byRank.resize(std::min<std::size_t>(byRank.size(), o.smoke ? 3 : 3000));
         const auto phraseGroups = groups(phrases);
         const auto codeGroups = groups(codes);
-        for (const auto& [rank, ch] : byRank) {
+        for (const gbk::Char ch : mostFrequent(strokes, o.smoke ? 3 : 3000)) {
             Case& c = pickCases.emplace_back();
             c.character = ch;
             c.key = codec.toUtf8(gbk::Text(1, ch));

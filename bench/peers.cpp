@@ -31,6 +31,7 @@
 // A case's time is the fastest, over the repetitions, of the mean time per iteration; a
 // repetition runs iterations until --case-time has passed. Every time is taken around the one
 // event with the steady clock, the untimed setup (earlier clicks or keys) left out.
+#include "bench/common.h"
 #include "bench/figures.h"
 #include "core/bisect.h"
 #include "core/codelookup.h"
@@ -39,6 +40,7 @@
 #include "core/recordfile.h"
 #include "core/records.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 #include <benchmark/benchmark.h>
 #include <rime_api.h>
@@ -105,12 +107,8 @@ Stats stats(const std::deque<Case>& cases, Peer peer) {
     s.count = v.size();
     if (v.empty())
         return s;
-    auto rank = [&v](double p) {
-        const auto n = static_cast<std::size_t>(std::ceil(p * static_cast<double>(v.size())));
-        return v[std::max<std::size_t>(n, 1) - 1];
-    };
-    s.median = rank(0.5);
-    s.p99 = rank(0.99);
+    s.median = percentile(v, 0.5);
+    s.p99 = percentile(v, 0.99);
     s.worst = v.back();
     return s;
 }
@@ -137,55 +135,16 @@ double timeCase(const Options& o, Setup&& setup, Event&& event) {
     return best;
 }
 
+using platform::joinPath;
+
 bool parseFlag(std::string_view arg, Options& o) {
-    auto value = [&arg](std::string_view flag, std::string& out) {
-        if (arg.substr(0, flag.size()) != flag)
-            return false;
-        out = std::string(arg.substr(flag.size()));
+    if (flagValue(arg, "--data=", o.data) || flagValue(arg, "--rime-shared=", o.rimeShared) ||
+        flagValue(arg, "--rime-user=", o.rimeUser) ||
+        flagValue(arg, "--ibus-tables=", o.ibusTables) || flagValue(arg, "--out=", o.out))
         return true;
-    };
-    std::string v;
-    if (value("--data=", o.data) || value("--rime-shared=", o.rimeShared) ||
-        value("--rime-user=", o.rimeUser) || value("--ibus-tables=", o.ibusTables) ||
-        value("--out=", o.out))
-        return true;
-    if (arg == "--smoke") {
-        o.smoke = true;
-        return true;
-    }
-    if (value("--case-time=", v)) {
-        o.caseTime = std::stod(v);
-        return true;
-    }
-    if (value("--repetitions=", v)) {
-        o.repetitions = std::max(1, std::stoi(v));
-        return true;
-    }
-    return false;
+    return runFlag(arg, o);
 }
 
-std::string joinPath(const std::string& folder, std::string_view name) {
-    std::string p = folder;
-    if (!p.empty() && p.back() != '/')
-        p += '/';
-    p += name;
-    return p;
-}
-
-std::vector<std::string> strokeStrings(int maxLength) {
-    std::vector<std::string> out, level{""};
-    for (int length = 1; length <= maxLength; ++length) {
-        std::vector<std::string> next;
-        for (const std::string& s : level)
-            for (char d = '1'; d <= '5'; ++d)
-                next.push_back(s + d);
-        out.insert(out.end(), next.begin(), next.end());
-        level = std::move(next);
-    }
-    return out;
-}
-
-// Strokes 1-5 as each peer types them.
 std::string rimeKeys(std::string_view digits) {
     std::string out;
     for (char d : digits)
@@ -582,9 +541,11 @@ int run(int argc, char** argv) {
                         problems.front().path + ")",
                     3);
     const RecordFile strokes = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, StrokeRecord::kFileName)), StrokeRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(StrokeRecord::kFileName))),
+        StrokeRecord::kLength);
     const RecordFile codes = RecordFile::fromFile(
-        readWholeFile(joinPath(o.data, CodeRecord::kFileName)), CodeRecord::kLength);
+        readWholeFile(platform::joinPath(o.data, std::string(CodeRecord::kFileName))),
+        CodeRecord::kLength);
 
     // The cases.
     std::deque<Case> strokeCases, codeCases;
@@ -602,22 +563,7 @@ int run(int argc, char** argv) {
     // The most frequent characters by the stroke dictionary's rank (1 = most frequent).
     std::vector<std::string> rimeChars;
     {
-        std::map<gbk::Char, int> best;
-        for (std::int32_t n = 1; n <= strokes.count(); ++n) {
-            const StrokeRecord r = StrokeRecord::read(strokes.record(n));
-            const gbk::Char ch = firstChar(r.character);
-            if (!gbk::isTwoByte(ch) || r.rank < 1)
-                continue;
-            auto [it, added] = best.emplace(ch, r.rank);
-            if (!added)
-                it->second = std::min<int>(it->second, r.rank);
-        }
-        std::vector<std::pair<int, gbk::Char>> byRank;
-        for (const auto& [ch, rank] : best)
-            byRank.emplace_back(rank, ch);
-        std::sort(byRank.begin(), byRank.end());
-        byRank.resize(std::min<std::size_t>(byRank.size(), 3000));
-        for (const auto& [rank, ch] : byRank) {
+        for (const gbk::Char ch : mostFrequent(strokes, 3000)) {
             rimeChars.push_back(codec.toUtf8(gbk::Text(1, ch)));
             if (o.smoke && codeCases.size() >= 3)
                 continue;
