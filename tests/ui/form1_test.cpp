@@ -12,10 +12,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -33,6 +35,7 @@ private:
     std::set<int> down; // the keys held down
     int quits = 0;
     bool tray = true;
+    std::function<void()> onTell; // what happens while a message is up
 
     void open(const QByteArray& setLine = "10102\r\n", bool withSetFile = true) {
         form.reset();
@@ -40,11 +43,16 @@ private:
         if (withSetFile)
             folder->write("set.txt", setLine);
         told.clear();
+        onTell = nullptr;
         opened.clear();
         down.clear();
         quits = 0;
         Form1::Services s;
-        s.tell = [this](const QString&, const QString& text) { told << text; };
+        s.tell = [this](const QString&, const QString& text) {
+            told << text;
+            if (onTell)
+                onTell();
+        };
         s.openUrl = [this](const QUrl& url) { opened << url; };
         s.isFirstInstance = [] { return true; };
         s.readKeys = [] {};
@@ -221,6 +229,24 @@ private Q_SLOTS:
         QVERIFY(!form->isVisible());
         tick({}); // nothing down: nothing happens
         QVERIFY(!form->isVisible());
+    }
+
+    void escapeWhileTheLookupWindowTellsSomething() {
+        // ESC pressed while the lookup window's message is up (the message's own event loop
+        // runs the hot-key tick): the window goes once its message has returned, not under it.
+        open("10102\r\n");
+        QVERIFY(QFile::remove(folder->path() + QStringLiteral("/拼音4.bmp")));
+        tick({113});
+        QPointer<Form3> lookup = form->lookupWindow();
+        QVERIFY(lookup);
+        onTell = [this] { tick({27}); };
+        QTest::mouseClick(lookup->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QCOMPARE(told.size(), 1); // the keyboard's missing picture
+        QVERIFY(!form->lookupWindow());
+        QTRY_VERIFY(!lookup); // deleted after its handler returned
+        onTell = nullptr;
+        tick({113}); // and a new one opens
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
     }
 
     void aDialogStopsTheLookupKey() {

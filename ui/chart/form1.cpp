@@ -342,9 +342,14 @@ void Form1::showLookup() {
                 exitProgram();
                 return;
             }
-            connect(form.get(), &Form3::unloaded, this, [this] {
-                // Deleted once the close spot's event has been handled.
-                QTimer::singleShot(0, this, [this] { lookup_.reset(); });
+            connect(form.get(), &Form3::unloaded, this, [this, window = form.get()] {
+                // Deleted once the event that unloaded it has been handled.
+                QTimer::singleShot(0, this, [this, window] {
+                    if (lookup_.get() == window)
+                        lookup_.reset();
+                    std::erase_if(unloading_,
+                                  [window](const auto& w) { return w.get() == window; });
+                });
             });
             lookup_ = std::move(form);
         }
@@ -459,6 +464,12 @@ void Form1::escape() {
             if (lookup_) {
                 lookup_->closeDictionaries();
                 lookup_->hide();
+                // A window waiting in a message of its own is deleted once it has returned
+                // from it, not under it.
+                if (lookup_->busy()) {
+                    lookup_->unloadWhenIdle();
+                    unloading_.push_back(std::move(lookup_));
+                }
                 lookup_.reset();
             }
             break;

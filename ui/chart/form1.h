@@ -17,6 +17,7 @@
 #include <memory>
 #include <set>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -141,6 +142,7 @@ private:
     ChartState state_;
     platform::Autostart autostart_;
     std::unique_ptr<Form3> lookup_;
+    std::vector<std::unique_ptr<Form3>> unloading_; // put away by ESC while busy, to be deleted
     QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up
     int shownChart_ = 0;       // the chart J1-J3 in Picture1, 0 for none
     // The charts print from their variant drawn at four times the size: 384 dots per inch at

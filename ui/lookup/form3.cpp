@@ -155,10 +155,12 @@ Form3::Form3(const gbk::Codec& codec, QString programFolder, QString settingsFol
             return;
         Form5 dialog(
             Label64, [this] { Timer2->start(); }, this);
-        if (services_.runDialog)
-            services_.runDialog(&dialog);
-        else
-            dialog.exec();
+        whileBusy([&] {
+            if (services_.runDialog)
+                services_.runDialog(&dialog);
+            else
+                dialog.exec();
+        });
     };
 }
 
@@ -467,7 +469,16 @@ void Form3::tellOnce(const QString& key, const QString& text) {
     if (!told_.insert(key).second)
         return;
     if (services_.tell)
-        services_.tell(QStringLiteral("提示！"), text);
+        whileBusy([&] { services_.tell(QStringLiteral("提示！"), text); });
+}
+
+void Form3::whileBusy(const std::function<void()>& wait) {
+    ++busy_;
+    wait();
+    if (--busy_ == 0 && unloadPending_) {
+        unloadPending_ = false;
+        Q_EMIT unloaded();
+    }
 }
 
 void Form3::tellProblems(const std::vector<LookupState::Problem>& problems) {

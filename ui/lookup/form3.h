@@ -94,8 +94,16 @@ public:
     QString Label9;   // the browser's start page
     QString Label37;  // the address the portal link opens
 
+    // Whether the window waits in a message or dialog of its own (a nested event loop runs
+    // inside one of its handlers): it must not be deleted then.
+    bool busy() const { return busy_ > 0; }
+    // For ESC while busy: the window unloads (unloaded() is emitted) once its message or dialog
+    // has returned; it is to be hidden and its dictionaries closed before.
+    void unloadWhenIdle() { unloadPending_ = true; }
+
 Q_SIGNALS:
-    // The close spot unloaded the window (its dictionaries are closed).
+    // The close spot unloaded the window (its dictionaries are closed), or ESC did while it was
+    // busy.
     void unloaded();
 
 protected:
@@ -103,6 +111,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Runs `wait` (a message, a dialog) as busy; an unload asked for meanwhile happens after.
+    void whileBusy(const std::function<void()>& wait);
+    int busy_ = 0;
+    bool unloadPending_ = false;
+
     QLabel* makeLabel(const QString& name, QRect geometry, QWidget* parent = nullptr);
     // A button of the window; `button` is one of a kind of its own, made but not yet set up.
     QPushButton* makeButton(const QString& name, const QString& caption, QRect geometry,
