@@ -200,6 +200,7 @@ public:
     // the first few, and a window left open for weeks must not grow without end.
     std::deque<gbk::Text> Text1;
     static constexpr std::size_t kText1Lines = 1000;
+    std::uint64_t text1Added = 0; // lines ever put in front of Text1: what a view has not shown
     // The word the picks spell: the longest ending of the pick history, of two or more
     // characters, that the phrase dictionary holds whole, and the code that types it. The
     // history box shows "word code" in front of its lines. Both are empty after a pick that ends

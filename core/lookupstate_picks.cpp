@@ -249,6 +249,7 @@ void LookupState::display3() {
     Label48 = line.byLength[3];
     Label8 = current + Label38 + Label45 + Label46 + Label48;
     Text1.push_front(Label8);
+    ++text1Added;
     if (Text1.size() > kText1Lines)
         Text1.pop_back();
 

@@ -154,6 +154,35 @@ private Q_SLOTS:
                  QStringLiteral("我们"));
     }
 
+    void theHistoryBoxKeepsItsLinesAsPicksComeIn() {
+        // New lines go in at the top, a word line in front of them while the picks spell one,
+        // and the oldest leave past 1,000 lines: the box always shows exactly the state's lines.
+        open();
+        auto shown = [this] {
+            return child<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText();
+        };
+        auto wanted = [this] {
+            QStringList lines;
+            const gbk::Text word = form->state().wordLine();
+            if (!word.empty())
+                lines << QString::fromStdString(codec.toUtf8(word));
+            for (const gbk::Text& line : form->state().Text1)
+                lines << QString::fromStdString(codec.toUtf8(line));
+            return lines.join(u'\n');
+        };
+        for (int i = 0; i < 503; ++i) {
+            click(QStringLiteral("Command8"));   // 清: the default grid
+            press(QStringLiteral("Label11_14")); // 我
+            if (i < 2)
+                QCOMPARE(shown(), wanted());
+            press(QStringLiteral("Label11_0")); // 们, offered next: the word 我们
+            if (i < 2 || i % 100 == 0)
+                QCOMPARE(shown(), wanted());
+        }
+        QCOMPARE(form->state().Text1.size(), LookupState::kText1Lines);
+        QCOMPARE(shown(), wanted());
+    }
+
     void thePinyinKeyboardTypesPagesAndPicks() {
         open();
         click(QStringLiteral("Command1"));

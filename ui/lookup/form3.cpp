@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -672,19 +673,44 @@ void Form3::render() {
         pxRect(s.Label10.left, s.Label10.top, layout::kMoreWidth, layout::kMoreHeight));
     Label10->setVisible(s.Label10.visible && !keyboard);
 
-    // The history box: only a new first line, or a new word in front of the lines, changes it.
+    // The history box: the new lines go in at the top and the oldest leave at the bottom, so a
+    // pick costs the same however long the history is. Only a box that held nothing, or lines
+    // it cannot account for, is set whole.
     const gbk::Text word = s.wordLine();
-    if (s.Text1.size() != text1Shown_ || (!s.Text1.empty() && s.Text1.front() != text1Front_) ||
-        word != text1Word_) {
-        QStringList lines;
-        lines.reserve(static_cast<qsizetype>(s.Text1.size()) + 1);
-        if (!word.empty())
-            lines.append(toQString(word));
-        for (const gbk::Text& line : s.Text1)
-            lines.append(toQString(line));
-        Text1->setPlainText(lines.join(QLatin1Char('\n')));
-        text1Shown_ = s.Text1.size();
-        text1Front_ = s.Text1.empty() ? gbk::Text() : s.Text1.front();
+    const std::uint64_t fresh = s.text1Added - text1Added_;
+    if (fresh != 0 || word != text1Word_) {
+        QTextDocument* document = Text1->document();
+        if (document->isEmpty() || fresh > s.Text1.size() || s.text1Added < text1Added_) {
+            QStringList lines;
+            lines.reserve(static_cast<qsizetype>(s.Text1.size()) + 1);
+            if (!word.empty())
+                lines.append(toQString(word));
+            for (const gbk::Text& line : s.Text1)
+                lines.append(toQString(line));
+            Text1->setPlainText(lines.join(QLatin1Char('\n')));
+        } else {
+            QTextCursor cursor(document);
+            if (!text1Word_.empty()) { // the word line shown so far, with its line end
+                cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+            }
+            QString top;
+            if (!word.empty())
+                top += toQString(word) + QLatin1Char('\n');
+            for (std::size_t i = 0; i < fresh; ++i)
+                top += toQString(s.Text1[i]) + QLatin1Char('\n');
+            cursor.movePosition(QTextCursor::Start);
+            cursor.insertText(top);
+            const int wanted = static_cast<int>(s.Text1.size()) + (word.empty() ? 0 : 1);
+            while (document->blockCount() > wanted) {
+                cursor.movePosition(QTextCursor::End);
+                cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+                cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+            }
+            Text1->moveCursor(QTextCursor::Start); // the newest line in view, as when set whole
+        }
+        text1Added_ = s.text1Added;
         text1Word_ = word;
     }
     Picture1->setVisible(s.Picture1.visible);

@@ -185,9 +185,8 @@ private:
     // Dragging by the title strip: where the left button went down, in the strip's pixels.
     bool dragOn_ = false;
     QPoint dragFrom_;
-    std::size_t text1Shown_ = 0;
-    gbk::Text text1Front_;
-    gbk::Text text1Word_; // the word line shown in front of the history box's lines
+    std::uint64_t text1Added_ = 0; // the state's text1Added when the history box was last set
+    gbk::Text text1Word_;          // the word line shown in front of the history box's lines
 };
 
 } // namespace tovrin
