@@ -3,8 +3,11 @@
 #pragma once
 
 #include "core/gbk.h"
+#include "core/lookupstate.h"
 #include "core/recordfile.h"
 #include "core/records.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +44,20 @@ template <class Options> bool runFlag(std::string_view arg, Options& o) {
         return true;
     }
     return false;
+}
+
+// One of the built dictionaries in `folder`, read whole, for the baselines to read in place.
+template <class Record> RecordFile dictionary(const std::string& folder) {
+    return RecordFile::fromFile(
+        readWholeFile(platform::joinPath(folder, std::string(Record::kFileName))), Record::kLength);
+}
+
+// The first problem of the window's start-up, as one line; empty when there was none.
+inline std::string firstProblem(const std::vector<LookupState::Problem>& problems) {
+    if (problems.empty())
+        return {};
+    const LookupState::Problem& p = problems.front();
+    return p.file + ": " + p.reason + " (" + p.path + ")";
 }
 
 // Every stroke string of 1 to maxLength strokes, shorter first.

@@ -245,23 +245,13 @@ int run(int argc, char** argv) {
     for (auto& p : state.takeProblems())
         problems.push_back(p);
     if (!problems.empty())
-        return fail(problems.front().file + ": " + problems.front().reason + " (" +
-                        problems.front().path + ")",
-                    3);
+        return fail(firstProblem(problems), 3);
 
     // The same files mapped again for the baselines.
-    const RecordFile strokes = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(StrokeRecord::kFileName))),
-        StrokeRecord::kLength);
-    const RecordFile phrases = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(PhraseRecord::kFileName))),
-        PhraseRecord::kLength);
-    const RecordFile codes = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(CodeRecord::kFileName))),
-        CodeRecord::kLength);
-    const RecordFile pinyin = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(PinyinRecord::kFileName))),
-        PinyinRecord::kLength);
+    const RecordFile strokes = dictionary<StrokeRecord>(o.data);
+    const RecordFile phrases = dictionary<PhraseRecord>(o.data);
+    const RecordFile codes = dictionary<CodeRecord>(o.data);
+    const RecordFile pinyin = dictionary<PinyinRecord>(o.data);
     std::string error;
     const auto built = Clock::now();
     const auto db = SqliteTables::build(strokes, phrases, codes, pinyin, error);

@@ -537,15 +537,9 @@ int run(int argc, char** argv) {
     LookupState state(codec);
     const auto problems = state.start(folderFiles(o.data, {}));
     if (!problems.empty())
-        return fail(problems.front().file + ": " + problems.front().reason + " (" +
-                        problems.front().path + ")",
-                    3);
-    const RecordFile strokes = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(StrokeRecord::kFileName))),
-        StrokeRecord::kLength);
-    const RecordFile codes = RecordFile::fromFile(
-        readWholeFile(platform::joinPath(o.data, std::string(CodeRecord::kFileName))),
-        CodeRecord::kLength);
+        return fail(firstProblem(problems), 3);
+    const RecordFile strokes = dictionary<StrokeRecord>(o.data);
+    const RecordFile codes = dictionary<CodeRecord>(o.data);
 
     // The cases.
     std::deque<Case> strokeCases, codeCases;

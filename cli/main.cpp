@@ -57,6 +57,11 @@ bool openDictionary(const std::string& folder, std::string_view name, std::size_
     return false;
 }
 
+// Blanks are not characters one looks up, as a blank grid cell is not picked.
+bool isBlank(char32_t cp) {
+    return cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000';
+}
+
 int runCode(const std::string& folder, const std::vector<std::string_view>& args,
             const gbk::Codec& codec) {
     if (args.size() != 1)
@@ -71,8 +76,7 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
     int status = kDone;
     std::string out;
     for (char32_t cp : *points) {
-        // Blanks are not characters one looks up, as a blank grid cell is not picked.
-        if (cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000')
+        if (isBlank(cp))
             continue;
         std::string shown;
         gbk::Codec::appendUtf8(shown, cp);
@@ -102,7 +106,7 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
 bool gbkCharacters(const std::u32string& points, const gbk::Codec& codec, gbk::Text& out) {
     bool all = true;
     for (char32_t cp : points) {
-        if (cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000')
+        if (isBlank(cp))
             continue;
         if (const auto c = codec.fromUnicode(cp)) {
             out.push_back(*c);

@@ -4,6 +4,15 @@
 
 namespace tovrin {
 
+namespace {
+
+// A key is down when it names one (a code above 0) and the reading says so.
+bool isDown(const std::function<bool(int virtualKey)>& keyDown, int virtualKey) {
+    return virtualKey > 0 && keyDown && keyDown(virtualKey);
+}
+
+} // namespace
+
 int ChartState::readSetLine(std::string line) {
     const settings::SetLine s = settings::parseSetLine(line);
     Label2 = std::move(line);
@@ -16,7 +25,7 @@ int ChartState::readSetLine(std::string line) {
 
 ChartState::Tick ChartState::tick(const std::function<bool(int virtualKey)>& keyDown,
                                   bool dialogShown) const {
-    auto down = [&keyDown](int vk) { return vk > 0 && keyDown && keyDown(vk); };
+    auto down = [&keyDown](int vk) { return isDown(keyDown, vk); };
     Tick t;
     t.showChart = down(chartKey);
     t.showLookup = down(lookupKey) && !dialogShown;
@@ -25,8 +34,8 @@ ChartState::Tick ChartState::tick(const std::function<bool(int virtualKey)>& key
 }
 
 bool ChartState::keyHeld(const std::function<bool(int virtualKey)>& keyDown) const {
-    auto down = [&keyDown](int vk) { return vk > 0 && keyDown && keyDown(vk); };
-    return down(chartKey) || down(lookupKey) || down(settings::kEscape);
+    return isDown(keyDown, chartKey) || isDown(keyDown, lookupKey) ||
+           isDown(keyDown, settings::kEscape);
 }
 
 std::vector<ChartState::Step> ChartState::putAwaySteps(bool trayAvailable) {

@@ -284,10 +284,7 @@ void Form1::Label1_Click(int index) {
         // The chart shown, at the variant drawn for printing where it has one.
         links.currentChart = [this] {
             const QPixmap print =
-                shownChart_
-                    ? ui::loadBitmap(programFolder_ + QStringLiteral("/J%1.bmp").arg(shownChart_),
-                                     kPrintScale)
-                    : QPixmap();
+                shownChart_ ? ui::loadBitmap(chartPath(shownChart_), kPrintScale) : QPixmap();
             return print.isNull() ? Picture1->pixmap() : print;
         };
         auto* dialog = new Form4(std::move(links), this);
@@ -381,9 +378,13 @@ void Form1::Timer2_Timer() {
         loadChart(chart);
 }
 
+QString Form1::chartPath(int chart) const {
+    return programFolder_ + QStringLiteral("/J%1.bmp").arg(chart);
+}
+
 void Form1::loadChart(int chart) {
     const QString name = QStringLiteral("J%1.bmp").arg(chart);
-    const QString path = programFolder_ + QLatin1Char('/') + name;
+    const QString path = chartPath(chart);
     const QPixmap picture = ui::loadBitmap(path, ui::screenScale());
     if (picture.isNull()) {
         Picture1->setPixmap(QPixmap());

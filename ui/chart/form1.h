@@ -95,6 +95,7 @@ public:
     // Shows chart 1, 2 or 3 (J1.bmp ... J3.bmp) unscaled in Picture1 at once; a picture that is
     // missing or unreadable is told once and leaves the chart empty.
     void loadChart(int chart);
+    QString chartPath(int chart) const; // J1.bmp ... J3.bmp in the program's folder
 
     bool anyDialogShown() const;
     Form3* lookupWindow() const { return lookup_.get(); }
