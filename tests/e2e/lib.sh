@@ -16,8 +16,17 @@ trap cleanup EXIT
 ok() { pass=$((pass + 1)); }
 bad() { fail=$((fail + 1)); echo "FAIL $*"; }
 check() { if "$@"; then ok; else bad "$*"; fi; }
+# On a failure the programs' own logs are shown: their last words say more than the checks.
 finish() {
     echo "$pass passed, $fail failed"
+    if ((fail)); then
+        local log
+        for log in "$tmp"/*.log; do
+            [[ -s $log ]] || continue
+            echo "--- ${log##*/}"
+            tail -n 40 "$log"
+        done
+    fi
     [[ $fail == 0 ]]
 }
 
@@ -42,12 +51,15 @@ settle_start_page() {
 }
 
 # An X server on a free display (its screen 1024x768x24 unless given); it says its number once
-# it is ready, which on a loaded machine may take seconds: waited for, 30 s at most.
+# it is ready, which on a loaded machine may take seconds: waited for, 30 s at most, and then
+# for its answer to a client.
 start_x() {
     Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
     pids+=($!)
     until_true 30 test -s "$tmp/display" || echo "FAIL the X server did not start within 30 s"
     export DISPLAY=:$(head -1 "$tmp/display")
+    # A program that cannot reach its display aborts: the server must answer a client first.
+    until_true 30 xdpyinfo >/dev/null 2>&1 || echo "FAIL the X server on $DISPLAY does not answer"
 }
 
 # wait_for shown|gone NAME_REGEX [SECONDS]: polls for a visible window by name.
