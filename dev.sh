@@ -101,7 +101,7 @@ run_program() {
     display=:$((90 + RANDOM % 100))
     say "no display: starting the program in Xvfb on $display"
     runtime=$(mktemp -d)
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb=$!
     app=
     trap 'kill $app $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT

@@ -53,12 +53,14 @@ settle_start_page() {
 # An X server on a free display (its screen 1024x768x24 unless given); it says its number once
 # it is ready, which on a loaded machine may take seconds: waited for, 30 s at most, and then
 # for its answer to a client.
+# -noreset: a server that resets when its last client leaves refuses the clients that come
+# during the reset, and Qt aborts a program that cannot reach its display.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$tmp/display" \
+        2>"$tmp/xvfb.log" &
     pids+=($!)
     until_true 30 test -s "$tmp/display" || echo "FAIL the X server did not start within 30 s"
     export DISPLAY=:$(head -1 "$tmp/display")
-    # A program that cannot reach its display aborts: the server must answer a client first.
     until_true 30 xdpyinfo >/dev/null 2>&1 || echo "FAIL the X server on $DISPLAY does not answer"
 }
 
