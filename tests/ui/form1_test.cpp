@@ -211,6 +211,26 @@ private Q_SLOTS:
         QCOMPARE(quits, 1);
     }
 
+    void theLookupWindowIsBuiltAheadAndAnewAfterEachClosing() {
+        open();
+        auto spare = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* f = qobject_cast<Form3*>(w); f && !f->isVisible())
+                    return QPointer<Form3>(f);
+            return QPointer<Form3>();
+        };
+        QTRY_VERIFY(spare());
+        QPointer<Form3> ahead = spare();
+        QTRY_VERIFY(!ahead->Timer2->isActive()); // built long before the press
+        tick({113});
+        QCOMPARE(form->lookupWindow(), ahead.data());
+        QVERIFY(ahead->Timer2->isActive()); // it reads the start page once it is open
+        tick({27});
+        QTRY_VERIFY(!ahead); // closed: deleted with its dictionaries
+        QTRY_VERIFY(spare());
+        QVERIFY(!form->lookupWindow());
+    }
+
     void hotKeysShowAndEscapePutsEverythingAway() {
         open("10102\r\n");
         form->hide();

@@ -323,17 +323,9 @@ void Form1::showLookup() {
         lookup_->Timer1->start(); // back to the compact layout at its place, 11 ms later
     } else {
         if (!lookup_) {
-            Form3::Services s;
-            // The window is made anew each time it opens; what it tells is told once a run.
-            s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
-            s.isFirstInstance = services_.isFirstInstance;
-            s.openUrl = services_.openUrl;
-            s.showDesktop = services_.showDesktop;
-            s.portalAddress = [] { return QString::fromStdString(std::string(maker::kPortal)); };
-            s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
-            s.promotion = services_.promotion;
-            s.runDialog = services_.runDialog;
-            auto form = std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
+            std::unique_ptr<Form3> form = spare_ ? std::move(spare_) : makeLookup();
+            // A window built ahead reads the start page as a new one would, after it opens.
+            form->Timer2->start();
             if (!form->Form_Load()) {
                 // Another copy of the program runs: this one ends, as the user was told.
                 exitProgram();
@@ -346,6 +338,7 @@ void Form1::showLookup() {
                         lookup_.reset();
                     std::erase_if(unloading_,
                                   [window](const auto& w) { return w.get() == window; });
+                    prepareLookupSoon();
                 });
             });
             lookup_ = std::move(form);
@@ -353,6 +346,30 @@ void Form1::showLookup() {
         lookup_->show();
     }
     focus(lookup_.get());
+}
+
+std::unique_ptr<Form3> Form1::makeLookup() {
+    Form3::Services s;
+    // The window is made anew each time it opens; what it tells is told once a run.
+    s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
+    s.isFirstInstance = services_.isFirstInstance;
+    s.openUrl = services_.openUrl;
+    s.showDesktop = services_.showDesktop;
+    s.portalAddress = [] { return QString::fromStdString(std::string(maker::kPortal)); };
+    s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
+    s.promotion = services_.promotion;
+    s.runDialog = services_.runDialog;
+    return std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
+}
+
+// Building the window's controls was most of its first opening (40 ms from the key's press to
+// the window on the screen, 11 ms once they are built); done half a second after the start, or
+// after a window has closed, they are ready for the next press.
+void Form1::prepareLookupSoon() {
+    QTimer::singleShot(500, this, [this] {
+        if (!spare_ && !lookup_)
+            spare_ = makeLookup();
+    });
 }
 
 void Form1::tellOnce(const QString& title, const QString& text) {
@@ -376,6 +393,7 @@ void Form1::Timer2_Timer() {
     }
     if (const int chart = state_.readSetLine(settings::lineOf(set)))
         loadChart(chart);
+    prepareLookupSoon();
 }
 
 QString Form1::chartPath(int chart) const {
@@ -472,6 +490,7 @@ void Form1::escape() {
                     unloading_.push_back(std::move(lookup_));
                 }
                 lookup_.reset();
+                prepareLookupSoon();
             }
             break;
         case ChartState::Step::CloseSettings:

@@ -116,6 +116,8 @@ private:
     void hover(int index); // -1: every label black
     void showChart();      // what the chart hot key does
     void showLookup();
+    std::unique_ptr<Form3> makeLookup();
+    void prepareLookupSoon();
     void exitProgram(); // a confirmed exit: every window closes and the application ends
     void escape();
     void focus(QWidget* w);
@@ -143,6 +145,9 @@ private:
     ChartState state_;
     platform::Autostart autostart_;
     std::unique_ptr<Form3> lookup_;
+    // The next lookup window, built while the program idles so that the hot key only loads its
+    // dictionaries and shows it; never shown or loaded before showLookup() takes it.
+    std::unique_ptr<Form3> spare_;
     std::vector<std::unique_ptr<Form3>> unloading_; // put away by ESC while busy, to be deleted
     QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up
     int shownChart_ = 0;       // the chart J1-J3 in Picture1, 0 for none
