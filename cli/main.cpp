@@ -62,45 +62,6 @@ bool isBlank(char32_t cp) {
     return cp == U' ' || cp == U'\t' || cp == U'\n' || cp == U'\r' || cp == U'\u3000';
 }
 
-int runCode(const std::string& folder, const std::vector<std::string_view>& args,
-            const gbk::Codec& codec) {
-    if (args.size() != 1)
-        return usage("code takes one TEXT");
-    const auto points = gbk::Codec::utf8ToCodePoints(args[0]);
-    if (!points)
-        return usage("TEXT is not valid UTF-8");
-    RecordFile codes;
-    if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
-        return kDictionary;
-
-    int status = kDone;
-    std::string out;
-    for (char32_t cp : *points) {
-        if (isBlank(cp))
-            continue;
-        std::string shown;
-        gbk::Codec::appendUtf8(shown, cp);
-        const auto c = codec.fromUnicode(cp);
-        if (!c) {
-            std::cerr << "tovrin-lookup: " << shown << ": not a GBK character\n";
-            status = kNoCode;
-            continue;
-        }
-        const Bisection hit = bisectFirstChar(codes, *c);
-        if (!hit.found) {
-            std::cerr << "tovrin-lookup: " << shown << ": no code in the dictionary\n";
-            status = kNoCode;
-            continue;
-        }
-        out += codec.toUtf8(collectCodes(codes, hit.pos, *c).summary);
-        out += '\n';
-    }
-    std::cout << out << std::flush;
-    if (!std::cout)
-        return kSystem;
-    return status;
-}
-
 // The characters of TEXT in GBK, blanks left out; false, each unconvertible one told, when a
 // character is no GBK character.
 bool gbkCharacters(const std::u32string& points, const gbk::Codec& codec, gbk::Text& out) {
@@ -118,6 +79,37 @@ bool gbkCharacters(const std::u32string& points, const gbk::Codec& codec, gbk::T
         all = false;
     }
     return all;
+}
+
+int runCode(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec) {
+    if (args.size() != 1)
+        return usage("code takes one TEXT");
+    const auto points = gbk::Codec::utf8ToCodePoints(args[0]);
+    if (!points)
+        return usage("TEXT is not valid UTF-8");
+    RecordFile codes;
+    if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
+        return kDictionary;
+
+    gbk::Text text;
+    int status = gbkCharacters(*points, codec, text) ? kDone : kNoCode;
+    std::string out;
+    for (const gbk::Char c : text) {
+        const Bisection hit = bisectFirstChar(codes, c);
+        if (!hit.found) {
+            std::cerr << "tovrin-lookup: " << codec.toUtf8(gbk::Text(1, c))
+                      << ": no code in the dictionary\n";
+            status = kNoCode;
+            continue;
+        }
+        out += codec.toUtf8(collectCodes(codes, hit.pos, c).summary);
+        out += '\n';
+    }
+    std::cout << out << std::flush;
+    if (!std::cout)
+        return kSystem;
+    return status;
 }
 
 // The code that types TEXT as one word ("我们 TRWU"), whether or not the phrase dictionary holds
