@@ -21,4 +21,11 @@ start_x
 # A desktop with a tray, where ESC puts the chart window away between the hot-key trials.
 start_tray || { echo "app.sh: the tray did not start" >&2; exit 3; }
 
-"$driver" --program="$prog/tovrin" --probe="$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")" "$@"
+status=0
+"$driver" --program="$prog/tovrin" --probe="$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")" \
+    "$@" || status=$?
+if ((status)); then
+    echo "app.sh: bench_app_driver ended with status $status; the program's X server said:" >&2
+    tail -n 5 "$tmp/xvfb.log" >&2
+fi
+exit $status

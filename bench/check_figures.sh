@@ -7,9 +7,15 @@ names=$1
 shift
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-if ! "$@" --out="$tmp/figures.txt" >"$tmp/output.txt" 2>&1; then
+status=0
+"$@" --out="$tmp/figures.txt" >"$tmp/output.txt" 2>&1 || status=$?
+if ((status)); then
     cat "$tmp/output.txt"
-    echo "FAIL the benchmark ended with an error"
+    if ((status > 128)); then
+        echo "FAIL the benchmark was ended by signal $((status - 128)) ($(kill -l $((status - 128))))"
+    else
+        echo "FAIL the benchmark ended with status $status (its last lines above say why)"
+    fi
     exit 1
 fi
 missing=0

@@ -6,16 +6,44 @@ pass=0
 fail=0
 tmp=$(mktemp -d)
 pids=()
+# A helper that has ended already (a tray that aborted as it started) is no failure of the
+# script that sourced this, even under `set -e`.
 cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
     wait 2>/dev/null
     rm -rf "$tmp"
 }
 trap cleanup EXIT
 
+# The programs' Qt messages carry the time, to be lined up with a failure's.
+export QT_MESSAGE_PATTERN='%{time hh:mm:ss.zzz} %{if-category}%{category}: %{endif}%{message}'
+
 ok() { pass=$((pass + 1)); }
-bad() { fail=$((fail + 1)); echo "FAIL $*"; }
-check() { if "$@"; then ok; else bad "$*"; fi; }
+# A failed check says when it failed, what the screen showed then (each visible window that has
+# a name, with its geometry) and the last lines of every log.
+bad() {
+    fail=$((fail + 1))
+    echo "FAIL $*"
+    echo "  at $(date +%T.%3N) the visible windows were:"
+    local w name X Y WIDTH HEIGHT SCREEN WINDOW log
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+        echo "    $w \"$name\" ${WIDTH}x$HEIGHT+$X+$Y"
+    done
+    for log in "$tmp"/*.log; do
+        [[ -s $log ]] || continue
+        echo "  the last lines of ${log##*/}:"
+        tail -n 5 "$log" | sed 's/^/    /'
+    done
+}
+# check COMMAND...: a check that fails says how long it waited.
+check() {
+    local start=${EPOCHREALTIME/./}
+    "$@" && { ok; return; }
+    local us=$((${EPOCHREALTIME/./} - start))
+    bad "$* (gave up after $((us / 1000000)).$(printf %03d $((us / 1000 % 1000))) s)"
+}
 # On a failure the programs' own logs are shown: their last words say more than the checks.
 finish() {
     echo "$pass passed, $fail failed"
@@ -99,6 +127,25 @@ press() {
     return $status
 }
 
+# stays_true SECONDS COMMAND...: the condition holds throughout, polled; false at its first miss.
+stays_true() {
+    local deadline=$((${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1e6 }')))
+    shift
+    while ((${EPOCHREALTIME/./} < deadline)); do
+        "$@" || return 1
+        sleep 0.02
+    done
+}
+
+# quiet PID: the process used no CPU time over half a second (it is done with its start).
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
+quiet() {
+    local before
+    before=$(cpu_ticks "$1")
+    sleep 0.5
+    [[ $(cpu_ticks "$1") == "$before" ]]
+}
+
 alive() { kill -0 "$1" 2>/dev/null; }
 
 # wait_exit PID [SECONDS]
@@ -129,7 +176,7 @@ docker_up() { [[ -n $(docker_window) ]]; }
 start_tray() {
     local attempt
     for attempt in 1 2 3; do
-        wmdocker >/dev/null 2>&1 &
+        wmdocker >/dev/null 2>>"$tmp/wmdocker.log" &
         tray=$!
         pids+=("$tray")
         if until_true 10 docker_up_or_gone && alive "$tray" && docker_up; then
