@@ -27,9 +27,9 @@ ChartState::Tick ChartState::tick(const std::function<bool(int virtualKey)>& key
                                   bool dialogShown) const {
     auto down = [&keyDown](int vk) { return isDown(keyDown, vk); };
     Tick t;
-    t.showChart = down(chartKey);
-    t.showLookup = down(lookupKey) && !dialogShown;
     t.putAway = down(settings::kEscape);
+    t.showChart = !t.putAway && down(chartKey);
+    t.showLookup = !t.putAway && down(lookupKey) && !dialogShown;
     return t;
 }
 

@@ -26,7 +26,9 @@ public:
 
     // What one tick of the key poll does. The keys are tested in this order, with no edge
     // detection (a key held through several ticks acts on each): the chart key, the lookup key
-    // (not while a dialog of the chart window is up), then ESC, which runs last and so wins.
+    // (not while a dialog of the chart window is up), then ESC, which wins: with ESC down the
+    // hot keys show nothing, as what they showed would be put away in the same tick (each tick
+    // would map a window and unmap it again, and build a new lookup window to throw away).
     struct Tick {
         bool showChart = false;
         bool showLookup = false;
