@@ -13,4 +13,10 @@ bool toggleShowDesktop();
 // False when there is no X display.
 bool bringBack(unsigned long window);
 
+// Readies a hidden window that was minimised to be mapped in its normal state: its WM_HINTS
+// initial state Normal and no _NET_WM_STATE_HIDDEN. Qt, leaving the minimised state, maps the
+// window first and changes its hints after; a window manager that reads them in between takes
+// the window as minimised and unmaps it again. False when there is no X display.
+bool mapNormal(unsigned long window);
+
 } // namespace tovrin::platform

@@ -2,6 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <vector>
 
 namespace tovrin::platform {
 
@@ -64,6 +67,42 @@ bool bringBack(unsigned long window) {
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &e);
     XFlush(d);
+    XCloseDisplay(d);
+    return true;
+}
+
+bool mapNormal(unsigned long window) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    if (XWMHints* hints = XGetWMHints(d, window)) {
+        hints->flags |= StateHint;
+        hints->initial_state = NormalState;
+        XSetWMHints(d, window, hints);
+        XFree(hints);
+    }
+    const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
+    const Atom hidden = XInternAtom(d, "_NET_WM_STATE_HIDDEN", False);
+    Atom type;
+    int format;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, state, 0, 1024, False, XA_ATOM, &type, &format, &count, &rest,
+                           &data) == Success &&
+        data) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        std::vector<Atom> kept;
+        for (unsigned long i = 0; i < count; ++i)
+            if (atoms[i] != hidden)
+                kept.push_back(atoms[i]);
+        if (kept.size() != count)
+            XChangeProperty(d, window, state, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(kept.data()),
+                            static_cast<int>(kept.size()));
+        XFree(data);
+    }
+    // Done before the program's own connection maps the window.
+    XSync(d, False);
     XCloseDisplay(d);
     return true;
 }

@@ -148,7 +148,10 @@ void Form1::buildTray() {
     };
     // Five hidden items, kept in step with the window's state, then the four the user sees.
     mnuTrayRestore = item(QStringLiteral("mnuTrayRestore"), QStringLiteral("恢复&R"), false);
-    connect(mnuTrayRestore, &QAction::triggered, this, [this] { showNormal(); });
+    connect(mnuTrayRestore, &QAction::triggered, this, [this] {
+        restoreState(Qt::WindowNoState);
+        show();
+    });
     mnuTrayMove = item(QStringLiteral("mnuTrayMove"), QStringLiteral("移动&M"), false);
     mnuTraySize = item(QStringLiteral("mnuTraySize"), QStringLiteral("大小&S"), false);
     mnuTrayMinimize = item(QStringLiteral("mnuTrayMinimize"), QStringLiteral("最小化&n"), false);
@@ -454,8 +457,18 @@ bool Form1::command(std::string_view word) {
     return true;
 }
 
+void Form1::restoreState(Qt::WindowStates state) {
+    // ESC and the tray leave the window hidden and minimised. Qt maps such a window as it
+    // leaves the minimised state and only then says it is no longer iconic, so a window manager
+    // that reads the hints in between minimises it again (seen: the chart mapped and unmapped
+    // 2-3 ms after a quick tap of its key).
+    if (!isVisible() && (windowState() & Qt::WindowMinimized) && services_.mapNormal)
+        services_.mapNormal(this);
+    setWindowState(state);
+}
+
 void Form1::showChart() {
-    setWindowState(Qt::WindowNoState);
+    restoreState(Qt::WindowNoState);
     show();
     if (!anyDialogShown())
         focus(this);
@@ -507,14 +520,14 @@ void Form1::escape() {
 void Form1::trayLeftClick() {
     if (windowState() & Qt::WindowMaximized && !(windowState() & Qt::WindowMinimized))
         return;
-    setWindowState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    restoreState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
     show();
     if (!anyDialogShown())
         focus(this);
 }
 
 void Form1::show1() {
-    setWindowState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    restoreState(state_.LastState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
     show();
     if (!anyDialogShown())
         focus(this);

@@ -59,6 +59,9 @@ public:
         // Brings a window back on screen and into focus, also from a shown desktop; none: Qt's
         // own raise and activation.
         std::function<void(QWidget* window)> bringBack;
+        // Readies a hidden window that was minimised to come back in its normal state, before Qt
+        // maps it; none: Qt's own order, where a window manager may minimise it again at once.
+        std::function<void(QWidget* window)> mapNormal;
         // The promotion's clock and random source, for the lookup window; none: no offer.
         promo::Sources promotion;
     };
@@ -115,6 +118,8 @@ private:
     void setTopmost(bool on);
     void hover(int index); // -1: every label black
     void showChart();      // what the chart hot key does
+    // Sets the chart window's state on the way back from the tray or the taskbar.
+    void restoreState(Qt::WindowStates state);
     void showLookup();
     std::unique_ptr<Form3> makeLookup();
     void prepareLookupSoon();
