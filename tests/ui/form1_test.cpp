@@ -35,6 +35,8 @@ private:
     std::set<int> down; // the keys held down
     int quits = 0;
     bool tray = true;
+    bool keyEvents = false;       // the keys come as events: the tick runs only while one is held
+    std::set<int> heldAtOpen;     // keys already down when the window is made
     std::function<void()> onTell; // what happens while a message is up
 
     void open(const QByteArray& setLine = "10102\r\n", bool withSetFile = true) {
@@ -45,9 +47,10 @@ private:
         told.clear();
         onTell = nullptr;
         opened.clear();
-        down.clear();
+        down = heldAtOpen;
         quits = 0;
         Form1::Services s;
+        s.keyEvents = keyEvents;
         s.tell = [this](const QString&, const QString& text) {
             told << text;
             if (onTell)
@@ -103,6 +106,18 @@ private Q_SLOTS:
         QCOMPARE(form->state().chartKey, 114);
         QCOMPARE(form->state().lookupKey, 123);
         QCOMPARE(QString::fromStdString(form->state().Label2), QStringLiteral("30013"));
+    }
+
+    void aHotKeyHeldBeforeTheSettingsAreReadActsOnceTheyAre() {
+        keyEvents = true;
+        heldAtOpen = {113}; // F2, pressed while the program starts; no event comes after
+        open();
+        keyEvents = false;
+        heldAtOpen.clear();
+        QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        QVERIFY(form->Timer1->isActive()); // held: the ticks go on until it is let go
+        down.clear();
+        QTRY_VERIFY(!form->Timer1->isActive());
     }
 
     void missingFilesGiveTheDefaultsAndATellOnce() {

@@ -396,6 +396,11 @@ void Form1::Timer2_Timer() {
     }
     if (const int chart = state_.readSetLine(settings::lineOf(set)))
         loadChart(chart);
+    // A hot key pressed before its choice was read went by unheeded, and with key events no
+    // later event tells that it is still held: held now, it acts now (on a loaded machine the
+    // first press can come before this timer).
+    if (services_.keyEvents && !Timer1->isActive())
+        Timer1_Timer();
     prepareLookupSoon();
 }
 
