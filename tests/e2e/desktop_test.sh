@@ -34,7 +34,7 @@ check press F2 named_shown "$LOOKUP"
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 
 # shot NAME: the lookup window as it is on screen now.
-shot() { import -window "$lookup" "$tmp/$1.png"; }
+shot() { import -window "$lookup" "$tmp/$1.png" 2>/dev/null; }
 # region NAME X Y W H: a part of a shot, in the window's pixels.
 region() { convert "$tmp/$1.png" -crop "$4x$5+$2+$3" +repage "$tmp/$1-$2-$3.png"; }
 # differ A B X Y W H: whether the same part of two shots differs.
@@ -45,45 +45,57 @@ differ() {
     n=$(compare -metric AE "$tmp/$1-$3-$4.png" "$tmp/$2-$3-$4.png" null: 2>&1)
     [[ ${n%% *} != 0 ]]
 }
-readonly GRID=(6 58 464 85)  # the character grid: 90, 870 .. 7050, 2145 twips
-readonly TEXT1=(6 148 464 56) # the history box: 90, 2220 .. 7050, 3060 twips
+readonly GRID=(6 58 464 85)     # the character grid: 90, 870 .. 7050, 2145 twips
+readonly TEXT1=(6 148 464 56)   # the history box: 90, 2220 .. 7050, 3060 twips
+readonly STROKES=(230 28 136 22) # the strokes clicked so far, in the box beside 清
+# drawn: the grid shows its characters (a window mapped but not yet painted is one colour).
+drawn() {
+    shot before
+    region before "${GRID[@]}"
+    (($(convert "$tmp/before-${GRID[0]}-${GRID[1]}.png" -format %k info:) > 2))
+}
+# click X Y REGION...: a click at that pixel of the window, then waits until the region shows
+# what the click changed. A loaded machine may handle a click long after it is made: each click
+# is seen through before the next, and a shot shows every click before it.
+click() {
+    local x=$1 y=$2
+    shift 2
+    shot last
+    xdotool mousemove --window "$lookup" "$x" "$y" click 1
+    until_true 10 changed "$@"
+}
+changed() { shot now && differ last now "$@"; }
+# The stroke buttons 一 丨 丿 丶 乛 at 90 + 450 k twips, 465 wide, Top 375, 435 high; each click
+# adds its stroke to the box. 清 empties the box.
+stroke() { click $((($1 - 1) * 30 + 21)) 39 "${STROKES[@]}"; }
+clear_strokes() { click 209 39 "${STROKES[@]}"; }
 
-# The stroke buttons 一 丨 丿 丶 乛 at 90 + 450 k twips, 465 wide, Top 375, 435 high.
-stroke() { xdotool mousemove --window "$lookup" $((($1 - 1) * 30 + 21)) 39 click 1; }
-
-shot before
-for d in 3 1 2 1 5 3 4; do stroke "$d"; done # 我
-sleep 0.2
+check until_true 10 drawn
+for d in 3 1 2 1 5 3 4; do check stroke "$d"; done # 我
 shot strokes
 check differ before strokes "${GRID[@]}"
 # Clearing shows the default list again: the grid as it was before the strokes.
-xdotool mousemove --window "$lookup" 209 39 click 1 # 清
-sleep 0.2
+check clear_strokes
 shot cleared
 same_grid() { ! differ before cleared "${GRID[@]}"; }
 check same_grid
 
-for d in 3 1 2 1 5 3 4; do stroke "$d"; done
-sleep 0.2
-xdotool mousemove --window "$lookup" 22 76 click 1 # cell 0: 我
-sleep 0.3
+for d in 3 1 2 1 5 3 4; do check stroke "$d"; done
+check click 22 76 "${TEXT1[@]}" # cell 0: 我, whose codes the history box shows
 shot picked
-check differ strokes picked "${TEXT1[@]}"
 check differ strokes picked "${GRID[@]}" # now the characters that follow 我
 check alive "$app"
 
 # The stroke dictionary overwritten in place, then cut to nothing, while the window is open:
 # the window goes on answering from what it read, the same grid as before.
-xdotool mousemove --window "$lookup" 209 39 click 1 # 清
-for d in 3 1 2 1; do stroke "$d"; done
-sleep 0.2
+check click 209 39 "${GRID[@]}" # 清 after the pick: the box is empty, the grid the default list
+for d in 3 1 2 1; do check stroke "$d"; done
 shot intact
-xdotool mousemove --window "$lookup" 209 39 click 1
+check clear_strokes
 cp "$bin/vezariPY.dat" "$prog/vezari.dat"
-for d in 3 1; do stroke "$d"; done
+for d in 3 1; do check stroke "$d"; done
 : >"$prog/vezari.dat"
-for d in 2 1; do stroke "$d"; done
-sleep 0.2
+for d in 2 1; do check stroke "$d"; done
 shot overwritten
 check alive "$app"
 same_answers() { ! differ intact overwritten "${GRID[@]}"; }
