@@ -79,6 +79,6 @@ check alive "$app"
 
 # --quit ends it, and it takes its socket with it.
 check "$prog/tovrin" --quit
-check wait_exit "$app"
+check ended_ok "$app"
 check test ! -e "$socket"
 finish

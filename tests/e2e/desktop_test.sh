@@ -111,6 +111,6 @@ check wait_for shown "$CHART"
 check menu_item 47 # 查询界面
 check wait_for shown "$LOOKUP"
 check menu_item 84 # 退出
-check wait_exit "$app"
+check ended_ok "$app"
 
 finish

@@ -89,7 +89,7 @@ check press F2 named_shown '^提示！$'
 # No window manager runs here: the message box is given the focus directly.
 box=$(xdotool search --onlyvisible --name '^提示！$' | head -1)
 xdotool windowfocus --sync "$box" key Return
-check wait_exit "$second"
+check ended_ok "$second"
 check alive "$first"
 
 # "关闭" on the chart window ends the first copy. ESC and the chart key first, so that the
@@ -99,6 +99,6 @@ check press F1 named_shown "$CHART"
 chart=$(xdotool search --onlyvisible --name "$CHART" | head -1)
 # The label's place in the window: 8910 + a little, 6270 + a little twips.
 xdotool mousemove --window "$chart" 600 425 click 1
-check wait_exit "$first"
+check ended_ok "$first"
 
 finish

@@ -158,6 +158,15 @@ wait_exit() {
     return 1
 }
 
+# ended_ok PID [SECONDS]: a child of this script ends in time, with status 0 (a normal end).
+ended_ok() {
+    wait_exit "$@" || return 1
+    local status=0
+    wait "$1" || status=$?
+    ((status == 0)) || echo "  process $1 ended with status $status"
+    ((status == 0))
+}
+
 # until_true SECONDS COMMAND...: polls a condition.
 until_true() {
     local deadline=$((SECONDS + $1))
@@ -191,8 +200,10 @@ docker_up_or_gone() { docker_up || ! alive "$tray"; }
 # The program's icon is embedded in the tray.
 icon_embedded() { xwininfo -tree -id "$(docker_window)" 2>/dev/null | grep -q '"tovrin"'; }
 
-# menu_item FRACTION: presses the right button on the icon, and releases it on the menu's
-# item at that height of the menu. The menu is the program's one window that no window
+# menu_item FRACTION: a right click on the icon opens its menu; once the menu is on the screen
+# a left click takes the item at that height of it. (Pressing on the icon and releasing on the
+# item raced the menu's pointer grab: a release before the grab went to the icon, and the menu
+# stayed open with nothing chosen.) The menu is the program's one window that no window
 # manager frames (override-redirect) and that is taller than the icon.
 menu_window() {
     local w info
@@ -208,12 +219,9 @@ menu_window() {
 }
 menu_up() { [[ -n $(menu_window) ]]; }
 menu_item() {
-    xdotool mousemove 13 13 mousedown 3
-    if ! until_true 30 menu_up; then
-        xdotool mouseup 3
-        return 1
-    fi
+    xdotool mousemove 13 13 click 3
+    until_true 30 menu_up || return 1
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$(menu_window)")"
-    xdotool mousemove $((X + 40)) $((Y + HEIGHT * $1 / 100)) mouseup 3
+    xdotool mousemove $((X + 40)) $((Y + HEIGHT * $1 / 100)) click 1
 }

@@ -16,7 +16,7 @@ done
 make_program_folder
 settle_start_page
 start_x
-HOME=$tmp openbox --sm-disable >/dev/null 2>&1 &
+HOME=$tmp openbox --sm-disable >/dev/null 2>"$tmp/openbox.log" &
 pids+=($!)
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 check until_true 10 wm_up
@@ -57,16 +57,8 @@ check wait_for gone "$LOOKUP"
 
 # Each way back after the bar showed the desktop.
 by_hot_key() { press F2 viewable "$lookup"; }
-# 查询界面 from the tray's menu. A menu that opened late or lost the release is closed with a
-# click outside every window, and the menu is tried again (three times at most).
-by_tray() {
-    local attempt
-    for attempt in 1 2 3; do
-        menu_item 47 && until_true 10 viewable "$lookup" && return 0
-        xdotool mousemove 100 700 click 1
-    done
-    return 1
-}
+# 查询界面 from the tray's menu.
+by_tray() { menu_item 47 && until_true 10 viewable "$lookup"; }
 by_chart_link() {
     press F1 viewable "$chart" || return 1 # the chart window comes back first
     xdotool mousemove --window "$chart" 300 426 click 1 # 编码查询 at 4230, 6270 twips
@@ -95,7 +87,7 @@ tap_back() {
 for tap in 1 2 3 4 5; do check tap_back; done
 
 check menu_item 84 # 退出
-check wait_exit "$app"
+check ended_ok "$app"
 
 # --- Without a tray ------------------------------------------------------------------------
 kill "$tray"
