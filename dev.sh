@@ -3,6 +3,8 @@
 #   ./dev.sh run    build everything and start the program
 #   ./dev.sh test   build everything and the package, run every test, then again with the
 #                   sanitizers
+#       --busy      run the tests while a busy loop takes each core, as a loaded machine does
+#       --repeat N  run each test until it fails, N times at most (ctest's until-fail:N)
 #   ./dev.sh build  build only (default preset)
 #   ./dev.sh bench  build, then run the benchmarks (figures in build/bench.txt)
 #   ./dev.sh package  build build/tovrin_VERSION_ARCH.deb from debian/ with dpkg-buildpackage
@@ -76,10 +78,25 @@ check_format() {
     git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
 }
 
+ctest_options=()
 run_tests() {
     local preset=$1
     say "testing $preset"
-    ctest --preset "$preset" -j "$(nproc)"
+    ctest --preset "$preset" -j "$(nproc)" "${ctest_options[@]}"
+}
+
+# A busy loop on each core for as long as this script runs: the tests must pass on a machine
+# that has other work.
+busy_loops=()
+start_busy_loops() {
+    local i
+    for ((i = 0; i < $(nproc); i++)); do
+        (while :; do :; done) &
+        busy_loops+=($!)
+    done
+    trap 'kill "${busy_loops[@]}" 2>/dev/null' EXIT
+    trap 'exit 130' INT TERM
+    say "${#busy_loops[@]} busy loops take the cores"
 }
 
 # The core's tests once under valgrind's memcheck: no invalid read or write, no leak.
@@ -155,6 +172,11 @@ package_deb() {
     say "package saved to build/tovrin_${version}_$arch.deb"
 }
 
+test_usage() {
+    echo "usage: ./dev.sh test [--busy] [--repeat N]" >&2
+    exit 2
+}
+
 command=${1:-}
 case $command in
 build)
@@ -162,11 +184,26 @@ build)
     build default
     ;;
 test)
+    busy=0
+    shift
+    while (($#)); do
+        case $1 in
+        --busy) busy=1 ;;
+        --repeat)
+            [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || test_usage
+            ctest_options+=(--repeat "until-fail:$2")
+            shift
+            ;;
+        *) test_usage ;;
+        esac
+        shift
+    done
     install_packages
     check_format
     build default
     # The package test installs what this builds (as root; as another user it is skipped).
     package_deb
+    ((busy)) && start_busy_loops
     TOVRIN_PACKAGE_REQUIRED=1 run_tests default
     memcheck
     build asan
@@ -196,7 +233,7 @@ package)
     package_deb
     ;;
 *)
-    echo "usage: ./dev.sh run | test | build | bench | package | fuzz [SECONDS]" >&2
+    echo "usage: ./dev.sh run | test [--busy] [--repeat N] | build | bench | package | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
