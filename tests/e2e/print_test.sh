@@ -51,12 +51,6 @@ export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
 
 start_x
 
-# In a sanitizer build the D-Bus library's own connection is reported as a leak at exit; it is
-# not the program's.
-echo 'leak:libdbus-1.so' >"$tmp/lsan.supp"
-LSAN_OPTIONS=suppressions=$tmp/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}
-export LSAN_OPTIONS
-
 # drive NAME ARGS...: runs the driver; its report, ending in "exit STATUS", goes to $tmp/NAME.out.
 drive() {
     local name=$1 status=0
