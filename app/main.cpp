@@ -161,7 +161,9 @@ int main(int argc, char** argv) {
     services.quit = [] { QCoreApplication::quit(); };
     services.showDesktop = [] { tovrin::platform::toggleShowDesktop(); };
     services.bringBack = [](QWidget* window) { tovrin::platform::bringBack(window->winId()); };
-    services.mapNormal = [](QWidget* window) { tovrin::platform::mapNormal(window->winId()); };
+    // Only where the windows are X windows: elsewhere their ids mean nothing to an X server.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        services.mapNormal = [](QWidget* window) { tovrin::platform::mapNormal(window->winId()); };
     services.promotion = tovrin::platform::promotionSources();
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);

@@ -71,10 +71,19 @@ bool bringBack(unsigned long window) {
     return true;
 }
 
+namespace {
+int ignoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+} // namespace
+
 bool mapNormal(unsigned long window) {
     Display* d = XOpenDisplay(nullptr);
     if (!d)
         return false;
+    // A window that is gone, or an id that names no X window, must not end the program, as
+    // Xlib's own handler would.
+    const XErrorHandler previous = XSetErrorHandler(ignoreError);
     if (XWMHints* hints = XGetWMHints(d, window)) {
         hints->flags |= StateHint;
         hints->initial_state = NormalState;
@@ -103,6 +112,7 @@ bool mapNormal(unsigned long window) {
     }
     // Done before the program's own connection maps the window.
     XSync(d, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(d);
     return true;
 }

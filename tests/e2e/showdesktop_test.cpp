@@ -1,14 +1,17 @@
 // toggleShowDesktop against a stand-in window manager on a real X server: the request goes to
 // the root window as the window manager's protocol wants, turning the mode on when it is off
-// and off when it is on, and nothing is sent where no window manager supports it.
+// and off when it is on, and nothing is sent where no window manager supports it. mapNormal
+// makes a minimised window's hints normal, and survives a window that is gone.
 // Run under Xvfb (showdesktop_test.sh).
 #include "platform/showdesktop.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 
+using tovrin::platform::mapNormal;
 using tovrin::platform::toggleShowDesktop;
 
 namespace {
@@ -70,6 +73,22 @@ int main() {
     XSync(d, False);
     check(toggleShowDesktop(), "with support the toggle reports true again");
     check(nextRequest(d, showing) == 0, "on: the request turns the mode off");
+
+    // A window minimised and withdrawn, as Qt leaves it: its hints say iconic.
+    const Window w = XCreateSimpleWindow(d, root, 0, 0, 10, 10, 0, 0, 0);
+    XWMHints iconic{};
+    iconic.flags = StateHint;
+    iconic.initial_state = IconicState;
+    XSetWMHints(d, w, &iconic);
+    XSync(d, False);
+    check(mapNormal(w), "mapNormal reaches the display");
+    XWMHints* hints = XGetWMHints(d, w);
+    check(hints && (hints->flags & StateHint) && hints->initial_state == NormalState,
+          "the window's hints say normal");
+    XFree(hints);
+    XDestroyWindow(d, w);
+    XSync(d, False);
+    check(mapNormal(w), "a window that is gone ends nothing"); // Xlib's handler would exit
 
     XCloseDisplay(d);
     std::printf("%d passed, %d failed\n", passes, failures);
