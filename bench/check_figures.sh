@@ -11,8 +11,8 @@ status=0
 "$@" --out="$tmp/figures.txt" >"$tmp/output.txt" 2>&1 || status=$?
 if ((status)); then
     cat "$tmp/output.txt"
-    if ((status > 128)); then
-        echo "FAIL the benchmark was ended by signal $((status - 128)) ($(kill -l $((status - 128))))"
+    if ((status > 128)) && signal=$(kill -l $((status - 128)) 2>/dev/null); then
+        echo "FAIL the benchmark was ended by signal $((status - 128)) ($signal)"
     else
         echo "FAIL the benchmark ended with status $status (its last lines above say why)"
     fi

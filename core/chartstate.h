@@ -24,11 +24,12 @@ public:
     // leaves its key as it was). Returns the chart to show, 1 to 3, or 0 for none named.
     int readSetLine(std::string line);
 
-    // What one tick of the key poll does. The keys are tested in this order, with no edge
-    // detection (a key held through several ticks acts on each): the chart key, the lookup key
-    // (not while a dialog of the chart window is up), then ESC, which wins: with ESC down the
-    // hot keys show nothing, as what they showed would be put away in the same tick (each tick
-    // would map a window and unmap it again, and build a new lookup window to throw away).
+    // What one tick of the key poll does, with no edge detection (a key held through several
+    // ticks acts on each): the chart key shows the chart window, the lookup key the lookup
+    // window (not while a dialog of the chart window is up), and ESC puts everything away and
+    // wins: with ESC down the hot keys show nothing, as what they showed would be put away in
+    // the same tick (each tick would map a window and unmap it again, and build a new lookup
+    // window to throw away).
     struct Tick {
         bool showChart = false;
         bool showLookup = false;

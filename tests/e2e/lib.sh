@@ -44,9 +44,9 @@ bad() {
 }
 # check COMMAND...: a check that fails says how long it waited.
 check() {
-    local start=${EPOCHREALTIME/./}
+    local start=${EPOCHREALTIME//[!0-9]/}
     "$@" && { ok; return; }
-    local us=$((${EPOCHREALTIME/./} - start))
+    local us=$((${EPOCHREALTIME//[!0-9]/} - start))
     bad "$* (gave up after $((us / 1000000)).$(printf %03d $((us / 1000 % 1000))) s)"
 }
 # On a failure the programs' own logs are shown: their last words say more than the checks.
@@ -134,21 +134,22 @@ press() {
 
 # stays_true SECONDS COMMAND...: the condition holds throughout, polled; false at its first miss.
 stays_true() {
-    local deadline=$((${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1e6 }')))
+    local deadline=$((${EPOCHREALTIME//[!0-9]/} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1e6 }')))
     shift
-    while ((${EPOCHREALTIME/./} < deadline)); do
+    while ((${EPOCHREALTIME//[!0-9]/} < deadline)); do
         "$@" || return 1
         sleep 0.02
     done
 }
 
-# quiet PID: the process used no CPU time over half a second (it is done with its start).
+# quiet PID: the process lives and used less than a clock tick (10 ms) of CPU time over half a
+# second: it is done with its start.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
 quiet() {
     local before
     before=$(cpu_ticks "$1")
     sleep 0.5
-    [[ $(cpu_ticks "$1") == "$before" ]]
+    alive "$1" && [[ $(cpu_ticks "$1") == "$before" ]]
 }
 
 alive() { kill -0 "$1" 2>/dev/null; }
