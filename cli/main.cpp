@@ -274,7 +274,17 @@ int runSession(const platform::ProgramFolders& folders, const std::vector<std::s
         }
     }
     LookupState state(codec);
-    tell(state.start(folderFiles(folders.data, platform::settingsFolder(folders))));
+    // The lookup window writes its defaults down at a first start; the terminal tool keeps no
+    // option file that no change of an option asked for.
+    LookupFiles files = folderFiles(folders.data, platform::settingsFolder(folders));
+    bool starting = true;
+    if (files.writeSetup)
+        files.writeSetup = [write = std::move(files.writeSetup),
+                            &starting](std::string_view bytes) {
+            return starting ? std::string() : write(bytes);
+        };
+    tell(state.start(std::move(files)));
+    starting = false;
     LookupOptions options = state.options();
     if (showAll)
         options.showAll = 1;

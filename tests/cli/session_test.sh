@@ -3,7 +3,9 @@
 # sessions/NAME.expected. NAME.args, when present, holds extra arguments for the session; a
 # NAME whose first line of .args is "--empty-folder" runs on a program folder without
 # dictionaries. NAME.setup, when present, is the program folder's setup.txt before the session,
-# and NAME.setup-after what it must hold afterwards. With --update the expected files are rewritten (read the diff before committing).
+# and NAME.setup-after what it must hold afterwards; a session with neither leaves no setup.txt
+# (it changed no option). With --update the expected files are rewritten (read the diff before
+# committing).
 # Usage: session_test.sh TOOL BIN_DIR [--update]
 set -u
 tool=$1
@@ -44,10 +46,14 @@ for input in "$here"/sessions/*.in; do
     lines_in=$(wc -l <"$input")
     lines_out=$(wc -l <"$tmp/$name.out")
     setup_ok=true
-    if [[ -f $here/sessions/$name.setup-after ]] &&
-        ! cmp -s "$folder/setup.txt" "$here/sessions/$name.setup-after"; then
+    if [[ -f $here/sessions/$name.setup-after ]]; then
+        if ! cmp -s "$folder/setup.txt" "$here/sessions/$name.setup-after"; then
+            setup_ok=false
+            echo "setup.txt after $name: $(od -c "$folder/setup.txt" | head -2)"
+        fi
+    elif [[ ! -f $here/sessions/$name.setup && -e $folder/setup.txt ]]; then
         setup_ok=false
-        echo "setup.txt after $name: $(od -c "$folder/setup.txt" | head -2)"
+        echo "$name changed no option but wrote setup.txt"
     fi
     if [[ $status == 0 && $lines_in == "$lines_out" && $setup_ok == true ]] &&
         cmp -s "$tmp/$name.out" "$expected"; then
