@@ -203,9 +203,13 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
 
 int runPinyin(const std::string& folder, const std::vector<std::string_view>& args,
               const gbk::Codec& codec) {
-    if (args.size() != 1 || args[0].empty() ||
-        args[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
-        return usage("pinyin takes LETTERS, a to z");
+    // ü may be typed as such; the dictionary writes it v.
+    std::string letters = args.size() == 1 ? std::string(args[0]) : std::string();
+    for (std::size_t at; (at = letters.find("\xC3\xBC")) != std::string::npos;)
+        letters.replace(at, 2, "v");
+    if (args.size() != 1 || letters.empty() ||
+        letters.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos)
+        return usage("pinyin takes LETTERS, a to z (or ü)");
     LookupState state(codec);
     state.start(onlyDictionary(folder, PinyinRecord::kFileName));
     state.Command1_Click();
@@ -217,8 +221,8 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
     }
     gbk::Text found;
     // A reading has at most six letters: longer input matches nothing.
-    if (args[0].size() <= PinyinRecord::kPinyinWidth) {
-        for (char c : args[0])
+    if (letters.size() <= PinyinRecord::kPinyinWidth) {
+        for (char c : letters)
             state.Command18_Click(c);
         auto take = [&] {
             for (const auto& cell : state.Label66)

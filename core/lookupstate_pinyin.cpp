@@ -216,6 +216,10 @@ std::string LookupState::typedBytes() const {
             return gbk::encode(Label2.substr(0, end));
         out.push_back(static_cast<char>(Label2[i]));
     }
+    // Pinyin writes the ü of lüe and nüe as u, and learners type it so; the dictionary writes
+    // it v. No other syllable begins with lue or nue.
+    if (out.size() >= 3 && (out[0] == 'l' || out[0] == 'n') && out[1] == 'u' && out[2] == 'e')
+        out[1] = 'v';
     return out;
 }
 

@@ -52,6 +52,10 @@ check "word codes of two, three and four characters" 0 $'我们 TRWU\n中华人�
 check "a word with a character without a code" 1 '' "$tool" --data "$bin" word 我A
 stderr_has 'A: no code in the dictionary'
 check "one character is no word" 2 '' "$tool" --data "$bin" word 我
+# ü as pinyin writes it, and the u learners type for it in lüe and nüe, find the v readings.
+lve=$("$tool" --data "$bin" pinyin lve)
+check "lüe and lue find lve" 0 "$lve"$'\n'"$lve" \
+    bash -c '"$1" --data "$2" pinyin lüe && "$1" --data "$2" pinyin lue' _ "$tool" "$bin"
 
 check "no command" 2 '' "$tool"
 check "unknown command" 2 '' "$tool" --data "$bin" codes 我
@@ -93,7 +97,7 @@ stderr_has 'not a regular file'
 
 # Session lines are limited: an over-long line is answered with an error and the session goes on;
 # endless input without a line end ends with one such answer, in bounded memory.
-# (A program folder of the test's own: a session writes setup.txt there.)
+# (A program folder of the test's own.)
 mkdir "$tmp/session"
 for f in "$bin"/*.dat; do ln -s "$f" "$tmp/session/"; done
 replies=$({ head -c 100000 /dev/zero | tr '\0' x; printf '\nstate\n'; } |

@@ -116,6 +116,19 @@ TEST_F(Pinyin, PrefixesShowEveryLongerReading) {
     EXPECT_EQ(utf8(s->Label63), "zhang");
 }
 
+TEST_F(Pinyin, LueAndNueFindTheReadingsWrittenWithV) {
+    open(concat(readings("lu", 0, 2), readings("luan", 2, 1), readings("lve", 3, 2),
+                readings("nve", 5, 1)));
+    type("lu");
+    EXPECT_EQ(cells(), run(0, 3) + std::string(33, '_'));
+    type("e");
+    EXPECT_EQ(cells(), run(3, 2) + std::string(34, '_'));
+    EXPECT_EQ(utf8(s->Label63), "lue"); // shown as typed
+    s->Command8_Click();
+    type("nue");
+    EXPECT_EQ(cells(), run(5, 1) + std::string(35, '_'));
+}
+
 TEST_F(Pinyin, NoMatchAndTooManyLetters) {
     open(concat(readings("ba", 0, 2), readings("zhuang", 2, 2)));
     type("q");
