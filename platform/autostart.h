@@ -16,6 +16,9 @@ public:
     // Removes the entry. An entry that is not there counts as removed.
     bool disable();
 
+    // Whether the entry is there, so that the session starts the program at log-in.
+    bool enabled() const;
+
     // Where the entry lives, read from the environment at each call; "" without a home folder.
     std::string entryPath() const;
 };

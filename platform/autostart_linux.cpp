@@ -77,4 +77,10 @@ bool Autostart::disable() {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR;
 }
 
+bool Autostart::enabled() const {
+    const std::string path = entryPath();
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace tovrin::platform

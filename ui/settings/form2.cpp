@@ -111,7 +111,7 @@ void Form2::buildControls() {
                             QStringLiteral("Option28"), twips::rect(540, 330, 1755, 315));
     Option29 = twips::named(new QRadioButton(QStringLiteral("不随系统启动"), Frame4),
                             QStringLiteral("Option29"), twips::rect(3060, 330, 1755, 315));
-    Option28->setChecked(true); // offered every time, whatever was chosen before
+    Option28->setChecked(true);
 
     Command1 = twips::named(new QPushButton(QStringLiteral("确定"), this),
                             QStringLiteral("Command1"), twips::rect(1118, 2880, 1455, 375));
@@ -136,6 +136,9 @@ void Form2::preselect() {
         setKey(Combo1, line.chartKey);
     if (line.lookupKey != 0)
         setKey(Combo2, line.lookupKey);
+    // What is true: the program starts with the session only while its entry is there.
+    if (links_.autostart)
+        (links_.autostart->enabled() ? Option28 : Option29)->setChecked(true);
 }
 
 void Form2::Command1_Click() {
