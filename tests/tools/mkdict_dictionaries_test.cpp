@@ -1,5 +1,6 @@
 // The dictionaries the build compiled from the real sources: their counts, the order each file
 // is searched in, and entries a learner would look up.
+#include "core/lookupstate.h"
 #include "core/recordfile.h"
 #include "core/records.h"
 #include "platform/files.h"
@@ -148,6 +149,28 @@ TEST_F(Dictionaries, StrokeFileHoldsKnownSequencesAndRanks) {
     for (int rank = 1; rank <= 20; ++rank)
         head += byRank[rank];
     EXPECT_EQ(head, "的一不是了我他人在有这来个你上道她大中说");
+}
+
+// The grid answers the shortest stroke strings from fixed lists of frequent characters: each of
+// them must be a character of the stroke dictionary, so that a pick finds its codes (a symbol
+// that only looks like a character, as ○ for 〇, blanked the grid and showed nothing).
+TEST_F(Dictionaries, EveryFixedListCharacterIsInTheStrokeDictionary) {
+    std::set<gbk::Char> characters;
+    for (const auto& r : strokes())
+        characters.insert(firstChar(r.character));
+    for (const std::string keys :
+         {"1",  "2",  "3",  "4",  "5",  "11", "12", "13", "25", "31", "32",
+          "35", "41", "43", "44", "45", "51", "52", "53", "54", "55", "251"}) {
+        LookupState state(codec());
+        state.start(folderFiles(TOVRIN_DICTIONARY_DIR, {}));
+        for (char d : keys)
+            state.strokeClick(d - '0');
+        for (const gbk::Text& cell : state.Label11) {
+            const gbk::Text c = gbk::trim(cell);
+            EXPECT_TRUE(c.empty() || characters.count(c.at(0)))
+                << keys << ": " << codec().toUtf8(c);
+        }
+    }
 }
 
 TEST_F(Dictionaries, CodeFileIsSortedByCharacterCodeLengthAndCode) {
