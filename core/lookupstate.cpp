@@ -257,8 +257,10 @@ void LookupState::Command7_Click() {
         } else {
             gridList.assign(40, u' ');
             Label66.fill(u" ");
-            if (typedWasEmpty && !Label19.empty())
+            if (typedWasEmpty && !Label19.empty()) {
                 Label19.pop_back();
+                dropLastWordPick();
+            }
             Label67Active = false;
             Label68Active = false;
         }
@@ -275,8 +277,10 @@ void LookupState::Command7_Click() {
         cccc1();
     } else if (entryWasEmpty) {
         cc();
-        if (!Label19.empty())
+        if (!Label19.empty()) {
             Label19.pop_back();
+            dropLastWordPick();
+        }
     }
     // Otherwise the click removed the last stroke, and the grid keeps what it shows.
 }
@@ -290,12 +294,14 @@ void LookupState::Command8_Click() {
         Label2.clear();
         Label18.clear();
         Label19.clear();
+        wordPicks_.clear();
         return;
     }
     Label1.clear();
     Label6.clear();
     Label18.clear();
     Label19.clear();
+    wordPicks_.clear();
     clearBuckets();
     cc();
     assocHz.clear();

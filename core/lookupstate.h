@@ -201,10 +201,11 @@ public:
     std::deque<gbk::Text> Text1;
     static constexpr std::size_t kText1Lines = 1000;
     std::uint64_t text1Added = 0; // lines ever put in front of Text1: what a view has not shown
-    // The word the picks spell: the longest ending of the pick history, of two or more
-    // characters, that the phrase dictionary holds whole, and the code that types it. The
-    // history box shows "word code" in front of its lines. Both are empty after a pick that ends
-    // no word (or whose word has a character without a code), and keep until the next pick.
+    // The word the picks spell: the longest ending of the picks (up to eight, beyond the pick
+    // history's four), of two or more characters, that the phrase dictionary holds whole, and the
+    // code that types it. The history box shows "word code" in front of its lines. Both are empty
+    // after a pick that ends no word (or whose word has a character without a code), and keep until
+    // the next pick.
     gbk::Text pickedWord;
     std::string pickedWordCode;
     gbk::Text wordLine() const; // "我们 TRWU", or empty
@@ -249,6 +250,14 @@ private:
         gbk::Text list;
     };
     std::size_t longestPreset_ = 0; // strokes in the longest preset key
+    // The picks the word search looks back over, oldest first: as many as the longest word the
+    // phrase dictionary can hold, where the pick history keeps four for the association.
+    gbk::Text wordPicks_;
+    void dropLastWordPick() {
+        if (!wordPicks_.empty())
+            wordPicks_.pop_back();
+    }
+    static constexpr std::size_t kLongestWord = PhraseRecord::kTextWidth / 2;
 
     gbk::Text fromUtf8(const char* utf8) const;
     void readSetup();

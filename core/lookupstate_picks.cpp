@@ -27,6 +27,9 @@ void LookupState::pickHistory(const gbk::Text& c) {
         Label19 = Label19.substr(Label19.size() - 3) + c;
     else
         Label19 += c;
+    wordPicks_ += c;
+    if (wordPicks_.size() > kLongestWord)
+        wordPicks_.erase(0, wordPicks_.size() - kLongestWord);
 }
 
 void LookupState::Label11_MouseDown(int index) {
@@ -77,9 +80,9 @@ void LookupState::Label66_MouseDown(int index) {
 void LookupState::findWord() {
     pickedWord.clear();
     pickedWordCode.clear();
-    for (std::size_t length = Label19.size(); length >= 2; --length) {
+    for (std::size_t length = wordPicks_.size(); length >= 2; --length) {
         const std::u16string_view ending =
-            std::u16string_view(Label19).substr(Label19.size() - length);
+            std::u16string_view(wordPicks_).substr(wordPicks_.size() - length);
         if (!wordcode::isWord(phrases_, ending))
             continue;
         pickedWordCode = wordcode::ofWord(codes_, ending);

@@ -82,6 +82,22 @@ TEST_F(Picks, LongerContextsComeFirst) {
     EXPECT_EQ(s->Label11[0], u" ");
 }
 
+TEST_F(Picks, AWordLongerThanThePickHistoryGetsItsCode) {
+    // Codes in GBK order: 共 B9B2, 国 B9FA, 和 BACD, 华 BBAA, 民 C3F1, 人 C8CB, 中 D6D0.
+    open({"中华人民共和国"}, {{"共", "AWU"},
+                              {"国", "LGYI"},
+                              {"和", "TKG"},
+                              {"华", "WXFJ"},
+                              {"民", "NAV"},
+                              {"人", "WWWW"},
+                              {"中", "KHK"}});
+    for (const char* c : {"中", "华", "人", "民", "共", "和", "国"})
+        pick(c);
+    EXPECT_EQ(utf8(s->Label19), "民共和国"); // the history keeps four, for the association
+    EXPECT_EQ(utf8(s->pickedWord), "中华人民共和国");
+    EXPECT_EQ(s->pickedWordCode, "KWWL");
+}
+
 TEST_F(Picks, TheOneCharacterPassKeepsBlanks) {
     // A one-character "word" (a damaged record) yields a blank in the last pass only.
     open({"人", "人们", "我们"});
