@@ -5,8 +5,10 @@
 #include "ui/lookup/form3.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -117,6 +119,23 @@ private Q_SLOTS:
         click(QStringLiteral("Command8")); // "清"
         QCOMPARE(label(QStringLiteral("Label1"))->text(), QString());
         QCOMPARE(cell(0), QStringLiteral("拜"));
+    }
+
+    void theKeysOfStrokeInputMethodsClickTheButtons() {
+        open();
+        QTest::keyClicks(form.get(), QStringLiteral("p1s")); // 丿 一 丨, by letter and digit
+        QTest::keyClick(form.get(), Qt::Key_1, Qt::KeypadModifier);
+        QTest::keyClicks(form.get(), QStringLiteral("zpn"));
+        QCOMPARE(label(QStringLiteral("Label1"))->text(), QStringLiteral("丿一丨一乛丿丶"));
+        QTest::keyClick(form.get(), Qt::Key_Backspace); // "←"
+        QCOMPARE(label(QStringLiteral("Label1"))->text(), QStringLiteral("丿一丨一乛丿"));
+        QTest::keyClick(form.get(), Qt::Key_Delete); // "清"
+        QCOMPARE(label(QStringLiteral("Label1"))->text(), QString());
+        QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier); // not a stroke
+        QCOMPARE(label(QStringLiteral("Label1"))->text(), QString());
+        press(QStringLiteral("Label11_14")); // 我
+        QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("我"));
     }
 
     void theMoreLinkShowsWhatWasHeldBack() {

@@ -11,12 +11,14 @@
 #include "ui/promo/form5.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -615,6 +617,55 @@ void Form3::Label23_MouseDown(Qt::MouseButton button) {
     Label7->hide();
     collapsed_ = true;
     render();
+}
+
+void Form3::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_C) {
+        const gbk::Text current = gbk::trim(state_.Label25);
+        if (!current.empty())
+            QGuiApplication::clipboard()->setText(toQString(current));
+        return;
+    }
+    QPushButton* button = nullptr;
+    if (mods == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_H:
+        case Qt::Key_1:
+            button = strokeButtons[0];
+            break;
+        case Qt::Key_S:
+        case Qt::Key_2:
+            button = strokeButtons[1];
+            break;
+        case Qt::Key_P:
+        case Qt::Key_3:
+            button = strokeButtons[2];
+            break;
+        case Qt::Key_N:
+        case Qt::Key_4:
+            button = strokeButtons[3];
+            break;
+        case Qt::Key_Z:
+        case Qt::Key_5:
+            button = strokeButtons[4];
+            break;
+        case Qt::Key_Backspace:
+            button = Command7;
+            break;
+        case Qt::Key_Delete:
+            button = Command8;
+            break;
+        default:
+            break;
+        }
+    }
+    // A key is its button's click, where the button can be clicked (not in the collapsed bar).
+    if (button && button->isVisibleTo(this))
+        button->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Form3::closeEvent(QCloseEvent* event) {

@@ -109,6 +109,9 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The keys of stroke input methods: h s p n z or 1-5 (the keypad's too) click 一 丨 丿 丶 乛,
+    // Backspace "←", Delete "清"; Ctrl+C copies the current character.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Runs `wait` (a message, a dialog) as busy; an unload asked for meanwhile happens after.
