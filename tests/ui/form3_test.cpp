@@ -14,10 +14,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -136,6 +138,34 @@ private Q_SLOTS:
         press(QStringLiteral("Label11_14")); // 我
         QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("我"));
+    }
+
+    void theHistoryBoxScrollsByLinesAndShowsTheNewestAfterAPick() {
+        open();
+        press(QStringLiteral("Label11_14")); // 我
+        press(QStringLiteral("Label11_0"));  // 们: three lines, 我们 TRWU on top
+        auto* box = child<QPlainTextEdit>(QStringLiteral("Text1"));
+        QScrollBar* lines = box->verticalScrollBar();
+        QCOMPARE(lines->value(), 0);
+        auto wheel = [box](int notches) {
+            QWheelEvent e(QPointF(10, 10), box->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, -120 * notches), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(box->viewport(), &e);
+        };
+        wheel(1);
+        QCOMPARE(lines->value(), 1); // 们 WU WUN
+        QTest::keyClick(form.get(), Qt::Key_Down);
+        QCOMPARE(lines->value(), 2); // 我 Q TRN TRNT
+        QTest::keyClick(form.get(), Qt::Key_Up);
+        QCOMPARE(lines->value(), 1);
+        QTest::keyClick(form.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(lines->value(), lines->maximum());
+        QTest::keyClick(form.get(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(lines->value(), 0);
+        wheel(2);
+        press(QStringLiteral("Label11_0")); // the next pick: its line is the one shown
+        QCOMPARE(lines->value(), 0);
     }
 
     void theMoreLinkShowsWhatWasHeldBack() {

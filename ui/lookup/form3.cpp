@@ -25,11 +25,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -81,6 +83,24 @@ class HistoryBox : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
     void raiseText(int pixels) { setViewportMargins(0, -pixels, 0, 0); }
+    // Moves the view by whole lines (the box shows one); the newest line is line 0.
+    void scrollLines(int lines) {
+        QScrollBar* bar = verticalScrollBar();
+        bar->setValue(bar->value() + lines);
+    }
+
+protected:
+    // The wheel reads the older lines a line a notch (the hidden scroll bar takes no wheel).
+    void wheelEvent(QWheelEvent* event) override {
+        wheel_ += event->angleDelta().y();
+        const int notches = wheel_ / QWheelEvent::DefaultDeltasPerStep;
+        wheel_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+        scrollLines(-notches);
+        event->accept();
+    }
+
+private:
+    int wheel_ = 0; // what a fine-grained wheel turned short of a notch
 };
 
 // A letter of the pinyin keyboard. Its 290-twip key is lower than the line box of the CJK face
@@ -628,6 +648,30 @@ void Form3::keyPressEvent(QKeyEvent* event) {
             QGuiApplication::clipboard()->setText(toQString(current));
         return;
     }
+    // The history box takes no focus: its keys come here, and read the older lines.
+    auto* history = static_cast<HistoryBox*>(Text1);
+    switch (event->key()) {
+    case Qt::Key_Up:
+        history->scrollLines(-1);
+        return;
+    case Qt::Key_Down:
+        history->scrollLines(1);
+        return;
+    case Qt::Key_PageUp:
+        history->scrollLines(-3);
+        return;
+    case Qt::Key_PageDown:
+        history->scrollLines(3);
+        return;
+    case Qt::Key_Home:
+        history->scrollLines(-history->verticalScrollBar()->maximum());
+        return;
+    case Qt::Key_End:
+        history->scrollLines(history->verticalScrollBar()->maximum());
+        return;
+    default:
+        break;
+    }
     QPushButton* button = nullptr;
     if (mods == Qt::NoModifier) {
         switch (event->key()) {
@@ -759,8 +803,10 @@ void Form3::render() {
                 cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
                 cursor.removeSelectedText();
             }
-            Text1->moveCursor(QTextCursor::Start); // the newest line in view, as when set whole
+            Text1->moveCursor(QTextCursor::Start);
         }
+        // The newest line in view, also after the older ones were read with the wheel or keys.
+        Text1->verticalScrollBar()->setValue(0);
         text1Added_ = s.text1Added;
         text1Word_ = word;
     }

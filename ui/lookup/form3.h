@@ -110,7 +110,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The keys of stroke input methods: h s p n z or 1-5 (the keypad's too) click 一 丨 丿 丶 乛,
-    // Backspace "←", Delete "清"; Ctrl+C copies the current character.
+    // Backspace "←", Delete "清"; Ctrl+C copies the current character. The arrow keys, the page
+    // keys, Home and End (with Ctrl or without) read the history box's older lines.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
