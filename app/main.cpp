@@ -84,6 +84,12 @@ int passCommand(std::string_view command) {
         std::fprintf(stderr, "tovrin: the running program did not answer --%.*s\n",
                      static_cast<int>(command.size()), command.data());
         return 1;
+    case Sent::Refused:
+        std::fprintf(stderr,
+                     "tovrin: the running program cannot do --%.*s while one of its dialogs is "
+                     "open: close the dialog first\n",
+                     static_cast<int>(command.size()), command.data());
+        return 1;
     case Sent::NotRunning:
         break;
     }

@@ -96,7 +96,7 @@ Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) 
     }
     std::string answer;
     char buffer[16];
-    while (answer.size() < 3) {
+    while (answer.find('\n') == std::string::npos && answer.size() < sizeof buffer) {
         if (!waitFor(s.fd, POLLIN, deadline))
             return Sent::NoAnswer;
         const ssize_t n = ::recv(s.fd, buffer, sizeof buffer, 0);
@@ -105,7 +105,11 @@ Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) 
         if (n > 0)
             answer.append(buffer, static_cast<std::size_t>(n));
     }
-    return answer.rfind("ok\n", 0) == 0 ? Sent::Done : Sent::NoAnswer;
+    if (answer.rfind("ok\n", 0) == 0)
+        return Sent::Done;
+    if (answer.rfind("busy\n", 0) == 0)
+        return Sent::Refused;
+    return Sent::NoAnswer;
 }
 
 CommandServer::CommandServer(Act act) : act_(std::move(act)) {}
@@ -153,15 +157,15 @@ void CommandServer::takeClients() {
                 // meanwhile, and may have gone when the command returns.
                 timer->stop();
                 const QPointer<QLocalSocket> alive(client);
-                const bool known =
+                const Acted acted =
                     act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())));
                 if (!alive)
                     return;
-                if (!known) {
+                if (acted == Acted::Unknown) {
                     drop();
                     return;
                 }
-                client->write("ok\n");
+                client->write(acted == Acted::Done ? "ok\n" : "busy\n");
                 client->flush(); // now: after "quit" the event loop may not run again
                 client->disconnectFromServer();
             });

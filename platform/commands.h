@@ -1,7 +1,8 @@
 // Commands to the running program over a local socket in the user's runtime folder: "chart",
 // "lookup", "hide" and "quit", one word and a newline per connection, answered by "ok\n" once
-// acted on. Desktops whose hot keys an X client cannot read (Wayland) bind `tovrin --chart`
-// and friends to keys in their own settings, and those reach the running program this way.
+// acted on, or "busy\n" when the program cannot act on it now. Desktops whose hot keys an X client
+// cannot read (Wayland) bind `tovrin --chart` and friends to keys in their own settings, and those
+// reach the running program this way.
 #pragma once
 
 #include <QString>
@@ -25,16 +26,21 @@ enum class Sent {
     Done,       // the running program acted on the command
     NotRunning, // nothing listens at the path
     NoAnswer,   // something listens but did not answer "ok" in time
+    Refused,    // the running program answered "busy": it cannot act on it now
 };
 // Sends one command and waits up to timeoutMs for its answer. Needs no Qt application.
 Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs = 3000);
 
-// The running program's end: takes one word per connection and hands it to `act`, which says
-// whether it knew the word. Anything else (an unknown word, bytes that are no word, a line over
-// 32 bytes, a client that connects and never writes) is dropped without waiting on it.
+// What the program did with a command: acted ("ok"), could not act now ("busy"), or did not
+// know the word (the connection is dropped).
+enum class Acted { Done, Refused, Unknown };
+
+// The running program's end: takes one word per connection and hands it to `act`. Anything
+// else (an unknown word, bytes that are no word, a line over 32 bytes, a client that connects
+// and never writes) is dropped without waiting on it.
 class CommandServer {
 public:
-    using Act = std::function<bool(std::string_view word)>;
+    using Act = std::function<Acted(std::string_view word)>;
     explicit CommandServer(Act act);
     ~CommandServer();
     CommandServer(const CommandServer&) = delete;

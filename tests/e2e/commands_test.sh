@@ -42,6 +42,21 @@ check named_gone "$LOOKUP"
 check "$prog/tovrin" --lookup
 check named_shown "$LOOKUP"
 
+# While a dialog of the chart window is up the lookup window could not be used under it:
+# --lookup says so and fails; once the dialog is closed it opens the window.
+check "$prog/tovrin" --hide
+check "$prog/tovrin" --chart
+chart=$(xdotool search --onlyvisible --name "$CHART" | head -1)
+xdotool mousemove --window "$chart" 395 425 click 1 # 设置, at 5775, 6270 twips
+check wait_for shown '^ 设置$'
+"$prog/tovrin" --lookup 2>"$tmp/refused.err"
+check test $? = 1
+check grep -q 'dialogs is open' "$tmp/refused.err"
+check named_gone "$LOOKUP"
+check press Escape named_gone '^ 设置$' # ESC closes the dialog as it puts everything away
+check "$prog/tovrin" --lookup
+check named_shown "$LOOKUP"
+
 # What is no command: an unknown word, binary bytes, a megabyte line without an end, and a
 # client that connects and never writes (held open meanwhile). None of them is answered.
 python3 - "$socket" <<'PY' >"$tmp/garbage.log" 2>&1 &

@@ -448,18 +448,21 @@ void Form1::keyWentDown() {
         Timer1_Timer();
 }
 
-bool Form1::command(std::string_view word) {
-    if (word == "chart")
+platform::Acted Form1::command(std::string_view word) {
+    if (word == "chart") {
         showChart();
-    else if (word == "lookup")
+    } else if (word == "lookup") {
+        if (anyDialogShown())
+            return platform::Acted::Refused;
         show2();
-    else if (word == "hide")
+    } else if (word == "hide") {
         escape();
-    else if (word == "quit")
+    } else if (word == "quit") {
         exitProgram();
-    else
-        return false;
-    return true;
+    } else {
+        return platform::Acted::Unknown;
+    }
+    return platform::Acted::Done;
 }
 
 void Form1::restoreState(Qt::WindowStates state) {

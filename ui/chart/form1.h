@@ -6,6 +6,7 @@
 #include "core/gbk.h"
 #include "core/trigger.h"
 #include "platform/autostart.h"
+#include "platform/commands.h"
 
 #include <QPointer>
 #include <QString>
@@ -84,8 +85,9 @@ public:
     // tests is held.
     void keyWentDown();
     // A command from outside (`tovrin --chart` ...): "chart" and "lookup" do what their hot keys
-    // do, "hide" what ESC does, "quit" what the tray's 退出 does. False for any other word.
-    bool command(std::string_view word);
+    // do, "hide" what ESC does, "quit" what the tray's 退出 does. "lookup" is refused while a
+    // dialog of the chart window is up (the lookup window could not be used under it).
+    platform::Acted command(std::string_view word);
 
     // The tray and its menu.
     void trayLeftClick();
