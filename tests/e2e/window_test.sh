@@ -3,10 +3,12 @@
 # collapse and close spots work after any number of collapses; after the collapsed bar showed
 # the desktop, the hot key, the tray's "查询界面" and the chart's "编码查询" each bring the lookup
 # window back in its compact layout; and without a tray ESC leaves the chart window minimised
-# on the taskbar rather than withdrawn.
-# Usage: window_test.sh BIN_DIR
+# on the taskbar rather than withdrawn; with a panel at the bottom of the screen the lookup window
+# is placed above it.
+# Usage: window_test.sh BIN_DIR PANEL (tests/e2e/panel.cpp)
 set -u
 bin=$(cd "$1" && pwd)
+panel=$2
 source "$(dirname "$0")/lib.sh"
 
 for tool in Xvfb openbox xdotool xwininfo xprop wmdocker; do
@@ -103,6 +105,18 @@ check start_program
 wm_state() { xprop -id "$chart" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 check press Escape eval '[[ $(wm_state) == Iconic ]]'
 check press F1 viewable "$chart"
+check alive "$app"
+
+# --- A panel at the bottom ---------------------------------------------------------------------
+# Places are taken in the screen without its panels: 48 pixels less, the lookup window opens
+# 48 pixels higher (529,521 without the panel), and no part of it lies under the panel.
+"$panel" 48 &
+pids+=($!)
+work_height() { xprop -root _NET_WORKAREA 2>/dev/null | awk -F', ' '{ print $4 }'; }
+check until_true 10 eval '[[ $(work_height) == 720 ]]'
+check open_lookup
+at_place() { xdotool getwindowgeometry "$lookup" | grep -q 'Position: 529,47[34]'; }
+check at_place
 check alive "$app"
 
 finish

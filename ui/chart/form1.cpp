@@ -70,9 +70,9 @@ Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFol
     setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
     buildControls();
 
-    // Centred by the client size.
+    // Centred by the client size, in the screen's area without its panels.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect s = screen->geometry();
+        const QRect s = screen->availableGeometry();
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
     }
     state_.windowStateChanged(false, windowState() & Qt::WindowMaximized);

@@ -567,17 +567,26 @@ bool Form3::Form_Load() {
     return true;
 }
 
-void Form3::placeBySetting() {
+QRect Form3::screenArea() const {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+void Form3::moveInArea(const QRect& area, placement::Point at) {
+    move(area.x() + px(static_cast<int>(at.left)), area.y() + px(static_cast<int>(at.top)));
+}
+
+void Form3::placeBySetting() {
+    // Places are taken in the screen's area without its panels, so that none lies over them.
+    const QRect area = screenArea();
+    if (area.isEmpty())
         return;
     // The window has no frame, so the window and its client area are the same 7170 x 3200
     // twips; they are taken as designed rather than measured back from whole pixels.
-    const QSize s = screen->geometry().size() * kTwips;
+    const QSize s = area.size() * kTwips;
     const placement::Size w{layout::kWindowWidth, layout::kWindowHeight};
-    const auto place = placement::startPlace(state_.winPos, {s.width(), s.height()}, w, w);
-    if (place)
-        move(px(static_cast<int>(place->left)), px(static_cast<int>(place->top)));
+    if (const auto place = placement::startPlace(state_.winPos, {s.width(), s.height()}, w, w))
+        moveInArea(area, *place);
 }
 
 void Form3::Label97() {
@@ -587,12 +596,11 @@ void Form3::Label97() {
     Image2->show();
     setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
     collapsed_ = false;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QSize s = screen->geometry().size() * kTwips;
+    if (const QRect area = screenArea(); !area.isEmpty()) {
+        const QSize s = area.size() * kTwips;
         if (const auto place = placement::resetPlace(state_.winPos, {s.width(), s.height()},
                                                      {layout::kWindowWidth, layout::kWindowHeight}))
-            move(px(static_cast<int>(place->left)), px(static_cast<int>(place->top)));
+            moveInArea(area, *place);
     }
     Image1->hide();
     Label14->show();
@@ -614,12 +622,9 @@ void Form3::Label23_MouseDown(Qt::MouseButton button) {
         b->hide();
     Image2->hide();
     setWindowTwips(1560, 370);
-    if (const QScreen* screen =
-            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QSize s = screen->geometry().size() * kTwips;
-        const placement::Point at =
-            placement::barPlace({s.width(), s.height()}, {widthTwips_, heightTwips_});
-        move(px(static_cast<int>(at.left)), px(static_cast<int>(at.top)));
+    if (const QRect area = screenArea(); !area.isEmpty()) {
+        const QSize s = area.size() * kTwips;
+        moveInArea(area, placement::barPlace({s.width(), s.height()}, {widthTwips_, heightTwips_}));
     }
     Image1->move(0, 0);
     Image1->show();

@@ -5,6 +5,7 @@
 #include "core/gbk.h"
 #include "core/layout.h"
 #include "core/lookupstate.h"
+#include "core/placement.h"
 #include "core/trigger.h"
 
 #include <QPointer>
@@ -133,6 +134,8 @@ private:
     QString toQString(const gbk::Text& text) const;
     void setCaption(QLabel* label, const gbk::Text& text);
     void placeBySetting();
+    QRect screenArea() const; // the screen without its panels, where the window is placed
+    void moveInArea(const QRect& area, placement::Point at);
     void after(); // render, and tell what went wrong
     // Hands an event to the state when the state allows it now, then renders.
     void forward(LookupState::Event event, const std::function<void()>& handle);
