@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
@@ -178,6 +179,18 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
                      [&chart](QSessionManager&) { chart.endSession(); });
     chart.show();
+    // Without a face for simplified Chinese every caption shows boxes, and so would a message in
+    // Chinese: this one says in English which package brings a face.
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty()) {
+        static const char* const kNoFont =
+            "No installed font covers simplified Chinese, so the windows show boxes instead of "
+            "characters. Install the package fonts-noto-cjk (sudo apt install fonts-noto-cjk) "
+            "and start Tovrin again.";
+        std::fprintf(stderr, "tovrin: %s\n", kNoFont);
+        QTimer::singleShot(0, &chart, [] {
+            tovrin::tellOver(QStringLiteral("Tovrin"), QString::fromLatin1(kNoFont));
+        });
+    }
 
     // The keys as events: each batch that holds a press runs the chart window's tick at once.
     std::unique_ptr<QSocketNotifier> keyEvents;

@@ -56,6 +56,21 @@ check until_true 10 test -s "$tmp/config/tovrin/setup.txt"
 check test "$(cat "$tmp/config/tovrin/set.txt")" = $'10102\r'
 kill "$app"
 check wait_exit "$app"
+
+# Without a font for simplified Chinese (only DejaVu here) the program says, in English, which
+# package to install, as every Chinese caption would be boxes.
+printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>%s</fontconfig>\n' \
+    "<cachedir>$tmp/fontcache</cachedir>" >"$tmp/fonts.conf"
+FONTCONFIG_FILE=$tmp/fonts.conf "$prefix/bin/tovrin" >"$tmp/nofont.log" 2>&1 &
+app=$!
+pids+=("$app")
+check wait_for shown '^Tovrin$' 30
+check grep -q 'Install the package fonts-noto-cjk' "$tmp/nofont.log"
+box=$(xdotool search --onlyvisible --name '^Tovrin$' | head -1)
+xdotool windowfocus --sync "$box" key Return
+check wait_for gone '^Tovrin$'
+check "$prefix/bin/tovrin" --quit
+check ended_ok "$app"
 check test "$(files_under_prefix)" = "$before"
 
 finish
