@@ -174,10 +174,14 @@ TEST(PinyinScan, EveryPrefixOfOneToThreeLettersShowsTheFirstMatchingReadings) {
         }
     }
     int matched = 0;
-    for (const std::string& prefix : prefixes) {
+    for (const std::string& typed : prefixes) {
         s.Command1_Click();
-        for (char letter : prefix)
+        for (char letter : typed)
             s.Command18_Click(letter);
+        // lue and nue are lüe and nüe, which the dictionary writes with v.
+        std::string prefix = typed;
+        if (prefix == "lue" || prefix == "nue")
+            prefix[1] = 'v';
         const auto it = firstWith.find(prefix);
         if (it == firstWith.end()) {
             EXPECT_EQ(s.Label69, u"-1") << prefix;
