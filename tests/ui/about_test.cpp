@@ -42,6 +42,24 @@ private Q_SLOTS:
     void initTestCase() { platform::registerFontSubstitutions(); }
     void init() { open(); }
 
+    // The banner fills the top of the box at any scale: its pale top edge from the first row,
+    // its coloured stripe in its last rows (run at 1.5 too: a 2x picture placed by its pixel
+    // size, not its size on the screen, sank into a label twice its height).
+    void theBannerFillsTheTopAtAnyScale() {
+        const QImage shot = form->grab().toImage();
+        const double scale = shot.devicePixelRatio();
+        auto at = [&](int x, int y) {
+            return shot.pixelColor(static_cast<int>(x * scale), static_cast<int>(y * scale));
+        };
+        auto near = [](const QColor& a, const QColor& b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                       std::abs(a.blue() - b.blue()) <
+                   40;
+        };
+        QVERIFY2(near(at(10, 1), QColor(222, 234, 246)), qPrintable(at(10, 1).name()));
+        QVERIFY2(near(at(10, 64), QColor(198, 61, 61)), qPrintable(at(10, 64).name()));
+    }
+
     void isAFixedDialogAboveOtherWindows() {
         QCOMPARE(form->objectName(), QStringLiteral("Form16"));
         QCOMPARE(form->windowTitle(), QStringLiteral(" 关于"));

@@ -61,7 +61,9 @@ Form16::Form16(std::function<void(const QUrl&)> openUrl, QWidget* parent)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(ui::compiledPicture(pictures::kAboutBanner, ui::screenScale()));
-    Image1->setGeometry(QRect(QPoint(0, 0), Image1->pixmap().size()));
+    // Its size on the screen: a picture drawn at 2x or 3x has more pixels than that.
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setGeometry(QRect(QPoint(0, 0), Image1->pixmap().deviceIndependentSize().toSize()));
 
     // The title twice, 20 twips apart. The banner is pale where the title goes, so the red copy
     // lies on top, where it reads; the white copy below and to its right is its highlight.
