@@ -278,17 +278,10 @@ int runSession(const platform::ProgramFolders& folders, const std::vector<std::s
         }
     }
     LookupState state(codec);
-    // The lookup window writes its defaults down at a first start; the terminal tool keeps no
-    // option file that no change of an option asked for.
+    // No option file that no change of an option asked for.
     LookupFiles files = folderFiles(folders.data, platform::settingsFolder(folders));
-    bool starting = true;
-    if (files.writeSetup)
-        files.writeSetup = [write = std::move(files.writeSetup),
-                            &starting](std::string_view bytes) {
-            return starting ? std::string() : write(bytes);
-        };
+    files.writeDefaults = false;
     tell(state.start(std::move(files)));
-    starting = false;
     LookupOptions options = state.options();
     if (showAll)
         options.showAll = 1;

@@ -24,6 +24,9 @@ struct LookupFiles {
     // option file.
     std::function<FileBytes()> readSetup;
     std::function<std::string(std::string_view bytes)> writeSetup;
+    // Whether a first start (no setup.txt) writes the defaults down, as the lookup window does;
+    // a terminal tool writes it only once an option is changed.
+    bool writeDefaults = true;
 };
 
 } // namespace tovrin

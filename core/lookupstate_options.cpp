@@ -21,7 +21,8 @@ void LookupState::readSetup() {
         o = parseSetup(r.bytes);
     } else if (r.status == FileBytes::Status::Missing) {
         // A first start: the defaults, written down.
-        writeSetup();
+        if (files_.writeDefaults)
+            writeSetup();
     } else {
         problems_.push_back({std::string(kSetupFileName), setupPath_,
                              "cannot be read (" + r.reason + "); the defaults apply",

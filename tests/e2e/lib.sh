@@ -42,11 +42,14 @@ bad() {
         tail -n 5 "$log" | sed 's/^/    /'
     done
 }
+# Microseconds since the epoch (the locale's decimal sign dropped).
+now_us() { echo "${EPOCHREALTIME//[!0-9]/}"; }
 # check COMMAND...: a check that fails says how long it waited.
 check() {
-    local start=${EPOCHREALTIME//[!0-9]/}
+    local start
+    start=$(now_us)
     "$@" && { ok; return; }
-    local us=$((${EPOCHREALTIME//[!0-9]/} - start))
+    local us=$(($(now_us) - start))
     bad "$* (gave up after $((us / 1000000)).$(printf %03d $((us / 1000 % 1000))) s)"
 }
 # On a failure the programs' own logs are shown: their last words say more than the checks.
@@ -134,9 +137,9 @@ press() {
 
 # stays_true SECONDS COMMAND...: the condition holds throughout, polled; false at its first miss.
 stays_true() {
-    local deadline=$((${EPOCHREALTIME//[!0-9]/} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1e6 }')))
+    local deadline=$(($(now_us) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1e6 }')))
     shift
-    while ((${EPOCHREALTIME//[!0-9]/} < deadline)); do
+    while (($(now_us) < deadline)); do
         "$@" || return 1
         sleep 0.02
     done

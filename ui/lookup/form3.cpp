@@ -35,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tovrin {
 
@@ -572,6 +573,11 @@ QRect Form3::screenArea() const {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+placement::Size Form3::twipsOf(const QRect& area) {
+    const QSize s = area.size() * kTwips;
+    return {s.width(), s.height()};
+}
+
 void Form3::moveInArea(const QRect& area, placement::Point at) {
     move(area.x() + px(static_cast<int>(at.left)), area.y() + px(static_cast<int>(at.top)));
 }
@@ -583,9 +589,8 @@ void Form3::placeBySetting() {
         return;
     // The window has no frame, so the window and its client area are the same 7170 x 3200
     // twips; they are taken as designed rather than measured back from whole pixels.
-    const QSize s = area.size() * kTwips;
     const placement::Size w{layout::kWindowWidth, layout::kWindowHeight};
-    if (const auto place = placement::startPlace(state_.winPos, {s.width(), s.height()}, w, w))
+    if (const auto place = placement::startPlace(state_.winPos, twipsOf(area), w, w))
         moveInArea(area, *place);
 }
 
@@ -597,8 +602,7 @@ void Form3::Label97() {
     setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
     collapsed_ = false;
     if (const QRect area = screenArea(); !area.isEmpty()) {
-        const QSize s = area.size() * kTwips;
-        if (const auto place = placement::resetPlace(state_.winPos, {s.width(), s.height()},
+        if (const auto place = placement::resetPlace(state_.winPos, twipsOf(area),
                                                      {layout::kWindowWidth, layout::kWindowHeight}))
             moveInArea(area, *place);
     }
@@ -622,10 +626,8 @@ void Form3::Label23_MouseDown(Qt::MouseButton button) {
         b->hide();
     Image2->hide();
     setWindowTwips(1560, 370);
-    if (const QRect area = screenArea(); !area.isEmpty()) {
-        const QSize s = area.size() * kTwips;
-        moveInArea(area, placement::barPlace({s.width(), s.height()}, {widthTwips_, heightTwips_}));
-    }
+    if (const QRect area = screenArea(); !area.isEmpty())
+        moveInArea(area, placement::barPlace(twipsOf(area), {widthTwips_, heightTwips_}));
     Image1->move(0, 0);
     Image1->show();
     const int spotLefts[] = {60, 350, 660};
@@ -655,60 +657,26 @@ void Form3::keyPressEvent(QKeyEvent* event) {
     }
     // The history box takes no focus: its keys come here, and read the older lines.
     auto* history = static_cast<HistoryBox*>(Text1);
-    switch (event->key()) {
-    case Qt::Key_Up:
-        history->scrollLines(-1);
-        return;
-    case Qt::Key_Down:
-        history->scrollLines(1);
-        return;
-    case Qt::Key_PageUp:
-        history->scrollLines(-3);
-        return;
-    case Qt::Key_PageDown:
-        history->scrollLines(3);
-        return;
-    case Qt::Key_Home:
-        history->scrollLines(-history->verticalScrollBar()->maximum());
-        return;
-    case Qt::Key_End:
-        history->scrollLines(history->verticalScrollBar()->maximum());
-        return;
-    default:
-        break;
+    const int all = history->verticalScrollBar()->maximum();
+    const std::pair<int, int> scrolls[] = {{Qt::Key_Up, -1},     {Qt::Key_Down, 1},
+                                           {Qt::Key_PageUp, -3}, {Qt::Key_PageDown, 3},
+                                           {Qt::Key_Home, -all}, {Qt::Key_End, all}};
+    for (const auto& [key, lines] : scrolls) {
+        if (event->key() == key) {
+            history->scrollLines(lines);
+            return;
+        }
     }
+    // 一 丨 丿 丶 乛 by the letters h s p n z or the digits 1-5.
     QPushButton* button = nullptr;
     if (mods == Qt::NoModifier) {
-        switch (event->key()) {
-        case Qt::Key_H:
-        case Qt::Key_1:
-            button = strokeButtons[0];
-            break;
-        case Qt::Key_S:
-        case Qt::Key_2:
-            button = strokeButtons[1];
-            break;
-        case Qt::Key_P:
-        case Qt::Key_3:
-            button = strokeButtons[2];
-            break;
-        case Qt::Key_N:
-        case Qt::Key_4:
-            button = strokeButtons[3];
-            break;
-        case Qt::Key_Z:
-        case Qt::Key_5:
-            button = strokeButtons[4];
-            break;
-        case Qt::Key_Backspace:
+        for (int i = 0; i < 5; ++i)
+            if (event->key() == Qt::Key_A + ("hspnz"[i] - 'a') || event->key() == Qt::Key_1 + i)
+                button = strokeButtons[static_cast<std::size_t>(i)];
+        if (event->key() == Qt::Key_Backspace)
             button = Command7;
-            break;
-        case Qt::Key_Delete:
+        else if (event->key() == Qt::Key_Delete)
             button = Command8;
-            break;
-        default:
-            break;
-        }
     }
     // A key is its button's click, where the button can be clicked (not in the collapsed bar).
     if (button && button->isVisibleTo(this))
@@ -808,7 +776,6 @@ void Form3::render() {
                 cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
                 cursor.removeSelectedText();
             }
-            Text1->moveCursor(QTextCursor::Start);
         }
         // The newest line in view, also after the older ones were read with the wheel or keys.
         Text1->verticalScrollBar()->setValue(0);

@@ -135,6 +135,7 @@ private:
     void setCaption(QLabel* label, const gbk::Text& text);
     void placeBySetting();
     QRect screenArea() const; // the screen without its panels, where the window is placed
+    static placement::Size twipsOf(const QRect& area); // the area's size in twips
     void moveInArea(const QRect& area, placement::Point at);
     void after(); // render, and tell what went wrong
     // Hands an event to the state when the state allows it now, then renders.
