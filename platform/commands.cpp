@@ -152,24 +152,29 @@ void CommandServer::takeClients() {
                     return;
                 }
                 read->taken = true;
-                const QByteArray word = read->line.left(end);
-                // The command may open a message and wait in it: the client waits for its answer
-                // meanwhile, and may have gone when the command returns.
                 timer->stop();
-                const QPointer<QLocalSocket> alive(client);
-                const Acted acted =
-                    act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())));
-                if (!alive)
-                    return;
-                if (acted == Acted::Unknown) {
-                    drop();
-                    return;
-                }
-                client->write(acted == Acted::Done ? "ok\n" : "busy\n");
-                client->flush(); // now: after "quit" the event loop may not run again
-                client->disconnectFromServer();
+                // Run once this signal has returned: the command may wait in a message, and the
+                // client may go and its socket be deleted meanwhile, never under its own feet.
+                QTimer::singleShot(0, server_.get(),
+                                   [this, alive = QPointer<QLocalSocket>(client),
+                                    word = read->line.left(end)] { run(alive, word); });
             });
     }
+}
+
+void CommandServer::run(const QPointer<QLocalSocket>& client, const QByteArray& word) {
+    const Acted acted =
+        act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())));
+    if (!client) // the client went while the command ran
+        return;
+    if (acted == Acted::Unknown) {
+        client->abort();
+        client->deleteLater();
+        return;
+    }
+    client->write(acted == Acted::Done ? "ok\n" : "busy\n");
+    client->flush(); // now: after "quit" the event loop may not run again
+    client->disconnectFromServer();
 }
 
 std::string CommandServer::listen(const std::string& path) {

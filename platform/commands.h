@@ -5,6 +5,7 @@
 // reach the running program this way.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include <string_view>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace tovrin::platform {
 
@@ -57,6 +59,7 @@ public:
 
 private:
     void takeClients();
+    void run(const QPointer<QLocalSocket>& client, const QByteArray& word);
 
     Act act_;
     std::unique_ptr<QLocalServer> server_;

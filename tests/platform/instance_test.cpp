@@ -1,16 +1,22 @@
 // The operating-system services the windows use.
+#include "platform/commands.h"
 #include "platform/singleinstance.h"
 #include "platform/systeminfo.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
+
+#include <future>
 
 using namespace tovrin;
 
@@ -53,6 +59,32 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(runtime.filePath(aside[0] + QStringLiteral("/inside"))).isDir());
         QVERIFY(::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0);
         QVERIFY(platform::SingleInstance(QStringLiteral("tovrin-test")).isFirst());
+    }
+
+    void aCommandOutlivesItsClient() {
+        // A command that opens a message waits in it while its client gives up and goes; the
+        // answer then goes nowhere, and the program carries on.
+        QTemporaryDir runtime;
+        const std::string path =
+            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        int acted = 0;
+        platform::CommandServer server([&](std::string_view) {
+            QEventLoop message;
+            QTimer::singleShot(400, &message, &QEventLoop::quit);
+            message.exec();
+            ++acted;
+            return platform::Acted::Done;
+        });
+        QCOMPARE(server.listen(path), std::string());
+        auto gaveUp = std::async(std::launch::async,
+                                 [&] { return platform::sendCommand(path, "lookup", 100); });
+        QTRY_COMPARE(acted, 1);
+        QCOMPARE(gaveUp.get(), platform::Sent::NoAnswer);
+        QTest::qWait(100);
+        auto next =
+            std::async(std::launch::async, [&] { return platform::sendCommand(path, "hide"); });
+        QTRY_COMPARE(acted, 2);
+        QCOMPARE(next.get(), platform::Sent::Done);
     }
 
     void versionAndFolders() {
