@@ -1,4 +1,7 @@
 // The lookup window driven through its real controls, offscreen.
+#include "core/codelookup.h"
+#include "core/quwei.h"
+#include "core/records.h"
 #include "tests/ui/controls.h"
 #include "tests/ui/programfolder.h"
 #include "ui/common/fonts.h"
@@ -18,6 +21,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -163,6 +168,63 @@ private Q_SLOTS:
         QCOMPARE(lines->value(), 0);
     }
 
+    void theLinkBoxCoversNoLetterOfAnyCharactersCodes() {
+        // Every character of the code dictionary, its summary line shown beside the link box of
+        // its kind (the search for GB 2312, the wider article for the rest): the line's letters
+        // as laid out end before the box, and the box stays inside the history box.
+        open();
+        auto* box = child<QPlainTextEdit>(QStringLiteral("Text1"));
+        QWidget* link = child<QWidget>(QStringLiteral("Picture1"));
+        QFile file(folder->dir.filePath(QStringLiteral("单字GBK.dat")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const RecordFile codes = RecordFile::fromBytes(
+            {bytes.constData(), std::size_t(bytes.size())}, CodeRecord::kLength);
+        std::array<QStringList, 2> lines; // outside GB 2312, in it
+        for (std::int32_t i = 1; i <= codes.count(); ++i) {
+            const gbk::Char c = gbk::firstChar(codes.record(i).substr(0, 2));
+            if (i > 1 && gbk::firstChar(codes.record(i - 1).substr(0, 2)) == c)
+                continue;
+            QString line;
+            for (gbk::Char g : collectCodes(codes, i, c).summary) {
+                const char32_t u = g < 0x80 ? g : codec.toUnicode(g);
+                line += QString::fromUcs4(&u, 1);
+            }
+            lines[isGb2312ByQuwei(gbk::Text(1, c))] << line;
+        }
+        QVERIFY(lines[0].size() > 10000 && lines[1].size() > 6000);
+        const auto check = [&](const QStringList& summaries) {
+            const int right =
+                box->viewport()->mapTo(form.get(), QPoint(box->viewport()->width(), 0)).x();
+            for (const QString& line : summaries) {
+                box->setPlainText(line);
+                form->fitLinkBox();
+                const QTextBlock block = box->document()->firstBlock();
+                box->document()->documentLayout()->blockBoundingRect(block); // laid out now
+                const int start =
+                    box->viewport()
+                        ->mapTo(form.get(), box->cursorRect(QTextCursor(block)).topLeft())
+                        .x();
+                const double end = start + block.layout()->lineAt(0).naturalTextWidth();
+                if (end > link->x() || link->geometry().right() >= right)
+                    QFAIL(qPrintable(
+                        QStringLiteral("%1: the letters end at %2, the link box spans %3-%4")
+                            .arg(line)
+                            .arg(end)
+                            .arg(link->x())
+                            .arg(link->geometry().right())));
+            }
+        };
+        press(QStringLiteral("Label11_14")); // 我: the search link
+        check(lines[1]);
+        click(QStringLiteral("Command8")); // 一丶, past "更多": a character outside GB 2312
+        strokes("14");
+        click(QStringLiteral("Label10"));
+        press(QStringLiteral("Label11_40"));
+        QVERIFY(label(QStringLiteral("Image5"))->isVisible());
+        check(lines[0]);
+    }
+
     void theMoreLinkShowsWhatWasHeldBack() {
         open();
         strokes("14");
@@ -185,8 +247,8 @@ private Q_SLOTS:
         QVERIFY(label(QStringLiteral("Picture1"))->isVisible());
         QVERIFY(label(QStringLiteral("Image4"))->isVisible());
         QVERIFY(!label(QStringLiteral("Image5"))->isVisible());
-        QCOMPARE(label(QStringLiteral("Picture1"))->geometry(),
-                 Form3::pxRect(5310, 2460, 795, 405));
+        QCOMPARE(label(QStringLiteral("Picture1"))->geometry(), // the search picture whole
+                 Form3::pxRect(5310, 2460, 855, 405));
         // 们 from the association grid spells 我们: the word's code stands in front of the
         // character's own line.
         press(QStringLiteral("Label11_0"));

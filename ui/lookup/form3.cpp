@@ -28,6 +28,8 @@
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -317,13 +319,19 @@ void Form3::buildControls() {
     Text1 = new HistoryBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(pxRect(90, 2220, 6960, 840));
-    Text1->setFont(twips::font("宋体", 36));
+    // A face whose Latin letters are half the width of a character, as the layout was made for;
+    // where it is missing, the codes' proportional letters are still fitted by fitLinkBox().
+    QFont history = twips::font("宋体", 36);
+    history.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("宋体")});
+    Text1->setFont(history);
     Text1->setReadOnly(true);
     Text1->setFocusPolicy(Qt::NoFocus);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->document()->setDocumentMargin(0);
+    Text1->document()->setUndoRedoEnabled(false);
+    connect(Text1->verticalScrollBar(), &QScrollBar::valueChanged, this, &Form3::fitLinkBox);
     Picture1 = makeLabel(QStringLiteral("Picture1"), pxRect(4050, 2460, 2595, 405));
     Picture1->setToolTip(QStringLiteral("点击打开浏览器"));
     Picture1->setCursor(pictureCursor(pictures::kCursorPoint, pictures::kCursorPointHotSpot));
@@ -376,6 +384,43 @@ void Form3::placeNewestLine() {
     edge->setGeometry(Text1->geometry());
     edge->setAttribute(Qt::WA_TransparentForMouseEvents);
     edge->stackUnder(Picture1);
+}
+
+void Form3::fitLinkBox() {
+    const LookupState::LinkBox& box = state_.Picture1;
+    QRect place = pxRect(box.left, 2460, box.width, 405);
+    // The search picture sits 60 twips into a box as wide as itself: the box takes it whole.
+    if (box.image == LookupState::LinkBox::Image::Search)
+        place.setWidth(std::max(place.width(), Image4->geometry().right() + 1));
+    const QTextBlock line =
+        Text1->document()->findBlockByNumber(Text1->verticalScrollBar()->value());
+    if (!box.visible || !line.isValid()) {
+        Picture1->setGeometry(place);
+        return;
+    }
+    // In the window's pixels: where the line starts, how wide it is in the box's own font, and
+    // the inside of the box's frame.
+    QWidget* view = Text1->viewport();
+    const int start = view->mapTo(this, Text1->cursorRect(QTextCursor(line)).topLeft()).x();
+    const double width = QFontMetricsF(Text1->font()).horizontalAdvance(line.text());
+    const int end = view->mapTo(this, QPoint(view->width(), 0)).x();
+    const int gap = px(120);
+    const int rightmost = std::max(place.left(), end - place.width());
+    place.moveLeft(
+        std::clamp(static_cast<int>(std::ceil(start + width)) + gap, place.left(), rightmost));
+    int stretch = 100;
+    if (width > 0 && start + width + gap > place.left())
+        stretch = std::max(1, static_cast<int>(100.0 * (place.left() - gap - start) / width));
+    Picture1->setGeometry(place);
+
+    QTextCursor letters(line);
+    letters.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    const int now = letters.charFormat().fontStretch(); // 0: never set, as wide as the face
+    if ((now == 0 ? 100 : now) != stretch) {
+        QTextCharFormat narrow;
+        narrow.setFontStretch(stretch);
+        letters.mergeCharFormat(narrow);
+    }
 }
 
 void Form3::buildPinyinKeyboard() {
@@ -762,6 +807,7 @@ void Form3::render() {
                 cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
                 cursor.removeSelectedText();
             }
+            cursor.setCharFormat({}); // a new line is never set as narrow as an older one
             QString top;
             if (!word.empty())
                 top += toQString(word) + QLatin1Char('\n');
@@ -783,7 +829,7 @@ void Form3::render() {
         text1Word_ = word;
     }
     Picture1->setVisible(s.Picture1.visible);
-    Picture1->setGeometry(pxRect(s.Picture1.left, 2460, s.Picture1.width, 405));
+    fitLinkBox();
     Image4->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Search);
     Image5->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Article);
 

@@ -81,6 +81,11 @@ public:
 
     // Shows what the state holds; every event handler ends with it.
     void render();
+    // Puts the link box beside the line in view of the history box, so that it covers none of
+    // its letters: at its designed place where the line ends before it, else after the line's
+    // end within the box; where even there it would cover the line, the line's letters are set
+    // narrower. Follows every pick and every scroll of the history box.
+    void fitLinkBox();
 
     // Twips to pixels and back, 15 to a pixel; Qt scales pixels for high-DPI screens.
     static int px(int twips);
