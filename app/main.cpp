@@ -4,6 +4,7 @@
 #include "platform/keystate.h"
 #include "platform/paths.h"
 #include "platform/promotion.h"
+#include "platform/runtimefolder.h"
 #include "platform/showdesktop.h"
 #include "platform/singleinstance.h"
 #include "ui/chart/form1.h"
@@ -78,23 +79,44 @@ std::string_view takeCommand(int& argc, char** argv) {
 // this process is to start the program and then act.
 int passCommand(std::string_view command) {
     using tovrin::platform::Sent;
-    switch (tovrin::platform::sendCommand(tovrin::platform::commandSocketPath(), command)) {
+    const int length = static_cast<int>(command.size());
+    const std::string path = tovrin::platform::commandSocketPath();
+    switch (tovrin::platform::sendCommand(path, command)) {
     case Sent::Done:
         return 0;
     case Sent::NoAnswer:
-        std::fprintf(stderr, "tovrin: the running program did not answer --%.*s\n",
-                     static_cast<int>(command.size()), command.data());
+        std::fprintf(stderr, "tovrin: the running program did not answer --%.*s\n", length,
+                     command.data());
         return 1;
     case Sent::Refused:
         std::fprintf(stderr,
                      "tovrin: the running program cannot do --%.*s while one of its dialogs is "
                      "open: close the dialog first\n",
-                     static_cast<int>(command.size()), command.data());
+                     length, command.data());
+        return 1;
+    case Sent::Foreign:
+        std::fprintf(stderr, "tovrin: %s belongs to another user's process: --%.*s not sent\n",
+                     path.c_str(), length, command.data());
         return 1;
     case Sent::NotRunning:
         break;
     }
     if (command == "hide" || command == "quit") {
+        // Nothing listens; a running copy that could not listen still holds the lock.
+        const tovrin::platform::SingleInstance probe;
+        using State = tovrin::platform::SingleInstance::State;
+        if (probe.state() == State::Another) {
+            std::fprintf(stderr,
+                         "tovrin: the program runs (process %lld) but takes no commands (its "
+                         "error output says why): --%.*s not done\n",
+                         static_cast<long long>(probe.holder()), length, command.data());
+            return 1;
+        }
+        if (probe.state() == State::Unchecked) {
+            std::fprintf(stderr, "tovrin: cannot tell whether the program runs: %s\n",
+                         probe.why().c_str());
+            return 1;
+        }
         std::printf("tovrin: the program is not running: nothing to do\n");
         return std::fflush(stdout) == 0 ? 0 : 4;
     }
@@ -139,9 +161,17 @@ int main(int argc, char** argv) {
             if (const int status = passCommand(command); status >= 0)
                 return status;
         }
-        std::fprintf(stderr, "tovrin: the starting program did not take the command\n");
+        std::fprintf(stderr,
+                     "tovrin: the running program (process %lld) did not take --%.*s: it takes "
+                     "no commands (its error output says why)\n",
+                     static_cast<long long>(instance.holder()), static_cast<int>(command.size()),
+                     command.data());
         return 1;
     }
+    if (instance.state() == tovrin::platform::SingleInstance::State::Unchecked)
+        std::fprintf(stderr,
+                     "tovrin: runs without the check for another copy and without commands: %s\n",
+                     instance.why().c_str());
     tovrin::platform::registerFontSubstitutions();
     const tovrin::gbk::Codec codec;
     tovrin::platform::KeyState keys;
@@ -207,9 +237,12 @@ int main(int argc, char** argv) {
     // Commands from `tovrin --chart` and friends; only the single instance listens.
     tovrin::platform::CommandServer commands(
         [&chart](std::string_view word) { return chart.command(word); });
-    if (instance.isFirst()) {
+    if (instance.state() == tovrin::platform::SingleInstance::State::First) {
         const std::string path = tovrin::platform::commandSocketPath();
-        if (const std::string why = commands.listen(path); !why.empty())
+        if (path.empty())
+            std::fprintf(stderr, "tovrin: no commands: %s\n",
+                         tovrin::platform::privateRuntimeFolder().why.c_str());
+        else if (const std::string why = commands.listen(path); !why.empty())
             std::fprintf(stderr, "tovrin: no commands: cannot listen at %s: %s\n", path.c_str(),
                          why.c_str());
     }

@@ -1,13 +1,12 @@
 #include "platform/commands.h"
 
 #include "platform/paths.h"
+#include "platform/runtimefolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <poll.h>
@@ -22,13 +21,9 @@
 
 namespace tovrin::platform {
 
-QString runtimeFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? QDir::tempPath() : folder;
-}
-
 std::string commandSocketPath() {
-    return joinPath(QFile::encodeName(runtimeFolder()).toStdString(), "tovrin.socket");
+    const RuntimeFolder folder = privateRuntimeFolder();
+    return folder.path.empty() ? std::string() : joinPath(folder.path, "tovrin.socket");
 }
 
 namespace {
@@ -41,6 +36,13 @@ struct Descriptor {
             ::close(fd);
     }
 };
+
+// Whether the process at the other end of a connected unix socket runs as this user.
+bool sameUser(int fd) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
+}
 
 // Waits until fd is ready for `events` or the deadline passes.
 bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
@@ -64,25 +66,27 @@ bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
 Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
+    if (path.empty() || path.size() >= sizeof address.sun_path)
         return Sent::NotRunning;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const Descriptor s{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)};
     if (s.fd < 0)
         return Sent::NotRunning;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (::connect(s.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        // No socket, or none listening (a copy that ended): nothing runs. A listener whose
-        // backlog is full (a stopped program) makes the connection wait, never longer than
-        // the answer would be waited for.
-        if (errno != EAGAIN && errno != EINPROGRESS)
-            return Sent::NotRunning;
-        int error = 0;
-        socklen_t size = sizeof error;
-        if (!waitFor(s.fd, POLLOUT, deadline) ||
-            ::getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+    // A listener whose backlog is full (a program busy or stopped for a moment) refuses at once
+    // with EAGAIN, and nothing is under way: the connection is asked again until the deadline.
+    while (::connect(s.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return Sent::NotRunning; // no socket, or none listening (a copy that ended)
+        if (std::chrono::steady_clock::now() >= deadline)
             return Sent::NoAnswer;
+        ::poll(nullptr, 0, 10);
     }
+    // Only a program run by this user is told anything, and only its answer is believed.
+    if (!sameUser(s.fd))
+        return Sent::Foreign;
     const std::string line = std::string(word) + '\n';
     std::size_t sent = 0;
     while (sent < line.size()) {
@@ -118,32 +122,49 @@ CommandServer::~CommandServer() = default;
 
 void CommandServer::takeClients() {
     QLocalServer* server = server_.get();
-    while (QLocalSocket* client = server->nextPendingConnection()) {
+    // Past kMaxClients the next connections wait in the backlog, and their clients keep asking,
+    // until one of these is done.
+    while (clients_ < kMaxClients) {
+        QLocalSocket* client = server->nextPendingConnection();
+        if (!client)
+            break;
         auto drop = [client] {
             client->abort();
             client->deleteLater();
         };
-        if (clients_ >= kMaxClients) {
+        // Another user's process (root among them) has nothing to say to this program.
+        if (!sameUser(static_cast<int>(client->socketDescriptor()))) {
             drop();
             continue;
         }
         ++clients_;
-        QObject::connect(client, &QObject::destroyed, server, [this] { --clients_; });
+        QObject::connect(client, &QObject::destroyed, server, [this] {
+            --clients_;
+            takeClients();
+        });
         QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         // Whatever has not sent its word in time is dropped; no read ever waits.
         auto* timer = new QTimer(client);
         timer->setSingleShot(true);
         QObject::connect(timer, &QTimer::timeout, client, drop);
         timer->start(kClientTimeoutMs);
+        // Qt holds no more than a line of what the client sends, however much it sends.
+        client->setReadBufferSize(kMaxLine);
         struct Read {
             QByteArray line;
-            bool taken = false; // one command a connection
+            qsizetype after = -1; // bytes read after the word, once it was taken
         };
         auto read = std::make_shared<Read>();
         QObject::connect(
             client, &QLocalSocket::readyRead, client, [this, client, read, drop, timer] {
-                if (read->taken)
+                if (read->after >= 0) {
+                    // One command a connection: what follows its word is read and thrown away
+                    // while the command runs, and a client that goes on sending is closed.
+                    read->after += client->skip(kMaxLine);
+                    if (read->after >= kMaxLine)
+                        drop();
                     return;
+                }
                 read->line.append(client->read(kMaxLine - read->line.size()));
                 const qsizetype end = read->line.indexOf('\n');
                 if (end < 0) {
@@ -151,7 +172,7 @@ void CommandServer::takeClients() {
                         drop(); // a line too long for any command
                     return;
                 }
-                read->taken = true;
+                read->after = read->line.size() - end - 1;
                 timer->stop();
                 // Run once this signal has returned: the command may wait in a message, and the
                 // client may go and its socket be deleted meanwhile, never under its own feet.
@@ -178,13 +199,20 @@ void CommandServer::run(const QPointer<QLocalSocket>& client, const QByteArray& 
 }
 
 std::string CommandServer::listen(const std::string& path) {
+    const std::string folder = path.substr(0, path.rfind('/'));
+    if (const std::string problem = notOwnFolder(folder); !problem.empty())
+        return folder + ": " + problem;
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path)
+        return "the path is " + std::to_string(path.size()) + " bytes long, over the " +
+               std::to_string(sizeof address.sun_path - 1) + " a socket's path may have";
+    // Only the single instance listens: a socket found here is a stale one, and anything else
+    // is moved aside.
+    moveStrayAside(path, S_IFSOCK);
     const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    QLocalServer::removeServer(name);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // Only the single instance listens: a socket found here is a stale one.
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode))
-        QLocalServer::removeServer(name);
     if (!server_->listen(name)) {
         const std::string why = server_->errorString().toStdString();
         server_.reset();

@@ -18,10 +18,8 @@ class QLocalSocket;
 
 namespace tovrin::platform {
 
-// The user's runtime folder ($XDG_RUNTIME_DIR, or Qt's private fallback under /tmp), where the
-// single-instance lock and the command socket live.
-QString runtimeFolder();
-// The command socket's path in it.
+// The command socket's path in the user's own runtime folder (privateRuntimeFolder(), beside the
+// single-instance lock); "" when there is none.
 std::string commandSocketPath();
 
 enum class Sent {
@@ -29,17 +27,20 @@ enum class Sent {
     NotRunning, // nothing listens at the path
     NoAnswer,   // something listens but did not answer "ok" in time
     Refused,    // the running program answered "busy": it cannot act on it now
+    Foreign,    // another user's process listens there: nothing was sent
 };
-// Sends one command and waits up to timeoutMs for its answer. Needs no Qt application.
+// Sends one command and waits up to timeoutMs for its answer, asking again while the program's
+// backlog is full. Needs no Qt application.
 Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs = 3000);
 
 // What the program did with a command: acted ("ok"), could not act now ("busy"), or did not
 // know the word (the connection is dropped).
 enum class Acted { Done, Refused, Unknown };
 
-// The running program's end: takes one word per connection and hands it to `act`. Anything
-// else (an unknown word, bytes that are no word, a line over 32 bytes, a client that connects
-// and never writes) is dropped without waiting on it.
+// The running program's end: takes one word per connection from a process of this user and
+// hands it to `act`. Anything else (another user's process, an unknown word, bytes that are no
+// word, a line over 32 bytes, a client that connects and never writes, or goes on writing after
+// its word) is dropped without waiting on it.
 class CommandServer {
 public:
     using Act = std::function<Acted(std::string_view word)>;
@@ -48,14 +49,14 @@ public:
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
-    // Listens at path, which only this user may use (mode 0600); a socket left there by a copy
-    // that ended without cleaning up is replaced, so call it only from the single instance.
-    // Returns an empty string, or what went wrong.
+    // Listens at path, in a folder of this user's own, which only this user may use (mode 0600);
+    // a socket left there by a copy that ended without cleaning up is replaced, anything else
+    // moved aside, so call it only from the single instance. Returns "", or what went wrong.
     std::string listen(const std::string& path);
 
     static constexpr int kMaxLine = 32;           // bytes of a command with its newline
     static constexpr int kClientTimeoutMs = 2000; // a silent client is dropped after this
-    static constexpr int kMaxClients = 16;        // connections kept at once; more are dropped
+    static constexpr int kMaxClients = 16;        // connections served at once; more wait
 
 private:
     void takeClients();

@@ -14,9 +14,18 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <future>
+#include <thread>
+#include <vector>
 
 using namespace tovrin;
 
@@ -85,6 +94,72 @@ private Q_SLOTS:
             std::async(std::launch::async, [&] { return platform::sendCommand(path, "hide"); });
         QTRY_COMPARE(acted, 2);
         QCOMPARE(next.get(), platform::Sent::Done);
+    }
+
+    void aHundredCommandsWhileTheProgramIsStopped() {
+        // The program handles nothing for a second while a hundred commands come in at once:
+        // those past its backlog keep asking, and every one is answered once it goes on.
+        QTemporaryDir runtime;
+        const std::string path =
+            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        int acted = 0;
+        platform::CommandServer server([&](std::string_view) {
+            ++acted;
+            return platform::Acted::Done;
+        });
+        QCOMPARE(server.listen(path), std::string());
+        std::vector<std::future<platform::Sent>> sent;
+        for (int i = 0; i < 100; ++i)
+            sent.push_back(std::async(std::launch::async,
+                                      [&] { return platform::sendCommand(path, "hide", 3000); }));
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        QTRY_COMPARE_WITH_TIMEOUT(acted, 100, 5000);
+        for (auto& s : sent)
+            QCOMPARE(s.get(), platform::Sent::Done);
+    }
+
+    void aClientThatGoesOnSendingIsClosed() {
+        // While its command waits in a message, a client streams data after the word: the
+        // program keeps none of it and closes the connection.
+        QTemporaryDir runtime;
+        const std::string path =
+            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        platform::CommandServer server([&](std::string_view) {
+            QEventLoop message;
+            QTimer::singleShot(1500, &message, &QEventLoop::quit);
+            message.exec();
+            return platform::Acted::Done;
+        });
+        QCOMPARE(server.listen(path), std::string());
+        const auto peakKb = [] {
+            rusage use{};
+            ::getrusage(RUSAGE_SELF, &use);
+            return use.ru_maxrss;
+        };
+        const long before = peakKb();
+        auto cut = std::async(std::launch::async, [&path] {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, path.c_str());
+            const timeval wait{0, 200000};
+            ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+            bool closed = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
+            const std::string chunk = "lookup\n" + std::string(1 << 20, 'x');
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);
+            for (long total = 0;
+                 !closed && total < 300L << 20 && std::chrono::steady_clock::now() < until;) {
+                const ssize_t n = ::send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+                closed = n < 0 && errno != EAGAIN && errno != EINTR;
+                total += std::max<ssize_t>(n, 0);
+            }
+            ::close(fd);
+            return closed;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(cut.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
+                                 5000);
+        QVERIFY(cut.get());
+        QVERIFY2(peakKb() - before < 50 * 1024, "the program held what the client streamed");
     }
 
     void versionAndFolders() {
