@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -88,6 +89,8 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
     const auto points = gbk::Codec::utf8ToCodePoints(args[0]);
     if (!points)
         return usage("TEXT is not valid UTF-8");
+    if (std::all_of(points->begin(), points->end(), isBlank))
+        return usage("TEXT holds no character to look up");
     RecordFile codes;
     if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
         return kDictionary;

@@ -64,6 +64,10 @@ public:
     // keyboard first opens, setup.txt when it cannot be written.
     std::vector<Problem> takeProblems();
 
+    // Why the last write of setup.txt failed, every time it fails; "" when it was written or
+    // there is no option file.
+    const std::string& setupWriteError() const { return setupWriteError_; }
+
     // Closes every dictionary (the close spot, or the chart window unloading this window).
     void closeDictionaries();
 
@@ -325,6 +329,7 @@ private:
     LookupFiles files_;
     std::string setupPath_; // where setup.txt was read, to name it to the user
     bool setupWriteTold_ = false;
+    std::string setupWriteError_;
     std::vector<Problem> problems_;
     std::array<char, StrokeRecord::kStrokesWidth> key_{}; // the padded query key
     std::string prefix_;                                  // the stroke string's digits

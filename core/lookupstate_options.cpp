@@ -34,14 +34,15 @@ void LookupState::readSetup() {
 }
 
 void LookupState::writeSetup() {
+    setupWriteError_.clear();
     if (!files_.writeSetup)
         return;
-    const std::string error = files_.writeSetup(formatSetup({showAll, winPos, sizeMode}));
+    setupWriteError_ = files_.writeSetup(formatSetup({showAll, winPos, sizeMode}));
     // Told once: the options still apply for as long as the window is open.
-    if (!error.empty() && !setupWriteTold_) {
+    if (!setupWriteError_.empty() && !setupWriteTold_) {
         setupWriteTold_ = true;
         problems_.push_back({std::string(kSetupFileName), setupPath_,
-                             error + "; the options apply until the window closes",
+                             setupWriteError_ + "; the options apply until the window closes",
                              Problem::Kind::NotWritten});
     }
 }

@@ -165,6 +165,9 @@ std::string Session::run(std::string_view line) {
             return std::string(why);
         s.Command14_Click();
         s.Command14_MouseUp();
+        // The options apply, as in the window, but a setup.txt not saved is no success.
+        if (!s.setupWriteError().empty())
+            return "setup.txt was not saved: " + s.setupWriteError();
         return "";
     }
     return "unknown command: " + shown(cmd);

@@ -16,7 +16,8 @@ public:
 
     // Runs one command line and returns its reply (without the line end). A command the user
     // could not give at this moment, an unknown or malformed one, or a blank line changes
-    // nothing and answers "ok": false with an "error" text.
+    // nothing and answers "ok": false with an "error" text. A `confirm` whose setup.txt could
+    // not be saved answers so too, although its options apply, as they do in the window.
     std::string handle(std::string_view line);
 
     // The reply for the state as it stands.

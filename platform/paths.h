@@ -10,7 +10,8 @@ namespace tovrin::platform {
 std::string programFolder();
 
 // Where setup.txt and set.txt live: the program's folder when a file can be created there (a
-// portable copy keeps its options with it), otherwise $XDG_CONFIG_HOME/tovrin (created).
+// portable copy keeps its options with it) and it is no installed copy's data folder, however
+// named, otherwise $XDG_CONFIG_HOME/tovrin (created).
 std::string settingsFolder(const std::string& programFolder);
 
 // The folders a program finds its files in. The dictionaries and pictures stand beside the

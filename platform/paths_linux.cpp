@@ -35,9 +35,29 @@ std::string userSettingsFolder() {
     return folder;
 }
 
+// Whether `folder`, however it is named (links, ".."), is an installed copy's data folder: the
+// running program's, or <prefix>/share/tovrin where <prefix>/bin is an installed program folder.
+bool isInstalledData(const std::string& folder) {
+    std::error_code ec;
+    const std::filesystem::path data = std::filesystem::canonical(folder, ec);
+    if (ec)
+        return false;
+    auto holds = [&data](const ProgramFolders& folders) {
+        std::error_code e;
+        return folders.installed && std::filesystem::equivalent(folders.data, data, e);
+    };
+    const std::filesystem::path share = data.parent_path();
+    return holds(programFolders(programFolder())) ||
+           (data.filename() == "tovrin" && share.filename() == "share" &&
+            holds(programFolders((share.parent_path() / "bin").string())));
+}
+
 } // namespace
 
 std::string settingsFolder(const std::string& programFolder) {
+    // An installed copy's data folder is left as the package put it, even for root.
+    if (isInstalledData(programFolder))
+        return userSettingsFolder();
     std::string probe = joinPath(programFolder, ".tovrin-write-test-XXXXXX");
     const int fd = mkstemp(probe.data());
     if (fd >= 0) {

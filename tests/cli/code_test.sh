@@ -59,6 +59,9 @@ check "no command" 2 '' "$tool"
 check "unknown command" 2 '' "$tool" --data "$bin" codes 我
 stderr_has 'unknown command'
 check "code without text" 2 '' "$tool" --data "$bin" code
+check "code of an empty text" 2 '' "$tool" --data "$bin" code ''
+check "code of blanks only" 2 '' "$tool" --data "$bin" code ' 　'
+stderr_has 'no character'
 check "--data without folder" 2 '' "$tool" --data
 check "bad UTF-8" 2 '' "$tool" --data "$bin" code $'\xE6\x88'
 
@@ -111,6 +114,16 @@ check "endless input under a memory limit" 0 1 \
     bash -c 'head -c 200000000 /dev/zero | (ulimit -v 300000; "$1" --data "$2" session) | wc -l' \
     _ "$tool" "$tmp/session"
 fi
+
+# An installed copy's data folder (<prefix>/share/tovrin beside <prefix>/bin) is never written,
+# whatever it is called: the options go to the configuration folder, even for root.
+mkdir -p "$tmp/prefix/bin" "$tmp/prefix/share/tovrin"
+for f in "$bin"/*.dat; do ln -s "$f" "$tmp/prefix/share/tovrin/"; done
+ln -s "$tmp/prefix/share/tovrin" "$tmp/data"
+printf 'panel\nconfirm\n' |
+    XDG_CONFIG_HOME=$tmp/config "$tool" --data "$tmp/data/" session >/dev/null 2>&1
+[[ -f $tmp/config/tovrin/setup.txt && ! -e $tmp/prefix/share/tovrin/setup.txt ]] &&
+    pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL the installed data folder was written"; }
 
 if [[ -w /dev/full ]]; then
     "$tool" --data "$bin" code 我 >/dev/full 2>/dev/null

@@ -2,7 +2,8 @@
 # Feeds each sessions/NAME.in to `tovrin-lookup session` and compares the replies with
 # sessions/NAME.expected. NAME.args, when present, holds extra arguments for the session; a
 # NAME whose first line of .args is "--empty-folder" runs on a program folder without
-# dictionaries. NAME.setup, when present, is the program folder's setup.txt before the session,
+# dictionaries, one whose .args begins "--setup-folder" on a program folder where a folder
+# stands in place of setup.txt, so that no option can be saved. NAME.setup, when present, is the program folder's setup.txt before the session,
 # and NAME.setup-after what it must hold afterwards; a session with neither leaves no setup.txt
 # (it changed no option). With --update the expected files are rewritten (read the diff before
 # committing).
@@ -30,6 +31,11 @@ for input in "$here"/sessions/*.in; do
         mkdir -p "$folder"
         args=("${args[@]:1}")
     fi
+    setup_folder=false
+    if [[ ${args[0]:-} == --setup-folder ]]; then
+        setup_folder=true
+        args=("${args[@]:1}")
+    fi
     # Every test gets a program folder of its own, so setup.txt written by one session is never
     # read by another and nothing is written beside the built program.
     if [[ $folder == "$bin" ]]; then
@@ -38,6 +44,7 @@ for input in "$here"/sessions/*.in; do
         for f in "$bin"/*.dat; do ln -s "$f" "$folder/"; done
     fi
     [[ -f $here/sessions/$name.setup ]] && cp "$here/sessions/$name.setup" "$folder/setup.txt"
+    [[ $setup_folder == true ]] && mkdir "$folder/setup.txt"
     "$tool" --data "$folder" session "${args[@]}" <"$input" >"$tmp/$name.out" 2>"$tmp/$name.err"
     status=$?
     if [[ $update == --update ]]; then
@@ -51,6 +58,8 @@ for input in "$here"/sessions/*.in; do
             setup_ok=false
             echo "setup.txt after $name: $(od -c "$folder/setup.txt" | head -2)"
         fi
+    elif [[ $setup_folder == true ]]; then
+        [[ -d $folder/setup.txt ]] || setup_ok=false
     elif [[ ! -f $here/sessions/$name.setup && -e $folder/setup.txt ]]; then
         setup_ok=false
         echo "$name changed no option but wrote setup.txt"

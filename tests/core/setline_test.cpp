@@ -22,9 +22,12 @@ TEST(SetLine, ReadsChartAndKeys) {
 TEST(SetLine, BuildsWhatTheDialogWrites) {
     EXPECT_EQ(buildSetLine(1, "F1", "F2"), "10102");
     EXPECT_EQ(buildSetLine(3, "F12", "F9"), "31209");
-    // A key typed as F13 adds nothing: the other key's digits move forward.
-    EXPECT_EQ(buildSetLine(1, "F13", "F2"), "102");
-    EXPECT_EQ(buildSetLine(2, "f1", "F 2"), "2");
+    // A choice that cannot be stored gives no line, never one whose fields have moved.
+    EXPECT_EQ(buildSetLine(3, "F13", "F5"), "");
+    EXPECT_EQ(buildSetLine(1, "F1", "F13"), "");
+    EXPECT_EQ(buildSetLine(2, "F13", "F13"), "");
+    EXPECT_EQ(buildSetLine(2, "f1", "F 2"), "");
+    EXPECT_EQ(buildSetLine(4, "F1", "F2"), "");
     EXPECT_EQ(keyDigits("F10"), "10");
     EXPECT_EQ(keyDigits("F0"), "");
     EXPECT_EQ(keyName(112), "F1");

@@ -145,6 +145,14 @@ void Form2::Command1_Click() {
     const int chart = Option3->isChecked() ? 3 : Option2->isChecked() ? 2 : 1;
     const std::string line = settings::buildSetLine(chart, Combo1->currentText().toStdString(),
                                                     Combo2->currentText().toStdString());
+    if (line.empty()) {
+        // A typed key that is no F1-F12 (F13, f1, F7x) is refused: nothing is stored and the
+        // dialog stays open with the choices, to correct them or to leave.
+        if (links_.tell)
+            links_.tell(QStringLiteral("提示！"),
+                        QStringLiteral("热键只能是 F1 到 F12，设置没有保存。"));
+        return;
+    }
     const std::string path =
         platform::joinPath(QFile::encodeName(links_.settingsFolder).toStdString(),
                            std::string(settings::kSetFileName));
