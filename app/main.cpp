@@ -10,6 +10,7 @@
 #include "ui/chart/form1.h"
 #include "ui/common/fonts.h"
 #include "ui/common/messagebox.h"
+#include "ui/common/windowkeys.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -133,6 +134,21 @@ int refuseTheRest() {
     return 2;
 }
 
+// In a Wayland session with an X server beside it (Xwayland), the windows run through it unless
+// the user chose a platform: there the desktop's own window manager keeps the lookup window at
+// its place and on top, moves it as the program asks, and shows the desktop; a Wayland
+// compositor lets a program do none of these. Natively on Wayland (QT_QPA_PLATFORM=wayland, or
+// no Xwayland) the windows still work, at places the compositor chooses.
+void choosePlatform(int argc, char** argv) {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !tovrin::platform::waylandSession())
+        return;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "-platform" || std::string_view(argv[i]) == "--platform")
+            return;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,8 +162,11 @@ int main(int argc, char** argv) {
     if (!command.empty())
         if (const int status = passCommand(command); status >= 0)
             return status;
+    choosePlatform(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovrin"));
+    // The desktop ties the windows to the menu entry and its icon by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.tovrin.Tovrin"));
     QApplication::setApplicationVersion(QStringLiteral(TOVRIN_VERSION));
     if (const int status = refuseTheRest(); status >= 0)
         return status;
@@ -174,7 +193,10 @@ int main(int argc, char** argv) {
                      instance.why().c_str());
     tovrin::platform::registerFontSubstitutions();
     const tovrin::gbk::Codec codec;
-    tovrin::platform::KeyState keys;
+    // X is spoken only where Qt itself runs on X: natively on Wayland the program never opens
+    // (or starts) an X server, and the keys come from its own windows and the desktop's portal.
+    const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
+    tovrin::platform::KeyState keys(onX);
 
     // The dictionaries and pictures beside the program, or where it is installed.
     const tovrin::platform::ProgramFolders folders =
@@ -188,19 +210,41 @@ int main(int argc, char** argv) {
     };
     services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     services.isFirstInstance = [&instance] { return instance.isFirst(); };
-    services.readKeys = [&keys] { keys.read(); };
-    services.keyDown = [&keys](int vk) { return keys.keyDown(vk); };
     services.hotKeysAvailable = keys.available();
-    services.keyEvents = keys.eventSource() >= 0;
+    // Without an X key reader the keys come from the program's own windows.
+    tovrin::WindowKeys windowKeys;
+    if (keys.available()) {
+        services.readKeys = [&keys] { keys.read(); };
+        services.keyDown = [&keys](int vk) { return keys.keyDown(vk); };
+        services.keyEvents = keys.eventSource() >= 0;
+    } else {
+        app.installEventFilter(&windowKeys);
+        services.readKeys = [&windowKeys] { windowKeys.read(); };
+        services.keyDown = [&windowKeys](int vk) { return windowKeys.keyDown(vk); };
+        services.keyEvents = true;
+    }
     services.waylandSession = tovrin::platform::waylandSession();
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
-    services.showDesktop = [] { tovrin::platform::toggleShowDesktop(); };
-    services.bringBack = [](QWidget* window) { tovrin::platform::bringBack(window->winId()); };
+    // Natively on Wayland an X server (where there is one) still shows the desktop of GNOME and
+    // KDE, its own windows and the native ones; where nothing can, the user is told so.
+    services.showDesktop = [] {
+        if (!tovrin::platform::toggleShowDesktop())
+            tovrin::tellOver(QStringLiteral("提示！"),
+                             QStringLiteral("这个桌面不让程序显示桌面，请用桌面自己的方法。"));
+    };
     // Only where the windows are X windows: elsewhere their ids mean nothing to an X server.
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (onX) {
+        services.bringBack = [](QWidget* window) { tovrin::platform::bringBack(window->winId()); };
         services.mapNormal = [](QWidget* window) { tovrin::platform::mapNormal(window->winId()); };
+        services.keepShown = [](QWidget* window) {
+            tovrin::platform::keepShownWhenInactive(window->winId());
+        };
+    }
+    // A minimised window that is not an X window cannot be brought back by the program: it is
+    // hidden instead.
+    services.canRestoreMinimised = onX;
     services.promotion = tovrin::platform::promotionSources();
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
@@ -224,7 +268,9 @@ int main(int argc, char** argv) {
 
     // The keys as events: each batch that holds a press runs the chart window's tick at once.
     std::unique_ptr<QSocketNotifier> keyEvents;
-    if (services.keyEvents) {
+    QObject::connect(&windowKeys, &tovrin::WindowKeys::wentDown, &chart,
+                     [&chart] { chart.keyWentDown(); });
+    if (keys.eventSource() >= 0) {
         keyEvents = std::make_unique<QSocketNotifier>(keys.eventSource(), QSocketNotifier::Read);
         QObject::connect(keyEvents.get(), &QSocketNotifier::activated, &chart, [&keys, &chart] {
             if (keys.takeEvents())

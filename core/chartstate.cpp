@@ -38,15 +38,19 @@ bool ChartState::keyHeld(const std::function<bool(int virtualKey)>& keyDown) con
            isDown(keyDown, settings::kEscape);
 }
 
-std::vector<ChartState::Step> ChartState::putAwaySteps(bool trayAvailable) {
+std::vector<ChartState::Step> ChartState::putAwaySteps(bool trayAvailable,
+                                                       bool canRestoreMinimised) {
     std::vector<Step> steps;
-    if (trayAvailable)
+    if (trayAvailable || !canRestoreMinimised)
         steps.push_back(Step::HideChart);
-    steps.insert(steps.end(),
-                 {Step::MinimiseChart, Step::CloseAbout, Step::CloseLookup, Step::CloseSettings});
+    if (canRestoreMinimised)
+        steps.push_back(Step::MinimiseChart);
+    for (const Step close : {Step::CloseAbout, Step::CloseLookup, Step::CloseSettings})
+        steps.push_back(close);
     // Hidden again at the end, as the window may have come back while the others closed;
-    // without a tray a hidden window could be found again only by its hot key.
-    steps.push_back(trayAvailable ? Step::HideChart : Step::ShowMinimised);
+    // without a tray a hidden window could be found again only by its hot key, so it stays on
+    // the taskbar where it can be brought back from there.
+    steps.push_back(trayAvailable || !canRestoreMinimised ? Step::HideChart : Step::ShowMinimised);
     return steps;
 }
 

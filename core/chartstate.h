@@ -50,7 +50,9 @@ public:
         CloseSettings,
         ShowMinimised
     };
-    static std::vector<Step> putAwaySteps(bool trayAvailable);
+    // Where the program cannot bring a minimised window back (natively on Wayland), the chart is
+    // hidden instead, with or without a tray: its key, its command and the tray show it again.
+    static std::vector<Step> putAwaySteps(bool trayAvailable, bool canRestoreMinimised = true);
 
     // The window's state changed: a normal or maximised window is where the tray returns it.
     void windowStateChanged(bool minimised, bool maximised);

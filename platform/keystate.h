@@ -15,12 +15,14 @@ namespace tovrin::platform {
 // read() asks the server for the whole keymap, and the caller polls.
 class KeyState {
 public:
-    KeyState();
+    // Opens the X display only when `open`: where the windows are not X windows (natively on
+    // Wayland) the program touches no X server, which would start Xwayland and could go away.
+    explicit KeyState(bool open = true);
     ~KeyState();
     KeyState(const KeyState&) = delete;
     KeyState& operator=(const KeyState&) = delete;
 
-    // False without an X display (a pure Wayland session, a terminal): no key is ever down.
+    // False without an X display (natively on Wayland, a terminal): no key is ever down.
     bool available() const { return display_ != nullptr; }
 
     // The descriptor to watch for readability when the keys come as events; -1 when they must

@@ -40,8 +40,8 @@ bool selectRawKeys(Display* d, int& opcode) {
 
 } // namespace
 
-KeyState::KeyState() {
-    Display* d = XOpenDisplay(nullptr);
+KeyState::KeyState(bool open) {
+    Display* d = open ? XOpenDisplay(nullptr) : nullptr;
     if (!d)
         return;
     display_ = d;

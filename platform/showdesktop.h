@@ -19,4 +19,10 @@ bool bringBack(unsigned long window);
 // the window as minimised and unmaps it again. False when there is no X display.
 bool mapNormal(unsigned long window);
 
+// Readies a hidden always-on-top window without a taskbar button to stay shown while another
+// program is active: a normal window that skips the taskbar and the pager, where Qt's tool
+// window is a utility window that KDE's window manager hides along with its inactive program.
+// To be called before each map. False when there is no X display.
+bool keepShownWhenInactive(unsigned long window);
+
 } // namespace tovrin::platform

@@ -8,8 +8,23 @@
 
 namespace tovrin::platform {
 
-bool toggleShowDesktop() {
+namespace {
+
+// A connection for one request. Natively on Wayland the X server is Xwayland, which may go away
+// at any moment: a lost connection then fails the request instead of ending the program, as
+// Xlib's default would.
+Display* openDisplay() {
     Display* d = XOpenDisplay(nullptr);
+    if (d)
+        XSetIOErrorExitHandler(
+            d, [](Display*, void*) {}, nullptr);
+    return d;
+}
+
+} // namespace
+
+bool toggleShowDesktop() {
+    Display* d = openDisplay();
     if (!d)
         return false;
     const Window root = DefaultRootWindow(d);
@@ -54,7 +69,7 @@ bool toggleShowDesktop() {
 }
 
 bool bringBack(unsigned long window) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (!d)
         return false;
     XEvent e{};
@@ -78,7 +93,7 @@ int ignoreError(Display*, XErrorEvent*) {
 } // namespace
 
 bool mapNormal(unsigned long window) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (!d)
         return false;
     // A window that is gone, or an id that names no X window, must not end the program, as
@@ -111,6 +126,42 @@ bool mapNormal(unsigned long window) {
         XFree(data);
     }
     // Done before the program's own connection maps the window.
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return true;
+}
+
+bool keepShownWhenInactive(unsigned long window) {
+    Display* d = openDisplay();
+    if (!d)
+        return false;
+    const XErrorHandler previous = XSetErrorHandler(ignoreError);
+    const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
+    const Atom normal = XInternAtom(d, "_NET_WM_WINDOW_TYPE_NORMAL", False);
+    XChangeProperty(d, window, type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&normal), 1);
+    // The window manager clears the state when the window is withdrawn: it is given again
+    // before each map, with what Qt put there.
+    const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
+    std::vector<Atom> wanted = {XInternAtom(d, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                                XInternAtom(d, "_NET_WM_STATE_SKIP_PAGER", False)};
+    Atom actual;
+    int format;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, state, 0, 1024, False, XA_ATOM, &actual, &format, &count,
+                           &rest, &data) == Success &&
+        data) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            if (atoms[i] != wanted[0] && atoms[i] != wanted[1])
+                wanted.push_back(atoms[i]);
+        XFree(data);
+    }
+    XChangeProperty(d, window, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(wanted.data()),
+                    static_cast<int>(wanted.size()));
     XSync(d, False);
     XSetErrorHandler(previous);
     XCloseDisplay(d);

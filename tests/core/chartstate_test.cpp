@@ -40,7 +40,11 @@ TEST(ChartState, EscapeHidesIntoATrayAndOnlyMinimisesWithoutOne) {
     const auto noTray = ChartState::putAwaySteps(false);
     EXPECT_EQ(std::count(noTray.begin(), noTray.end(), Step::HideChart), 0);
     EXPECT_EQ(noTray.back(), Step::ShowMinimised);
-    for (const auto& steps : {tray, noTray})
+    // Natively on Wayland the program could never bring a minimised chart back: it is hidden.
+    const auto wayland = ChartState::putAwaySteps(false, false);
+    EXPECT_EQ(std::count(wayland.begin(), wayland.end(), Step::MinimiseChart), 0);
+    EXPECT_EQ(wayland.back(), Step::HideChart);
+    for (const auto& steps : {tray, noTray, wayland})
         for (Step closed : {Step::CloseAbout, Step::CloseLookup, Step::CloseSettings})
             EXPECT_EQ(std::count(steps.begin(), steps.end(), closed), 1);
 }

@@ -77,6 +77,12 @@ for way in by_hot_key by_tray by_chart_link; do
     check until_true 30 viewable "$lookup"
     check until_true 30 size_is "$COMPACT"
 done
+# Mapped again and again, the lookup window stays a normal window without a taskbar button (a
+# utility window is hidden by some window managers while its program is inactive).
+normal_type() { xprop -id "$lookup" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL$'; }
+no_button_on_top() { xprop -id "$lookup" _NET_WM_STATE | grep -q 'SKIP_TASKBAR.*ABOVE'; }
+check normal_type
+check no_button_on_top
 
 # After ESC the chart window comes back and stays: by a tap of F1 far shorter than a tick, by
 # the tray icon's left click, by `tovrin --chart`. (Qt maps a minimised window before it clears

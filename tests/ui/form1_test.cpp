@@ -4,6 +4,7 @@
 #include "ui/chart/form1.h"
 #include "ui/common/fonts.h"
 #include "ui/common/messagebox.h"
+#include "ui/common/windowkeys.h"
 #include "ui/lookup/form3.h"
 
 #include <QAction>
@@ -38,6 +39,8 @@ private:
     bool keyEvents = false;       // the keys come as events: the tick runs only while one is held
     std::set<int> heldAtOpen;     // keys already down when the window is made
     std::function<void()> onTell; // what happens while a message is up
+    WindowKeys* windowKeys = nullptr; // the keys come from the program's own windows
+    bool canRestoreMinimised = true;
 
     void open(const QByteArray& setLine = "10102\r\n", bool withSetFile = true) {
         form.reset();
@@ -60,10 +63,17 @@ private:
         s.isFirstInstance = [] { return true; };
         s.readKeys = [] {};
         s.keyDown = [this](int vk) { return down.count(vk) > 0; };
+        if (WindowKeys* keys = windowKeys) {
+            s.readKeys = [keys] { keys->read(); };
+            s.keyDown = [keys](int vk) { return keys->keyDown(vk); };
+        }
+        s.canRestoreMinimised = canRestoreMinimised;
         s.trayAvailable = tray;
         s.runDialog = [](QDialog* d) { d->show(); };
         s.quit = [this] { ++quits; };
         form = std::make_unique<Form1>(codec, folder->path(), folder->path(), s);
+        if (windowKeys)
+            connect(windowKeys, &WindowKeys::wentDown, form.get(), [this] { form->keyWentDown(); });
         form->show();
         QTRY_VERIFY(!form->Timer2->isActive()); // set.txt has been read
     }
@@ -342,6 +352,37 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(form->state().Label8), QStringLiteral("真退"));
         QVERIFY(!form->Timer1->isActive());
         QCOMPARE(quits, 1);
+    }
+
+    void keysInTheProgramsOwnWindowsWhereNoneCanBeReadGlobally() {
+        // Natively on Wayland: F1, F2 and ESC pressed in a window of the program act, and with
+        // no tray ESC hides the chart (a minimised one could not be brought back) so that F1,
+        // pressed in the lookup window, shows it again.
+        WindowKeys keys;
+        qApp->installEventFilter(&keys);
+        windowKeys = &keys;
+        keyEvents = true;
+        tray = false;
+        canRestoreMinimised = false;
+        open();
+        windowKeys = nullptr;
+        keyEvents = false;
+        tray = true;
+        canRestoreMinimised = true;
+        const auto press = [](QWidget* w, Qt::Key key) {
+            QTest::keyPress(w, key);
+            QTest::keyRelease(w, key);
+        };
+        press(form.get(), Qt::Key_F2);
+        QTRY_VERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+        press(form->lookupWindow(), Qt::Key_Escape);
+        QTRY_VERIFY(!form->lookupWindow());
+        QVERIFY(!form->isVisible());
+        QVERIFY(!(form->windowState() & Qt::WindowMinimized));
+        form->command("lookup");
+        press(form->lookupWindow(), Qt::Key_F1);
+        QTRY_VERIFY(form->isVisible());
+        form.reset();
     }
 
     void withoutATrayTheWindowMinimisesNormally() {

@@ -362,6 +362,7 @@ std::unique_ptr<Form3> Form1::makeLookup() {
     s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
     s.promotion = services_.promotion;
     s.runDialog = services_.runDialog;
+    s.keepShown = services_.keepShown;
     return std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
 }
 
@@ -489,7 +490,8 @@ void Form1::escape() {
             if (w->isVisible() && w->objectName() == name)
                 w->close();
     };
-    for (const ChartState::Step step : ChartState::putAwaySteps(services_.trayAvailable)) {
+    for (const ChartState::Step step :
+         ChartState::putAwaySteps(services_.trayAvailable, services_.canRestoreMinimised)) {
         switch (step) {
         case ChartState::Step::HideChart:
             hide();

@@ -63,6 +63,12 @@ public:
         // Readies a hidden window that was minimised to come back in its normal state, before Qt
         // maps it; none: Qt's own order, where a window manager may minimise it again at once.
         std::function<void(QWidget* window)> mapNormal;
+        // Whether a minimised window can be brought back by the program (not natively on
+        // Wayland, where only the user can): where it cannot, ESC hides the chart instead.
+        bool canRestoreMinimised = true;
+        // Readies the lookup window before each map to stay shown and on top while another
+        // program is active; none: as Qt maps it.
+        std::function<void(QWidget* window)> keepShown;
         // The promotion's clock and random source, for the lookup window; none: no offer.
         promo::Sources promotion;
     };

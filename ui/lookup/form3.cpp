@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextBlock>
@@ -34,6 +35,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -741,6 +743,13 @@ void Form3::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void Form3::showEvent(QShowEvent* event) {
+    // Sent before the window is mapped, whoever shows it.
+    if (!event->spontaneous() && services_.keepShown)
+        services_.keepShown(this);
+    QWidget::showEvent(event);
+}
+
 void Form3::refuseUserClose() {
     setWindowTwips(widthTwips_ == 9495 ? 5555 : 9495, heightTwips_);
 }
@@ -882,7 +891,12 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
                                type == QEvent::MouseButtonRelease)) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-            dragOn_ = true;
+            // A Wayland compositor moves no window at a program's request: there the
+            // compositor's own move follows the pointer.
+            const bool compositorMoves =
+                QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+                windowHandle() && windowHandle()->startSystemMove();
+            dragOn_ = !compositorMoves;
             dragFrom_ = mouse->position().toPoint();
         } else if (type == QEvent::MouseMove && dragOn_) {
             // The window follows the pointer by the distance it moved since the press.

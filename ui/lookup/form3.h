@@ -46,6 +46,9 @@ public:
         promo::Sources promotion;
         // Shows a modal dialog (the promotion's).
         std::function<void(QDialog* dialog)> runDialog;
+        // Readies the window, before each time it is mapped, to stay shown and on top while
+        // another program is active (a window manager may hide a tool window with its program).
+        std::function<void(QWidget* window)> keepShown;
     };
 
     // `programFolder` holds the dictionaries and bitmaps; `settingsFolder` setup.txt.
@@ -115,6 +118,7 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // The keys of stroke input methods: h s p n z or 1-5 (the keypad's too) click 一 丨 丿 丶 乛,
     // Backspace "←", Delete "清"; Ctrl+C copies the current character. The arrow keys, the page
     // keys, Home and End (with Ctrl or without) read the history box's older lines.
