@@ -1,6 +1,7 @@
 // The program: the chart window starts it, and the application lives in the tray.
 #include "core/gbk.h"
 #include "platform/commands.h"
+#include "platform/globalshortcuts.h"
 #include "platform/keystate.h"
 #include "platform/paths.h"
 #include "platform/promotion.h"
@@ -13,6 +14,7 @@
 #include "ui/common/windowkeys.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFontDatabase>
@@ -23,8 +25,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -224,6 +228,9 @@ int main(int argc, char** argv) {
         services.keyEvents = true;
     }
     services.waylandSession = tovrin::platform::waylandSession();
+    // The keys the desktop bound through its portal, as it names them.
+    auto desktopKeys = std::make_shared<QString>();
+    services.desktopKeys = [desktopKeys] { return *desktopKeys; };
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
@@ -279,6 +286,58 @@ int main(int argc, char** argv) {
         if (keys.takeEvents()) // what arrived before the watch began
             chart.keyWentDown();
     }
+
+    // On Wayland no key pressed in another application reaches an X client or a native window:
+    // where the desktop has the global-shortcuts portal, the keys chosen in the settings are
+    // bound through it (the learner confirms them once in the desktop's dialog), bound anew
+    // whenever the settings change them.
+    tovrin::platform::GlobalShortcuts shortcuts(QDBusConnection::sessionBus(),
+                                                QGuiApplication::desktopFileName());
+    QObject::connect(&shortcuts, &tovrin::platform::GlobalShortcuts::activated, &chart,
+                     [&chart](const QString& id) {
+                         chart.command(id == QLatin1String("escape") ? "hide" : id.toStdString());
+                     });
+    QObject::connect(&shortcuts, &tovrin::platform::GlobalShortcuts::bound, &chart,
+                     [desktopKeys](const QStringList& triggers) {
+                         QStringList named;
+                         for (const QString& key : triggers.mid(0, 2))
+                             if (!key.isEmpty())
+                                 named << key;
+                         *desktopKeys = named.join(QStringLiteral(", "));
+                     });
+    QObject::connect(&shortcuts, &tovrin::platform::GlobalShortcuts::failed, &chart,
+                     [desktopKeys](const QString& why) {
+                         desktopKeys->clear();
+                         std::fprintf(stderr, "tovrin: no global keys from the desktop: %s\n",
+                                      why.toLocal8Bit().constData());
+                     });
+    if (tovrin::platform::waylandSession())
+        tovrin::platform::GlobalShortcuts::probe(
+            QDBusConnection::sessionBus(), &chart, [&chart, &shortcuts](bool offered) {
+                if (!offered)
+                    return;
+                // Bound again only when the choice changed: each binding may ask the learner.
+                auto last = std::make_shared<std::pair<int, int>>(-1, -1);
+                const auto bind = [&shortcuts, last](int chartKey, int lookupKey) {
+                    if (*last == std::pair(chartKey, lookupKey))
+                        return;
+                    *last = {chartKey, lookupKey};
+                    const auto name = [](int vk) {
+                        return vk ? QStringLiteral("F%1").arg(vk - 111) : QString();
+                    };
+                    shortcuts.bind({{QStringLiteral("chart"), QStringLiteral("显示五笔字根表"),
+                                     name(chartKey)},
+                                    {QStringLiteral("lookup"), QStringLiteral("打开五笔编码查询"),
+                                     name(lookupKey)},
+                                    // ESC bound for the whole desktop would be taken from
+                                    // every other program: no key is asked for, the learner
+                                    // may give it one.
+                                    {QStringLiteral("escape"), QStringLiteral("全部隐藏（同 ESC）"),
+                                     QString()}});
+                };
+                bind(chart.state().chartKey, chart.state().lookupKey);
+                QObject::connect(&chart, &tovrin::Form1::keysChosen, &shortcuts, bind);
+            });
 
     // Commands from `tovrin --chart` and friends; only the single instance listens.
     tovrin::platform::CommandServer commands(

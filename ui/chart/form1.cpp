@@ -265,6 +265,7 @@ void Form1::Label1_Click(int index) {
         links.autostart = &autostart_;
         links.hotKeysAvailable = services_.hotKeysAvailable;
         links.waylandSession = services_.waylandSession;
+        links.desktopKeys = services_.desktopKeys;
         links.tellOnce = [this](const QString& title, const QString& text) {
             tellOnce(title, text);
         };
@@ -397,6 +398,7 @@ void Form1::Timer2_Timer() {
     }
     if (const int chart = state_.readSetLine(settings::lineOf(set)))
         loadChart(chart);
+    Q_EMIT keysChosen(state_.chartKey, state_.lookupKey);
     // A hot key pressed before its choice was read went by unheeded, and with key events no
     // later event tells that it is still held: held now, it acts now (on a loaded machine the
     // first press can come before this timer).

@@ -49,6 +49,8 @@ public:
         bool keyEvents = false;
         // A Wayland session: the hot keys are bound in the desktop's settings to the commands.
         bool waylandSession = false;
+        // The keys the desktop bound for the program through its portal; "" or none: none.
+        std::function<QString()> desktopKeys;
         bool trayAvailable = true;
         // Opens a modal dialog of the chart window (settings, printing, About); the window is
         // given so the caller can show it and the chart window can tell it is up.
@@ -113,6 +115,11 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* trayMenu() const { return mnuTray; }
     const QString& homePage() const { return homePage_; }
+
+Q_SIGNALS:
+    // set.txt was read, at the start or after the settings dialog saved it: the hot keys chosen
+    // (virtual-key codes, 0 for none).
+    void keysChosen(int chartKey, int lookupKey);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

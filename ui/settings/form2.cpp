@@ -45,17 +45,28 @@ Form2::Form2(Links links, QWidget* parent)
     setFont(twips::font("宋体", 9));
     setFixedSize(twips::px(6000), twips::px(3375));
     buildControls();
-    // On Wayland the F-keys reach this program only while one of its windows has the focus:
-    // the user is told once a run what to bind in the desktop's own keyboard settings.
+    // On Wayland the F-keys reach this program only while one of its windows (or, through
+    // Xwayland, another X program) has the focus, unless the desktop bound them through its
+    // portal: the user is told once a run which, and what to bind in the desktop's settings.
     if (links_.waylandSession && links_.tellOnce)
         QTimer::singleShot(0, this, [this] {
-            links_.tellOnce(QStringLiteral("提示！"),
-                            QStringLiteral("Wayland 桌面不让程序读取在别的程序中按下的键，"
-                                           "呼出热键和 ESC 只在本程序的窗口有焦点时起作用。\n"
-                                           "请在桌面的键盘设置中添加自定义快捷键：\n"
-                                           "tovrin --chart（显示字根表）\n"
-                                           "tovrin --lookup（打开编码查询）\n"
-                                           "tovrin --hide（全部隐藏，同 ESC）"));
+            const QString bound = links_.desktopKeys ? links_.desktopKeys() : QString();
+            const QString where = links_.hotKeysAvailable
+                                      ? QStringLiteral("本程序或其他 X11 程序的窗口")
+                                      : QStringLiteral("本程序的窗口");
+            links_.tellOnce(
+                QStringLiteral("提示！"),
+                bound.isEmpty()
+                    ? QStringLiteral("Wayland 桌面不让程序读取在别的程序中按下的键，"
+                                     "呼出热键和 ESC 只在%1有焦点时起作用。\n"
+                                     "请在桌面的键盘设置中添加自定义快捷键：\n"
+                                     "tovrin --chart（显示字根表）\n"
+                                     "tovrin --lookup（打开编码查询）\n"
+                                     "tovrin --hide（全部隐藏，同 ESC）")
+                          .arg(where)
+                    : QStringLiteral("呼出热键已由桌面绑定：%1，可在桌面的快捷键设置中更改；"
+                                     "这里选的键会交给桌面作为建议。ESC 只在%2有焦点时起作用。")
+                          .arg(bound, where));
         });
     preselect();
 }

@@ -33,6 +33,8 @@ public:
         platform::Autostart* autostart = nullptr; // none: the choice is not stored
         bool hotKeysAvailable = true;             // false where global keys cannot be read
         bool waylandSession = false; // the keys are bound in the desktop's settings instead
+        // The keys the desktop bound for the program through its portal ("F1, F2"); "" when none.
+        std::function<QString()> desktopKeys;
         // Tells once a run (the Wayland advice, the first time the dialog opens).
         std::function<void(const QString& title, const QString& text)> tellOnce;
         std::function<void(int chart)> preview; // shows J<chart>.bmp in the chart window now
