@@ -21,7 +21,8 @@ packages=(
     rime-data-wubi unicode-data bzip2
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox
     desktop-file-utils groff-base appstream
-    debhelper lintian python3 sqlite3
+    debhelper lintian python3 sqlite3 dbus-daemon
+    mutter xwayland qt6-wayland weston iproute2
 )
 # Only ./dev.sh bench measures the peers a learner would use instead: Rime's stroke schema
 # through librime (rime-data-stroke comes with rime-data-wubi) and ibus-table's stroke5 table.
