@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovrin"));
     // The desktop ties the windows to the menu entry and its icon by this id.
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.tovrin.Tovrin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TOVRIN_APP_ID));
     QApplication::setApplicationVersion(QStringLiteral(TOVRIN_VERSION));
     if (const int status = refuseTheRest(); status >= 0)
         return status;
