@@ -1,5 +1,6 @@
 // The program: the chart window starts it, and the application lives in the tray.
 #include "core/gbk.h"
+#include "core/setline.h"
 #include "platform/commands.h"
 #include "platform/globalshortcuts.h"
 #include "platform/keystate.h"
@@ -229,8 +230,8 @@ int main(int argc, char** argv) {
     }
     services.waylandSession = tovrin::platform::waylandSession();
     // The keys the desktop bound through its portal, as it names them.
-    auto desktopKeys = std::make_shared<QString>();
-    services.desktopKeys = [desktopKeys] { return *desktopKeys; };
+    QString desktopKeys;
+    services.desktopKeys = [&desktopKeys] { return desktopKeys; };
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     services.runDialog = [](QDialog* dialog) { dialog->exec(); };
     services.quit = [] { QCoreApplication::quit(); };
@@ -298,45 +299,42 @@ int main(int argc, char** argv) {
                          chart.command(id == QLatin1String("escape") ? "hide" : id.toStdString());
                      });
     QObject::connect(&shortcuts, &tovrin::platform::GlobalShortcuts::bound, &chart,
-                     [desktopKeys](const QStringList& triggers) {
+                     [&desktopKeys](const QStringList& triggers) {
                          QStringList named;
                          for (const QString& key : triggers.mid(0, 2))
                              if (!key.isEmpty())
                                  named << key;
-                         *desktopKeys = named.join(QStringLiteral(", "));
+                         desktopKeys = named.join(QStringLiteral(", "));
                      });
     QObject::connect(&shortcuts, &tovrin::platform::GlobalShortcuts::failed, &chart,
-                     [desktopKeys](const QString& why) {
-                         desktopKeys->clear();
+                     [&desktopKeys](const QString& why) {
+                         desktopKeys.clear();
                          std::fprintf(stderr, "tovrin: no global keys from the desktop: %s\n",
                                       why.toLocal8Bit().constData());
                      });
+    // Bound again only when the choice changed: each binding may ask the learner.
+    std::pair<int, int> boundKeys{-1, -1};
+    const auto bindKeys = [&shortcuts, &boundKeys](int chartKey, int lookupKey) {
+        if (boundKeys == std::pair(chartKey, lookupKey))
+            return;
+        boundKeys = {chartKey, lookupKey};
+        const auto name = [](int vk) {
+            return QString::fromStdString(tovrin::settings::keyName(vk));
+        };
+        shortcuts.bind(
+            {{QStringLiteral("chart"), QStringLiteral("显示五笔字根表"), name(chartKey)},
+             {QStringLiteral("lookup"), QStringLiteral("打开五笔编码查询"), name(lookupKey)},
+             // ESC bound for the whole desktop would be taken from every other
+             // program: no key is asked for, the learner may give it one.
+             {QStringLiteral("escape"), QStringLiteral("全部隐藏（同 ESC）"), QString()}});
+    };
     if (tovrin::platform::waylandSession())
         tovrin::platform::GlobalShortcuts::probe(
-            QDBusConnection::sessionBus(), &chart, [&chart, &shortcuts](bool offered) {
+            QDBusConnection::sessionBus(), &chart, [&chart, &shortcuts, bindKeys](bool offered) {
                 if (!offered)
                     return;
-                // Bound again only when the choice changed: each binding may ask the learner.
-                auto last = std::make_shared<std::pair<int, int>>(-1, -1);
-                const auto bind = [&shortcuts, last](int chartKey, int lookupKey) {
-                    if (*last == std::pair(chartKey, lookupKey))
-                        return;
-                    *last = {chartKey, lookupKey};
-                    const auto name = [](int vk) {
-                        return vk ? QStringLiteral("F%1").arg(vk - 111) : QString();
-                    };
-                    shortcuts.bind({{QStringLiteral("chart"), QStringLiteral("显示五笔字根表"),
-                                     name(chartKey)},
-                                    {QStringLiteral("lookup"), QStringLiteral("打开五笔编码查询"),
-                                     name(lookupKey)},
-                                    // ESC bound for the whole desktop would be taken from
-                                    // every other program: no key is asked for, the learner
-                                    // may give it one.
-                                    {QStringLiteral("escape"), QStringLiteral("全部隐藏（同 ESC）"),
-                                     QString()}});
-                };
-                bind(chart.state().chartKey, chart.state().lookupKey);
-                QObject::connect(&chart, &tovrin::Form1::keysChosen, &shortcuts, bind);
+                bindKeys(chart.state().chartKey, chart.state().lookupKey);
+                QObject::connect(&chart, &tovrin::Form1::keysChosen, &shortcuts, bindKeys);
             });
 
     // Commands from `tovrin --chart` and friends; only the single instance listens.

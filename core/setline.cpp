@@ -54,21 +54,13 @@ std::string keyName(int code) {
 }
 
 std::string buildSetLine(int chart, std::string_view chartKeyText, std::string_view lookupKeyText) {
-    // The choice, read from the names as the combo boxes list them.
-    auto keyOfName = [](std::string_view text) {
-        for (int code = kF1; code <= kF12; ++code)
-            if (keyName(code) == text)
-                return code;
-        return 0;
-    };
-    const SetLine chosen{chart, keyOfName(chartKeyText), keyOfName(lookupKeyText)};
-    if (chart < 1 || chart > 3 || chosen.chartKey == 0 || chosen.lookupKey == 0)
+    // Each field has its two digits or the line is not made: an empty one would move the next
+    // key's digits into it, and the line would read back as another choice.
+    const std::string chartDigits = keyDigits(chartKeyText);
+    const std::string lookupDigits = keyDigits(lookupKeyText);
+    if (chart < 1 || chart > 3 || chartDigits.empty() || lookupDigits.empty())
         return {};
-    std::string line(1, static_cast<char>('0' + chart));
-    line += keyDigits(chartKeyText);
-    line += keyDigits(lookupKeyText);
-    // A field that reads back otherwise would store another choice than the one made.
-    return parseSetLine(line) == chosen ? line : std::string();
+    return static_cast<char>('0' + chart) + chartDigits + lookupDigits;
 }
 
 std::string lineOf(const FileBytes& file) {

@@ -49,7 +49,7 @@ std::string keyName(int code);
 
 // The line the settings dialog writes: the chart's digit, then the digits of each combo box's
 // text; "" when the choice cannot be stored: a chart other than 1-3, or a text that is no F-key
-// name ("F13", "f1", "F7x"). A line is given only once it reads back as the choice.
+// name ("F13", "f1", "F7x"), so that a line always reads back as the choice.
 std::string buildSetLine(int chart, std::string_view chartKeyText, std::string_view lookupKeyText);
 
 } // namespace tovrin::settings

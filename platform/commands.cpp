@@ -44,6 +44,12 @@ bool sameUser(int fd) {
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
+// Ends a connection at once, unanswered.
+void dropClient(QLocalSocket* client) {
+    client->abort();
+    client->deleteLater();
+}
+
 // Waits until fd is ready for `events` or the deadline passes.
 bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
@@ -128,10 +134,7 @@ void CommandServer::takeClients() {
         QLocalSocket* client = server->nextPendingConnection();
         if (!client)
             break;
-        auto drop = [client] {
-            client->abort();
-            client->deleteLater();
-        };
+        auto drop = [client] { dropClient(client); };
         // Another user's process (root among them) has nothing to say to this program.
         if (!sameUser(static_cast<int>(client->socketDescriptor()))) {
             drop();
@@ -189,8 +192,7 @@ void CommandServer::run(const QPointer<QLocalSocket>& client, const QByteArray& 
     if (!client) // the client went while the command ran
         return;
     if (acted == Acted::Unknown) {
-        client->abort();
-        client->deleteLater();
+        dropClient(client);
         return;
     }
     client->write(acted == Acted::Done ? "ok\n" : "busy\n");

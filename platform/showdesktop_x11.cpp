@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tovrin::platform {
@@ -21,6 +22,30 @@ Display* openDisplay() {
     return d;
 }
 
+// A window's property that holds a list of atoms (_NET_SUPPORTED, _NET_WM_STATE); empty when
+// it has none.
+std::vector<Atom> atomList(Display* d, Window window, Atom property) {
+    std::vector<Atom> list;
+    Atom type;
+    int format;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, property, 0, 4096, False, XA_ATOM, &type, &format, &count,
+                           &rest, &data) == Success &&
+        data) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        list.assign(atoms, atoms + count);
+        XFree(data);
+    }
+    return list;
+}
+
+void setAtomList(Display* d, Window window, Atom property, const std::vector<Atom>& list) {
+    XChangeProperty(d, window, property, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(list.data()),
+                    static_cast<int>(list.size()));
+}
+
 } // namespace
 
 bool toggleShowDesktop() {
@@ -32,21 +57,13 @@ bool toggleShowDesktop() {
     const Atom supported = XInternAtom(d, "_NET_SUPPORTED", False);
 
     // Only a window manager that lists the atom as supported acts on the request.
-    bool isSupported = false;
+    const std::vector<Atom> listed = atomList(d, root, supported);
+    const bool isSupported = std::find(listed.begin(), listed.end(), showing) != listed.end();
     Atom type;
     int format;
     unsigned long count = 0, rest = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, root, supported, 0, 4096, False, XA_ATOM, &type, &format, &count,
-                           &rest, &data) == Success &&
-        data) {
-        const auto* atoms = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; i < count; ++i)
-            isSupported = isSupported || atoms[i] == showing;
-        XFree(data);
-    }
     long current = 0;
-    data = nullptr;
     if (XGetWindowProperty(d, root, showing, 0, 1, False, XA_CARDINAL, &type, &format, &count,
                            &rest, &data) == Success &&
         data) {
@@ -107,24 +124,9 @@ bool mapNormal(unsigned long window) {
     }
     const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
     const Atom hidden = XInternAtom(d, "_NET_WM_STATE_HIDDEN", False);
-    Atom type;
-    int format;
-    unsigned long count = 0, rest = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, window, state, 0, 1024, False, XA_ATOM, &type, &format, &count, &rest,
-                           &data) == Success &&
-        data) {
-        const auto* atoms = reinterpret_cast<const Atom*>(data);
-        std::vector<Atom> kept;
-        for (unsigned long i = 0; i < count; ++i)
-            if (atoms[i] != hidden)
-                kept.push_back(atoms[i]);
-        if (kept.size() != count)
-            XChangeProperty(d, window, state, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(kept.data()),
-                            static_cast<int>(kept.size()));
-        XFree(data);
-    }
+    std::vector<Atom> kept = atomList(d, window, state);
+    if (std::erase(kept, hidden) != 0)
+        setAtomList(d, window, state, kept);
     // Done before the program's own connection maps the window.
     XSync(d, False);
     XSetErrorHandler(previous);
@@ -137,31 +139,17 @@ bool keepShownWhenInactive(unsigned long window) {
     if (!d)
         return false;
     const XErrorHandler previous = XSetErrorHandler(ignoreError);
-    const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
-    const Atom normal = XInternAtom(d, "_NET_WM_WINDOW_TYPE_NORMAL", False);
-    XChangeProperty(d, window, type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&normal), 1);
+    setAtomList(d, window, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False),
+                {XInternAtom(d, "_NET_WM_WINDOW_TYPE_NORMAL", False)});
     // The window manager clears the state when the window is withdrawn: it is given again
     // before each map, with what Qt put there.
     const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
     std::vector<Atom> wanted = {XInternAtom(d, "_NET_WM_STATE_SKIP_TASKBAR", False),
                                 XInternAtom(d, "_NET_WM_STATE_SKIP_PAGER", False)};
-    Atom actual;
-    int format;
-    unsigned long count = 0, rest = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, window, state, 0, 1024, False, XA_ATOM, &actual, &format, &count,
-                           &rest, &data) == Success &&
-        data) {
-        const auto* atoms = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; i < count; ++i)
-            if (atoms[i] != wanted[0] && atoms[i] != wanted[1])
-                wanted.push_back(atoms[i]);
-        XFree(data);
-    }
-    XChangeProperty(d, window, state, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(wanted.data()),
-                    static_cast<int>(wanted.size()));
+    for (const Atom a : atomList(d, window, state))
+        if (a != wanted[0] && a != wanted[1])
+            wanted.push_back(a);
+    setAtomList(d, window, state, wanted);
     XSync(d, False);
     XSetErrorHandler(previous);
     XCloseDisplay(d);

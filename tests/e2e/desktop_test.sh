@@ -33,41 +33,6 @@ check until_true 30 icon_embedded
 check press F2 named_shown "$LOOKUP"
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 
-# shot NAME: the lookup window as it is on screen now.
-shot() { import -window "$lookup" "$tmp/$1.png" 2>/dev/null; }
-# region NAME X Y W H: a part of a shot, in the window's pixels.
-region() { convert "$tmp/$1.png" -crop "$4x$5+$2+$3" +repage "$tmp/$1-$2-$3.png"; }
-# differ A B X Y W H: whether the same part of two shots differs.
-differ() {
-    region "$1" "$3" "$4" "$5" "$6"
-    region "$2" "$3" "$4" "$5" "$6"
-    local n
-    n=$(compare -metric AE "$tmp/$1-$3-$4.png" "$tmp/$2-$3-$4.png" null: 2>&1)
-    [[ ${n%% *} != 0 ]]
-}
-readonly GRID=(6 58 464 85)     # the character grid: 90, 870 .. 7050, 2145 twips
-readonly TEXT1=(6 148 464 56)   # the history box: 90, 2220 .. 7050, 3060 twips
-readonly STROKES=(230 28 136 22) # the strokes clicked so far, in the box beside 清
-# drawn: the grid shows its characters (a window mapped but not yet painted is one colour).
-drawn() {
-    shot before
-    region before "${GRID[@]}"
-    (($(convert "$tmp/before-${GRID[0]}-${GRID[1]}.png" -format %k info:) > 2))
-}
-# click X Y REGION...: a click at that pixel of the window, then waits until the region shows
-# what the click changed. A loaded machine may handle a click long after it is made: each click
-# is seen through before the next, and a shot shows every click before it.
-click() {
-    local x=$1 y=$2
-    shift 2
-    shot last
-    xdotool mousemove --window "$lookup" "$x" "$y" click 1
-    until_true 10 changed "$@"
-}
-changed() { shot now && differ last now "$@"; }
-# The stroke buttons 一 丨 丿 丶 乛 at 90 + 450 k twips, 465 wide, Top 375, 435 high; each click
-# adds its stroke to the box. 清 empties the box.
-stroke() { click $((($1 - 1) * 30 + 21)) 39 "${STROKES[@]}"; }
 clear_strokes() { click 209 39 "${STROKES[@]}"; }
 
 check until_true 10 drawn

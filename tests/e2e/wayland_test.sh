@@ -135,35 +135,6 @@ echo "through Xwayland: the chart window at $(geometry "$CHART"), the lookup win
 
 # A pick: the strokes of 我 clicked at the lookup window's buttons, then the first cell.
 lookup=$(x_window "$LOOKUP") || bad "no lookup window to pick in"
-shot() { import -window "$lookup" "$tmp/$1.png" 2>/dev/null; }
-# region NAME X Y W H: a part of a shot, in the window's pixels.
-region() { convert "$tmp/$1.png" -crop "$4x$5+$2+$3" +repage "$tmp/$1-$2-$3.png"; }
-# differ A B X Y W H: whether the same part of two shots differs.
-differ() {
-    region "$1" "$3" "$4" "$5" "$6"
-    region "$2" "$3" "$4" "$5" "$6"
-    local n
-    n=$(compare -metric AE "$tmp/$1-$3-$4.png" "$tmp/$2-$3-$4.png" null: 2>&1)
-    [[ ${n%% *} != 0 ]]
-}
-readonly GRID=(6 58 464 85) TEXT1=(6 148 464 56) STROKES=(230 28 136 22)
-# drawn: the grid shows its characters (a window mapped but not yet painted is one colour).
-drawn() {
-    shot before
-    region before "${GRID[@]}"
-    (($(convert "$tmp/before-${GRID[0]}-${GRID[1]}.png" -format %k info:) > 2))
-}
-# click X Y REGION...: a click at that pixel of the window, then waits until the region shows
-# what the click changed.
-click() {
-    local x=$1 y=$2
-    shift 2
-    shot last
-    xdotool mousemove --window "$lookup" "$x" "$y" click 1
-    until_true 10 changed "$@"
-}
-changed() { shot now && differ last now "$@"; }
-stroke() { click $((($1 - 1) * 30 + 21)) 39 "${STROKES[@]}"; } # 一 丨 丿 丶 乛
 # (Without a window import waits for a click on one.)
 if [[ -n $lookup ]]; then
     check until_true 10 drawn

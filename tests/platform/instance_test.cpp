@@ -29,6 +29,11 @@
 
 using namespace tovrin;
 
+// A command socket's path in a folder of the test's own.
+std::string socketIn(const QTemporaryDir& runtime) {
+    return QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+}
+
 class PlatformTest : public QObject {
     Q_OBJECT
 
@@ -74,8 +79,7 @@ private Q_SLOTS:
         // A command that opens a message waits in it while its client gives up and goes; the
         // answer then goes nowhere, and the program carries on.
         QTemporaryDir runtime;
-        const std::string path =
-            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        const std::string path = socketIn(runtime);
         int acted = 0;
         platform::CommandServer server([&](std::string_view) {
             QEventLoop message;
@@ -100,8 +104,7 @@ private Q_SLOTS:
         // The program handles nothing for a second while a hundred commands come in at once:
         // those past its backlog keep asking, and every one is answered once it goes on.
         QTemporaryDir runtime;
-        const std::string path =
-            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        const std::string path = socketIn(runtime);
         int acted = 0;
         platform::CommandServer server([&](std::string_view) {
             ++acted;
@@ -122,8 +125,7 @@ private Q_SLOTS:
         // While its command waits in a message, a client streams data after the word: the
         // program keeps none of it and closes the connection.
         QTemporaryDir runtime;
-        const std::string path =
-            QFile::encodeName(runtime.filePath(QStringLiteral("s"))).toStdString();
+        const std::string path = socketIn(runtime);
         platform::CommandServer server([&](std::string_view) {
             QEventLoop message;
             QTimer::singleShot(1500, &message, &QEventLoop::quit);

@@ -46,6 +46,14 @@ private:
     int saves = 0;
     QStringList told;
 
+    // The dialog opened on the line of a set.txt already stored.
+    void openOverStored(const char* line) {
+        QFile old(setFile());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(line) + "\r\n");
+        old.close();
+        open(QString::fromLatin1(line));
+    }
     void open(const QString& setLine, bool hotKeysAvailable = true, bool wayland = false) {
         form.reset();
         previews.clear();
@@ -154,11 +162,7 @@ private Q_SLOTS:
         QFETCH(QString, chartKey);
         QFETCH(QString, lookupKey);
         QFETCH(QByteArray, bytes);
-        QFile old(setFile()); // stored settings are replaced whole
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("20312\r\n");
-        old.close();
-        open(QStringLiteral("20312"));
+        openOverStored("20312");          // stored settings are replaced whole
         click(QStringLiteral("Option1")); // back to the designed choices first
         enterKey(QStringLiteral("Combo1"), QStringLiteral("F1"));
         enterKey(QStringLiteral("Combo2"), QStringLiteral("F2"));
@@ -196,11 +200,7 @@ private Q_SLOTS:
     void aKeyOutsideF1ToF12IsRefused() {
         QFETCH(QString, chartKey);
         QFETCH(QString, lookupKey);
-        QFile old(setFile());
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("20312\r\n");
-        old.close();
-        open(QStringLiteral("20312"));
+        openOverStored("20312");
         click(QStringLiteral("Option28"));
         enterKey(QStringLiteral("Combo1"), chartKey);
         enterKey(QStringLiteral("Combo2"), lookupKey);
@@ -265,11 +265,7 @@ private Q_SLOTS:
     // nothing.
     void leaving() {
         QFETCH(QString, how);
-        QFile old(setFile());
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("10102\r\n");
-        old.close();
-        open(QStringLiteral("10102"));
+        openOverStored("10102");
         click(QStringLiteral("Option2"));
         QCOMPARE(previews, QList<int>{2});
         click(QStringLiteral("Option3"));

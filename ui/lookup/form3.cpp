@@ -836,9 +836,11 @@ void Form3::render() {
         Text1->verticalScrollBar()->setValue(0);
         text1Added_ = s.text1Added;
         text1Word_ = word;
+        // The link box changes only with a look-up, which brings a new line: the two are
+        // fitted together, and a click that adds no line leaves both as they stand.
+        Picture1->setVisible(s.Picture1.visible);
+        fitLinkBox();
     }
-    Picture1->setVisible(s.Picture1.visible);
-    fitLinkBox();
     Image4->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Search);
     Image5->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Article);
 
