@@ -1,6 +1,6 @@
 // The program: the chart window starts it, and the application lives in the tray.
-#include "core/gbk.h"
-#include "core/setline.h"
+#include "core/settings/setline.h"
+#include "core/text/gbk.h"
 #include "platform/commands.h"
 #include "platform/globalshortcuts.h"
 #include "platform/keystate.h"

@@ -1,11 +1,11 @@
 // tovrin-lookup: the lookup window's searches from a terminal.
-#include "core/codelookup.h"
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
-#include "core/session.h"
-#include "core/wordcode.h"
+#include "core/dict/codelookup.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/dict/wordcode.h"
+#include "core/lookup/lookupstate.h"
+#include "core/session/session.h"
+#include "core/text/gbk.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -51,7 +51,7 @@ int usage(std::string_view problem) {
 bool openDictionary(const std::string& folder, std::string_view name, std::size_t length,
                     RecordFile& out) {
     const std::string path = platform::joinPath(folder, std::string(name));
-    out = RecordFile::fromFile(readWholeFile(path), length);
+    out = RecordFile::fromFile(platform::readWholeFile(path), length);
     if (out.status() == RecordFile::Status::Ok)
         return true;
     std::cerr << "tovrin-lookup: " << path << ": " << out.reason() << '\n';
@@ -155,10 +155,14 @@ void tell(const std::vector<LookupState::Problem>& problems) {
 // The program folder's files as a one-shot command reads them: only the dictionary it needs;
 // the others stand empty, so they are neither read nor checked.
 LookupFiles onlyDictionary(const std::string& folder, std::string_view needed) {
-    LookupFiles files = folderFiles(folder, {});
-    files.dictionary = [read = files.dictionary, needed](std::string_view name) {
-        return name == needed ? read(name) : FileBytes{FileBytes::Status::Ok, {}, {}, {}};
-    };
+    LookupFiles files;
+    for (FileBytes* f : {&files.strokes, &files.phrases, &files.codes, &files.pinyin})
+        *f = FileBytes::of({});
+    FileBytes& wanted = needed == StrokeRecord::kFileName   ? files.strokes
+                        : needed == PhraseRecord::kFileName ? files.phrases
+                        : needed == CodeRecord::kFileName   ? files.codes
+                                                            : files.pinyin;
+    wanted = platform::readWholeFile(platform::joinPath(folder, std::string(needed)));
     return files;
 }
 
@@ -198,8 +202,9 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
     for (char d : digits)
         state.strokeClick(d - '0');
     gbk::Text shown;
-    for (const auto& cell : state.Label11)
-        shown += gbk::trim(cell);
+    for (const gbk::Char cell : state.view().Label11)
+        if (cell != LookupView::kNoCaption && cell != u' ')
+            shown.push_back(cell);
     std::cout << codec.toUtf8(shown) << '\n' << std::flush;
     return std::cout ? kDone : kSystem;
 }
@@ -228,11 +233,12 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
         for (char c : letters)
             state.Command18_Click(c);
         auto take = [&] {
-            for (const auto& cell : state.Label66)
-                found += gbk::trim(cell);
+            for (const gbk::Char cell : state.view().Label66)
+                if (cell != LookupView::kNoCaption && cell != u' ')
+                    found.push_back(cell);
         };
         take();
-        while (state.Label68Active) {
+        while (state.view().Label68Active) {
             state.Label68_Click();
             take();
         }
@@ -282,7 +288,7 @@ int runSession(const platform::ProgramFolders& folders, const std::vector<std::s
     }
     LookupState state(codec);
     // No option file that no change of an option asked for.
-    LookupFiles files = folderFiles(folders.data, platform::settingsFolder(folders));
+    LookupFiles files = platform::folderFiles(folders.data, platform::settingsFolder(folders));
     files.writeDefaults = false;
     tell(state.start(std::move(files)));
     LookupOptions options = state.options();

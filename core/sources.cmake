@@ -1,25 +1,25 @@
 # The core's sources, listed once: the core library and the fuzz build both read this list.
 set(TOVRIN_CORE_SOURCES
-  gbk.cpp
-  recordfile.cpp
-  records.cpp
-  bisect.cpp
-  codelookup.cpp
-  strokeindex.cpp
-  quwei.cpp
-  lookupstate.cpp
-  lookupstate_picks.cpp
-  lookupstate_pinyin.cpp
-  lookupstate_options.cpp
-  setupfile.cpp
-  setline.cpp
-  placement.cpp
-  chartstate.cpp
-  bitmap.cpp
-  trigger.cpp
-  session.cpp
-  json.cpp
-  wordcode.cpp
+  text/gbk.cpp
+  dict/recordfile.cpp
+  dict/records.cpp
+  dict/bisect.cpp
+  dict/codelookup.cpp
+  dict/strokeindex.cpp
+  dict/quwei.cpp
+  lookup/lookupstate.cpp
+  lookup/lookupstate_picks.cpp
+  lookup/lookupstate_pinyin.cpp
+  lookup/lookupstate_options.cpp
+  settings/setupfile.cpp
+  settings/setline.cpp
+  lookup/placement.cpp
+  settings/chartstate.cpp
+  pictures/bitmap.cpp
+  promo/trigger.cpp
+  session/session.cpp
+  session/json.cpp
+  dict/wordcode.cpp
 )
 
 # The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),

@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "core/gbk.h"
+#include "core/text/gbk.h"
 
 #include "platform/desktopentry.h"
 

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
-#include "core/setupfile.h"
+#include "core/dict/records.h"
+#include "core/settings/setupfile.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tovrin {
+namespace tovrin::platform {
 
 namespace {
 
@@ -208,12 +209,16 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
 
 LookupFiles folderFiles(const std::string& programFolder, const std::string& settingsFolder) {
     LookupFiles files;
-    files.dictionary = [programFolder](std::string_view name) {
-        return readWholeFile(platform::joinPath(programFolder, std::string(name)));
+    auto read = [&programFolder](std::string_view name) {
+        return readWholeFile(joinPath(programFolder, std::string(name)));
     };
+    files.strokes = read(StrokeRecord::kFileName);
+    files.phrases = read(PhraseRecord::kFileName);
+    files.codes = read(CodeRecord::kFileName);
+    files.pinyin = read(PinyinRecord::kFileName);
     if (!settingsFolder.empty()) {
-        const std::string setup = platform::joinPath(settingsFolder, std::string(kSetupFileName));
-        files.readSetup = [setup] { return readSmallFile(setup); };
+        const std::string setup = joinPath(settingsFolder, std::string(kSetupFileName));
+        files.setup = readSmallFile(setup);
         files.writeSetup = [setup](std::string_view bytes) {
             return writeFileAtomically(setup, bytes);
         };
@@ -221,4 +226,4 @@ LookupFiles folderFiles(const std::string& programFolder, const std::string& set
     return files;
 }
 
-} // namespace tovrin
+} // namespace tovrin::platform

@@ -3,14 +3,14 @@
 // is complete).
 #pragma once
 
-#include "core/files.h"
+#include "core/lookup/lookupfiles.h"
 
 #include <cstddef>
 
 #include <string>
 #include <string_view>
 
-namespace tovrin {
+namespace tovrin::platform {
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to the disk and renames it over
 // `path`. On failure the temporary file is removed, `path` is left as it was, and the result
@@ -32,8 +32,8 @@ constexpr std::size_t kLargestDictionary = 64u << 20;
 // refused without blocking, and so is a file larger than `limit`.
 FileBytes readWholeFile(const std::string& path, std::size_t limit = kLargestDictionary);
 
-// The files of a program folder, as the lookup window reads them: its dictionaries, and
-// setup.txt in `settingsFolder` (none when that is empty).
+// The files of a program folder, as the lookup window starts from them: its four dictionaries,
+// read whole, and setup.txt in `settingsFolder` (none when that is empty), with its writer.
 LookupFiles folderFiles(const std::string& programFolder, const std::string& settingsFolder);
 
-} // namespace tovrin
+} // namespace tovrin::platform

@@ -1,6 +1,6 @@
 #include "platform/paths.h"
 
-#include "core/records.h"
+#include "core/dict/records.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The promotion's clock and random source in the running program.
 #pragma once
 
-#include "core/trigger.h"
+#include "core/promo/trigger.h"
 
 namespace tovrin::platform {
 

@@ -1,5 +1,5 @@
 // Whether a bitmap's bytes hold every row its header promises.
-#include "core/bitmap.h"
+#include "core/pictures/bitmap.h"
 
 #include <gtest/gtest.h>
 

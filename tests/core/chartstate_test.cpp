@@ -1,6 +1,6 @@
 // The chart window's Qt-free state: which keys a tick of the poll acts on, and how ESC puts
 // everything away with and without a tray.
-#include "core/chartstate.h"
+#include "core/settings/chartstate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 // What the fuzzers found, each kept as the smallest input that shows it.
-#include "core/lookupstate.h"
-#include "core/records.h"
-#include "platform/files.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -22,22 +21,22 @@ TEST(FuzzFinds, UnitsWithLeadByteFFAreNoCharacters) {
 // FF reaches the grid, and the grid is turned into text (the session's reply, the window's
 // captions).
 TEST(FuzzFinds, DamagedCharactersWithLeadByteFFShowAsReplacements) {
-    TempDir dir;
+    LookupFiles files;
     // strokes_fuzzer: one stroke record cut after 9 bytes, character FF 9F, strokes "3121311";
     // the strokes 3 1 2 find it.
-    writeFile(dir / StrokeRecord::kFileName, std::string("\xFF\x9F") + "3121311");
+    files.strokes = FileBytes::of(std::string("\xFF\x9F") + "3121311");
     // pinyin_fuzzer: one pinyin record cut after 5 bytes, character FF 61, reading "n".
-    writeFile(dir / PinyinRecord::kFileName, std::string("\xFF\x61n\xFF\xFF", 5));
+    files.pinyin = FileBytes::of(std::string("\xFF\x61n\xFF\xFF", 5));
 
     LookupState s(codec());
-    s.start(folderFiles(dir.str(), {}));
+    s.start(std::move(files));
     for (int digit : {3, 1, 2})
         s.strokeClick(digit);
-    ASSERT_EQ(s.Label11[0], gbk::Text(1, 0xFF9F));
-    EXPECT_EQ(utf8(s.Label11[0]), "\xEF\xBF\xBD");
+    ASSERT_EQ(s.view().Label11[0], 0xFF9F);
+    EXPECT_EQ(utf8(cellText(s.view().Label11[0])), "\xEF\xBF\xBD");
 
     s.Command1_Click();
     s.Command18_Click('n');
-    ASSERT_EQ(s.Label66[0], gbk::Text(1, 0xFF61));
-    EXPECT_EQ(utf8(s.Label66[0]), "\xEF\xBF\xBD");
+    ASSERT_EQ(s.view().Label66[0], 0xFF61);
+    EXPECT_EQ(utf8(cellText(s.view().Label66[0])), "\xEF\xBF\xBD");
 }

@@ -1,4 +1,4 @@
-#include "core/gbk.h"
+#include "core/text/gbk.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "core/lookupstate.h"
-#include "core/numeric.h"
-#include "core/quwei.h"
-#include "platform/files.h"
+#include "core/dict/quwei.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/numeric.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +14,42 @@ using namespace tovrin::testdata;
 
 namespace {
 
+// The characters the tests pick: each has a stroke string of its own, "55" and two more.
+const gbk::Text kPickable = text("我人民中华共和国啊丂");
+
+std::string strokesOf(gbk::Char c) {
+    const auto i = kPickable.find(c);
+    return "55" + std::string(1, static_cast<char>('1' + i / 5)) + static_cast<char>('1' + i % 5);
+}
+
 class Picks : public ::testing::Test {
 protected:
-    // A program folder with the given phrase and code dictionaries and a small stroke one.
+    // The given phrase, code and pinyin dictionaries, and a stroke one of the pickable
+    // characters.
     void open(const std::vector<const char*>& phrases,
-              const std::vector<std::pair<const char*, const char*>>& codes = {}) {
-        writeFile(dir / "vezaricz.dat", phraseBytes(phrases));
-        writeFile(dir / "单字GBK.dat", codeBytes(codes));
-        writeFile(dir / "vezari.dat", strokeBytes({{text("我"), "3121534", 6}}));
+              const std::vector<std::pair<const char*, const char*>>& codes = {},
+              const std::vector<std::pair<const char*, const char*>>& readings = {}) {
+        std::vector<StrokeRow> rows;
+        for (gbk::Char c : kPickable)
+            rows.push_back({gbk::Text(1, c), strokesOf(c), 1});
+        LookupFiles files;
+        files.strokes = FileBytes::of(strokeBytes(rows));
+        files.phrases = FileBytes::of(phraseBytes(phrases));
+        files.codes = FileBytes::of(codeBytes(codes));
+        files.pinyin = FileBytes::of(pinyinBytes(readings));
         s = std::make_unique<LookupState>(codec());
-        s->start(folderFiles(dir.str(), {}));
+        s->start(std::move(files));
     }
-    // Puts a character into cell 0 of the character grid and picks it.
+    const LookupView& v() const { return s->view(); }
+    // Brings a character into cell 0 of the character grid by its strokes, and picks it.
     void pick(const char* ch) {
-        s->Label11[0] = text(ch);
+        for (char d : strokesOf(text(ch)[0]))
+            s->strokeClick(d - '0');
+        ASSERT_EQ(cellText(v().Label11[0]), text(ch));
         s->Label11_MouseDown(0);
     }
-    std::string assoc() const { return utf8(gbk::trimRight(s->assocHz)); }
+    std::string assoc() const { return utf8(gbk::trimRight(v().assocHz)); }
 
-    TempDir dir;
     std::unique_ptr<LookupState> s;
 };
 
@@ -48,17 +64,17 @@ const std::vector<const char*> kWords = {
 TEST_F(Picks, AFirstPickAssociatesTheSecondCharactersOfItsWords) {
     open(kWords, {{"我", "Q"}, {"我", "TRN"}, {"我", "TRNT"}});
     pick("我");
-    EXPECT_EQ(utf8(s->Label19), "我");
-    EXPECT_EQ(utf8(s->Label25), "我");
+    EXPECT_EQ(utf8(v().Label19), "我");
+    EXPECT_EQ(utf8(v().Label25), "我");
     // In file order and without repeats, then 51 spaces.
     EXPECT_EQ(assoc(), "们的国");
-    EXPECT_EQ(s->assocHz.size(), 3u + 51u);
-    EXPECT_EQ(utf8(s->Label11[0]), "们");
-    EXPECT_EQ(utf8(s->Label11[2]), "国");
-    EXPECT_EQ(s->Label11[3], u" "); // the character grid keeps blank cells as a space
-    EXPECT_EQ(utf8(s->Text1.front()), "我 Q TRN TRNT");
-    EXPECT_EQ(utf8(s->Label22), "找到");
-    EXPECT_TRUE(s->Label1.empty() && s->Label6.empty());
+    EXPECT_EQ(v().assocHz.size(), 3u + 51u);
+    EXPECT_EQ(utf8(cellText(v().Label11[0])), "们");
+    EXPECT_EQ(utf8(cellText(v().Label11[2])), "国");
+    EXPECT_EQ(v().Label11[3], u' '); // the character grid keeps blank cells as a space
+    EXPECT_EQ(utf8(v().Text1.front()), "我 Q TRN TRNT");
+    EXPECT_EQ(utf8(v().Label22), "找到");
+    EXPECT_TRUE(v().Label1.empty() && v().Label6.empty());
 }
 
 TEST_F(Picks, LongerContextsComeFirst) {
@@ -67,19 +83,21 @@ TEST_F(Picks, LongerContextsComeFirst) {
     pick("民");
     // Pass 1 (人民): the third characters of 人民…, the two-character 人民 itself adds nothing;
     // pass 4 (民): the second characters of 民…, those not listed yet.
-    EXPECT_EQ(utf8(s->Label19), "人民");
+    EXPECT_EQ(utf8(v().Label19), "人民");
     EXPECT_EQ(assoc(), "币日大主族");
 
-    s->Label19 = text("中华人");
+    pick("中");
+    pick("华");
+    pick("人");
     pick("民");
-    EXPECT_EQ(utf8(s->Label19), "中华人民");
+    EXPECT_EQ(utf8(v().Label19), "中华人民");
     // 中华人民 has no continuation; 华人民 none; 人民 → 币日大; 民 → 主族.
     EXPECT_EQ(assoc(), "币日大主族");
 
     pick("共"); // the history keeps the last three and the new one
-    EXPECT_EQ(utf8(s->Label19), "华人民共");
+    EXPECT_EQ(utf8(v().Label19), "华人民共");
     EXPECT_EQ(assoc(), "");
-    EXPECT_EQ(s->Label11[0], u" ");
+    EXPECT_EQ(v().Label11[0], u' ');
 }
 
 TEST_F(Picks, AWordLongerThanThePickHistoryGetsItsCode) {
@@ -93,9 +111,9 @@ TEST_F(Picks, AWordLongerThanThePickHistoryGetsItsCode) {
                               {"中", "KHK"}});
     for (const char* c : {"中", "华", "人", "民", "共", "和", "国"})
         pick(c);
-    EXPECT_EQ(utf8(s->Label19), "民共和国"); // the history keeps four, for the association
-    EXPECT_EQ(utf8(s->pickedWord), "中华人民共和国");
-    EXPECT_EQ(s->pickedWordCode, "KWWL");
+    EXPECT_EQ(utf8(v().Label19), "民共和国"); // the history keeps four, for the association
+    EXPECT_EQ(utf8(v().pickedWord), "中华人民共和国");
+    EXPECT_EQ(v().pickedWordCode, "KWWL");
 }
 
 TEST_F(Picks, TheOneCharacterPassKeepsBlanks) {
@@ -103,7 +121,7 @@ TEST_F(Picks, TheOneCharacterPassKeepsBlanks) {
     open({"人", "人们", "我们"});
     pick("我");
     pick("人");
-    EXPECT_EQ(utf8(s->assocHz.substr(0, 2)), " 们");
+    EXPECT_EQ(utf8(v().assocHz.substr(0, 2)), " 们");
 }
 
 TEST_F(Picks, ScansReadAFixedNumberOfRecords) {
@@ -116,77 +134,79 @@ TEST_F(Picks, ScansReadAFixedNumberOfRecords) {
         ptrs.push_back(w.c_str());
     open(ptrs);
     pick("啊");
-    EXPECT_EQ(gbk::trimRight(s->assocHz).size(), 201u);
-    EXPECT_EQ(s->pos2, 1 + 201); // the group starts at record 1, found by the walk back
+    EXPECT_EQ(gbk::trimRight(v().assocHz).size(), 201u);
 }
 
 TEST_F(Picks, BlankCellsAndEmptyDictionaries) {
     open(kWords);
     int promotions = 0;
     s->promotionTrigger = [&promotions] { ++promotions; };
-    s->Label11[5] = u" ";
-    const auto before = s->Label11;
-    s->Label11_MouseDown(5);
-    EXPECT_EQ(promotions, 1); // the trigger runs even for a blank cell
-    EXPECT_EQ(s->Label11, before);
-    EXPECT_TRUE(s->Label19.empty());
     pick("我");
-    EXPECT_EQ(promotions, 2);
+    EXPECT_EQ(promotions, 1);
+    ASSERT_EQ(v().Label11[5], u' ');
+    const auto before = v().Label11;
+    s->Label11_MouseDown(5);
+    EXPECT_EQ(promotions, 2); // the trigger runs even for a blank cell
+    EXPECT_EQ(v().Label11, before);
+    EXPECT_EQ(utf8(v().Label19), "我");
 
     // No phrase or code dictionary: no association, no code, nothing crashes.
     open({});
     pick("我");
     EXPECT_EQ(assoc(), "");
-    EXPECT_EQ(utf8(s->Label22), "没有找到");
-    EXPECT_TRUE(s->Text1.empty());
-    EXPECT_FALSE(s->Picture1.visible);
+    EXPECT_EQ(utf8(v().Label22), "没有找到");
+    EXPECT_TRUE(v().Text1.empty());
+    EXPECT_FALSE(v().Picture1.visible);
 }
 
 TEST_F(Picks, PinyinGridPicksLookUpBeforeAssociating) {
-    open(kWords, {{"人", "W"}, {"人", "WWWW"}});
-    s->Label66[3] = text("人");
-    s->Label63 = u"ren";
+    open(kWords, {{"人", "W"}, {"人", "WWWW"}},
+         {{"仁", "ren"}, {"任", "ren"}, {"忍", "ren"}, {"人", "ren"}});
+    s->Command1_Click();
+    for (char c : std::string("ren"))
+        s->Command18_Click(c);
+    ASSERT_EQ(cellText(v().Label66[3]), text("人"));
     s->Label66_MouseDown(3);
-    EXPECT_EQ(utf8(s->Text1.front()), "人 W WWWW");
-    EXPECT_TRUE(s->Label63.empty());
+    EXPECT_EQ(utf8(v().Text1.front()), "人 W WWWW");
+    EXPECT_TRUE(v().Label63.empty());
     EXPECT_EQ(assoc(), "民大们");
-    EXPECT_EQ(utf8(s->Label66[0]), "民");
-    EXPECT_TRUE(s->Label66[3].empty()); // blank cells of the pinyin grid are empty
-    s->Label66_MouseDown(3);            // and an empty cell is no pick
-    EXPECT_EQ(utf8(s->Label19), "人");
+    EXPECT_EQ(utf8(cellText(v().Label66[0])), "民");
+    EXPECT_EQ(v().Label66[3], LookupView::kNoCaption); // blank cells of the pinyin grid are empty
+    s->Label66_MouseDown(3);                           // and an empty cell is no pick
+    EXPECT_EQ(utf8(v().Label19), "人");
 }
 
 TEST_F(Picks, CodeLookupsLogNewestFirstAndSetTheLinkBox) {
     open(kWords, {{"丂", "GHNV"}, {"啊", "KB"}, {"啊", "KBSK"}, {"我", "TRNT"}});
     pick("我");
     pick("啊");
-    ASSERT_EQ(s->Text1.size(), 2u);
-    EXPECT_EQ(utf8(s->Text1[0]), "啊 KB KBSK");
-    EXPECT_EQ(utf8(s->Text1[1]), "我 TRNT");
-    EXPECT_EQ(utf8(s->Label45), " KB");
-    EXPECT_TRUE(s->Label38.empty());
+    ASSERT_EQ(v().Text1.size(), 2u);
+    EXPECT_EQ(utf8(v().Text1[0]), "啊 KB KBSK");
+    EXPECT_EQ(utf8(v().Text1[1]), "我 TRNT");
+    EXPECT_EQ(utf8(v().Label45), " KB");
+    EXPECT_TRUE(v().Label38.empty());
     // A GB 2312 hanzi: the search link, narrow.
-    EXPECT_TRUE(s->Picture1.visible);
-    EXPECT_EQ(s->Picture1.image, LookupState::LinkBox::Image::Search);
-    EXPECT_EQ(s->Picture1.left, 5310);
-    EXPECT_EQ(s->Picture1.width, 795);
+    EXPECT_TRUE(v().Picture1.visible);
+    EXPECT_EQ(v().Picture1.image, LookupView::LinkBox::Image::Search);
+    EXPECT_EQ(v().Picture1.left, 5310);
+    EXPECT_EQ(v().Picture1.width, 795);
     // A GBK character outside GB 2312: the article link, wide.
     pick("丂");
-    EXPECT_EQ(s->Picture1.image, LookupState::LinkBox::Image::Article);
-    EXPECT_EQ(s->Picture1.left, 4050);
-    EXPECT_EQ(s->Picture1.width, 2595);
+    EXPECT_EQ(v().Picture1.image, LookupView::LinkBox::Image::Article);
+    EXPECT_EQ(v().Picture1.left, 4050);
+    EXPECT_EQ(v().Picture1.width, 2595);
     // An absent character changes nothing visible.
     pick("中");
-    EXPECT_EQ(utf8(s->Label22), "没有找到");
-    EXPECT_EQ(s->Text1.size(), 3u);
-    EXPECT_EQ(utf8(s->Label8), "丂 GHNV");
+    EXPECT_EQ(utf8(v().Label22), "没有找到");
+    EXPECT_EQ(v().Text1.size(), 3u);
+    EXPECT_EQ(utf8(v().Label8), "丂 GHNV");
 }
 
 TEST_F(Picks, TheHistoryBoxKeepsTheNewestThousandLines) {
     open({}, {{"我", "Q"}});
     for (int i = 0; i < 1005; ++i)
         pick("我");
-    EXPECT_EQ(s->Text1.size(), LookupState::kText1Lines);
+    EXPECT_EQ(v().Text1.size(), LookupView::kText1Lines);
 }
 
 // The area-position code as text, written as the code is defined: the oracle of the number

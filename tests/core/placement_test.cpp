@@ -1,4 +1,4 @@
-#include "core/placement.h"
+#include "core/lookup/placement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // When the promotion is offered: the day, the draw and the start page, with the clock and the
 // random source chosen by each test.
-#include "core/trigger.h"
+#include "core/promo/trigger.h"
 
 #include <gtest/gtest.h>
 

@@ -1,21 +1,12 @@
-#include "core/recordfile.h"
-#include "core/records.h"
-#include "platform/files.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/stat.h>
 
 using namespace tovrin;
-namespace fs = std::filesystem;
-
-using testdata::TempDir;
-using testdata::writeFile;
 
 TEST(RecordFile, CountRoundsHalvesToEven) {
     EXPECT_EQ(recordCount(160000, 16), 10000);
@@ -86,58 +77,17 @@ TEST(RecordFile, RecordLayoutsRoundTrip) {
     EXPECT_EQ(firstChar(PhraseRecord::read("").text), u' ');
 }
 
-TEST(RecordFile, OpensAndMapsAFile) {
-    TempDir dir;
-    writeFile(dir / "d.dat", std::string(48, '1') + std::string(8, '2'));
-    const RecordFile f = RecordFile::fromFile(readWholeFile((dir / "d.dat").string()), 16);
+TEST(RecordFile, TakesAFileAsRead) {
+    const FileBytes bytes = FileBytes::of(std::string(48, '1') + std::string(8, '2'), "d.dat");
+    const RecordFile f = RecordFile::fromFile(bytes, 16);
     EXPECT_EQ(f.status(), RecordFile::Status::Ok);
+    EXPECT_EQ(f.path(), "d.dat");
     EXPECT_EQ(f.count(), 4); // 56 bytes: 3.5 records round to the even 4
     EXPECT_EQ(f.record(4), std::string(8, '2'));
 
-    // Moving keeps the mapping alive in the new owner.
-    RecordFile moved = RecordFile::fromFile(readWholeFile((dir / "d.dat").string()), 16);
+    // Moving keeps the records alive in the new owner.
+    RecordFile moved = RecordFile::fromFile(bytes, 16);
     RecordFile other = std::move(moved);
     EXPECT_EQ(other.record(1), std::string(16, '1'));
     EXPECT_EQ(moved.count(), 0);
-}
-
-TEST(RecordFile, BadFilesHaveNoRecordsAndAReason) {
-    TempDir dir;
-    const RecordFile missing = RecordFile::fromFile(readWholeFile((dir / "none.dat").string()), 16);
-    EXPECT_EQ(missing.status(), RecordFile::Status::Missing);
-    EXPECT_EQ(missing.count(), 0);
-    EXPECT_FALSE(missing.reason().empty());
-    EXPECT_FALSE(fs::exists(dir / "none.dat")); // never created
-
-    writeFile(dir / "empty.dat", "");
-    const RecordFile empty = RecordFile::fromFile(readWholeFile((dir / "empty.dat").string()), 16);
-    EXPECT_EQ(empty.status(), RecordFile::Status::Empty);
-    EXPECT_TRUE(empty.record(1).empty());
-
-    writeFile(dir / "byte.dat", "x");
-    EXPECT_EQ(RecordFile::fromFile(readWholeFile((dir / "byte.dat").string()), 16).status(),
-              RecordFile::Status::Empty);
-
-    fs::create_directory(dir / "folder.dat");
-    const RecordFile folder =
-        RecordFile::fromFile(readWholeFile((dir / "folder.dat").string()), 16);
-    EXPECT_EQ(folder.status(), RecordFile::Status::Unreadable);
-    EXPECT_EQ(folder.count(), 0);
-
-    if (geteuid() != 0) { // root reads every file
-        writeFile(dir / "locked.dat", std::string(16, '1'));
-        chmod((dir / "locked.dat").c_str(), 0);
-        EXPECT_EQ(RecordFile::fromFile(readWholeFile((dir / "locked.dat").string()), 16).status(),
-                  RecordFile::Status::Unreadable);
-    }
-}
-
-TEST(RecordFile, AMappedFileSurvivesARenameOverIt) {
-    TempDir dir;
-    writeFile(dir / "d.dat", std::string(32, 'o'));
-    const RecordFile f = RecordFile::fromFile(readWholeFile((dir / "d.dat").string()), 16);
-    writeFile(dir / "d.tmp", std::string(64, 'n'));
-    fs::rename(dir / "d.tmp", dir / "d.dat");
-    EXPECT_EQ(f.count(), 2);
-    EXPECT_EQ(f.record(2), std::string(16, 'o'));
 }

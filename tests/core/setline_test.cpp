@@ -1,4 +1,4 @@
-#include "core/setline.h"
+#include "core/settings/setline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,130 +1,139 @@
-// The stroke search's shortcuts against the plain scan of every matching record, on the real
-// stroke dictionary: whatever the grid, the more link and "更多" show must not change.
-#include "core/lookupstate.h"
-#include "core/strokeindex.h"
-#include "platform/files.h"
+// The searches' shortcuts against plain scans of every matching record, on the real
+// dictionaries.
+#include "core/dict/strokeindex.h"
+#include "core/lookup/lookupstate.h"
+#include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 
 using namespace tovrin;
+using namespace tovrin::testdata;
 
 namespace {
 
-struct Shown {
-    std::array<gbk::Text, 51> grid;
-    std::array<std::int32_t, 51> keys;
-    bool linkVisible;
-    int linkLeft;
-    int linkTop;
-    std::array<gbk::Text, 51> more; // the grid after "更多"
-    bool operator==(const Shown&) const = default;
-};
+// The real dictionaries' bytes, as the program reads them.
+LookupFiles realFiles() {
+    LookupFiles files;
+    const std::string bin = TOVRIN_BIN_DIR;
+    files.strokes = FileBytes::of(readAll(bin + "/vezari.dat"));
+    files.phrases = FileBytes::of(readAll(bin + "/vezaricz.dat"));
+    files.codes = FileBytes::of(readAll(bin + "/" + std::string(CodeRecord::kFileName)));
+    files.pinyin = FileBytes::of(readAll(bin + "/vezariPY.dat"));
+    return files;
+}
 
+// Two lookup states on the same dictionaries, one searching over the stroke index and one
+// reading every matching record, given the same events: whatever the grid, the more link and
+// "更多" show must not differ.
 class StrokeScan : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         codec_ = new gbk::Codec;
-        state_ = new LookupState(*codec_);
-        ASSERT_TRUE(state_->start(folderFiles(TOVRIN_BIN_DIR, {})).empty());
-        file_ = new RecordFile(RecordFile::fromFile(
-            readWholeFile(std::string(TOVRIN_BIN_DIR) + "/vezari.dat"), StrokeRecord::kLength));
-        ASSERT_GT(file_->count(), 20000);
-        // The real dictionary takes the index, so display() below is the jumping search.
-        ASSERT_TRUE(StrokeIndex::build(*file_).usable());
+        fast_ = new LookupState(*codec_);
+        plain_ = new LookupState(*codec_);
+        ASSERT_TRUE(fast_->start(realFiles(), LookupState::StrokeIndexing::Build).empty());
+        ASSERT_TRUE(plain_->start(realFiles(), LookupState::StrokeIndexing::Skip).empty());
+        const RecordFile file = RecordFile::fromBytes(
+            readAll(std::string(TOVRIN_BIN_DIR) + "/vezari.dat"), StrokeRecord::kLength);
+        ASSERT_GT(file.count(), 20000);
+        // The real dictionary takes the index, so the two states search differently.
+        ASSERT_TRUE(StrokeIndex::build(file).usable());
     }
     static void TearDownTestSuite() {
-        delete state_;
+        delete fast_;
+        delete plain_;
         delete codec_;
-        delete file_;
     }
 
-    // The search of `digits` without the preset lists, shown by display() or displayWalk().
-    static Shown run(const std::string& digits, bool plain) {
-        LookupState& s = *state_;
-        s.Label6.assign(digits.begin(), digits.end());
-        s.Label2 = s.Label6;
-        s.Label10 = {};
-        s.cccc(); // bisection, then display()
-        if (plain)
-            s.displayWalk();
-        Shown out;
-        out.grid = s.Label11;
-        for (std::size_t i = 0; i < 51; ++i)
-            out.keys[i] = s.cand[i].key;
-        out.linkVisible = s.Label10.visible;
-        out.linkLeft = s.Label10.left;
-        out.linkTop = s.Label10.top;
-        s.Label10_Click();
-        out.more = s.Label11;
-        return out;
+    template <class Event> static void both(Event event) {
+        event(*fast_);
+        event(*plain_);
     }
-
+    static void compareShown(const std::string& what) {
+        const LookupView& f = fast_->view();
+        const LookupView& p = plain_->view();
+        ASSERT_EQ(f.Label11, p.Label11) << what;
+        ASSERT_EQ(f.Label10.visible, p.Label10.visible) << what;
+        ASSERT_EQ(f.Label10.left, p.Label10.left) << what;
+        ASSERT_EQ(f.Label10.top, p.Label10.top) << what;
+    }
+    // Types `digits` on a cleared entry and compares, then what "更多" shows.
     static void compare(const std::string& digits) {
-        const Shown fast = run(digits, false);
-        const Shown plain = run(digits, true);
-        EXPECT_TRUE(fast == plain) << "strokes " << digits << " showAll " << int(state_->showAll)
-                                   << " size " << int(state_->sizeMode);
+        both([](LookupState& s) { s.Command8_Click(); });
+        type(digits);
     }
-
-    static std::vector<std::string> strings(int length) {
-        std::vector<std::string> out{""};
-        for (int i = 0; i < length; ++i) {
-            std::vector<std::string> next;
-            for (const auto& s : out)
-                for (char d = '1'; d <= '5'; ++d)
-                    next.push_back(s + d);
-            out = next;
+    static void type(const std::string& digits) {
+        for (char d : digits)
+            both([d](LookupState& s) { s.strokeClick(d - '0'); });
+        const std::string what = "strokes " + digits + " options " +
+                                 std::to_string(fast_->view().showAll) +
+                                 std::to_string(fast_->view().sizeMode);
+        compareShown(what);
+        both([](LookupState& s) { s.Label10_Click(); });
+        compareShown(what + " more");
+    }
+    // Every string of up to `length` strokes after what is typed already, each one stroke
+    // typed after its parent and taken back with "←".
+    static void everyString(int length) {
+        if (length == 0)
+            return;
+        for (char d = '1'; d <= '5'; ++d) {
+            type(std::string(1, d));
+            everyString(length - 1);
+            both([](LookupState& s) { s.Command7_Click(); });
         }
-        return out;
+    }
+    static void options(std::uint8_t showAll, std::uint8_t size) {
+        both([&](LookupState& s) { s.applyOptions({showAll, 0, size}); });
     }
 
     static gbk::Codec* codec_;
-    static LookupState* state_;
-    static RecordFile* file_; // the stroke dictionary the state reads
+    static LookupState* fast_;
+    static LookupState* plain_;
 };
 
 gbk::Codec* StrokeScan::codec_ = nullptr;
-LookupState* StrokeScan::state_ = nullptr;
-RecordFile* StrokeScan::file_ = nullptr;
+LookupState* StrokeScan::fast_ = nullptr;
+LookupState* StrokeScan::plain_ = nullptr;
 
 } // namespace
 
 TEST_F(StrokeScan, EveryStringOfOneToFiveStrokes) {
-    for (int showAll : {0, 1}) {
-        state_->showAll = static_cast<std::uint8_t>(showAll);
-        state_->assocHz.clear();
-        for (int length = 1; length <= 5; ++length)
-            for (const auto& digits : strings(length))
-                compare(digits);
+    for (std::uint8_t showAll : {0, 1}) {
+        options(showAll, 0);
+        both([](LookupState& s) { s.Command8_Click(); });
+        everyString(5);
     }
-    state_->showAll = 0;
+    options(0, 0);
 }
 
 TEST_F(StrokeScan, AssociationBoostAndOtherSizes) {
     // An association list from a real pick, so boosted keys take part.
-    state_->Label11[0] = codec_->fromUtf8("我").value();
-    state_->Label11_MouseDown(0);
-    ASSERT_GT(gbk::trimRight(state_->assocHz).size(), 10u);
+    const gbk::Char wo = codec_->fromUtf8("我").value()[0];
+    compare("3121534");
+    const auto& cells = fast_->view().Label11;
+    const auto at = std::find(cells.begin(), cells.end(), wo);
+    ASSERT_NE(at, cells.end());
+    const int cell = static_cast<int>(at - cells.begin());
+    both([cell](LookupState& s) { s.Label11_MouseDown(cell); });
+    ASSERT_GT(gbk::trimRight(fast_->view().assocHz).size(), 10u);
     for (std::uint8_t size : {std::uint8_t(1), std::uint8_t(4)}) {
-        state_->sizeMode = size;
-        state_->layOutGrid();
-        for (int length = 1; length <= 3; ++length)
-            for (const auto& digits : strings(length))
-                compare(digits);
+        options(0, size);
+        everyString(3);
     }
-    state_->sizeMode = 0;
-    state_->layOutGrid();
-    state_->assocHz.clear();
+    options(0, 0);
 }
 
 TEST_F(StrokeScan, ASampleOfLongerStrings) {
     // Prefixes of real characters' sequences, so most of them match something, and random ones.
     std::mt19937 rng(7);
-    const RecordFile& file = *file_;
+    const RecordFile file = RecordFile::fromBytes(
+        readAll(std::string(TOVRIN_BIN_DIR) + "/vezari.dat"), StrokeRecord::kLength);
     for (int i = 0; i < 2000; ++i) {
         const auto n = static_cast<std::int64_t>(rng() % static_cast<unsigned>(file.count())) + 1;
         const StrokeRecord rec = StrokeRecord::read(file.record(n));
@@ -148,11 +157,11 @@ TEST(PinyinScan, EveryPrefixOfOneToThreeLettersShowsTheFirstMatchingReadings) {
     // readings that begin with it, from its first record, as a plain scan finds them.
     gbk::Codec codec;
     LookupState s(codec);
-    ASSERT_TRUE(s.start(folderFiles(TOVRIN_BIN_DIR, {})).empty());
+    ASSERT_TRUE(s.start(realFiles()).empty());
     s.Command1_Click();
     ASSERT_TRUE(s.takeProblems().empty());
-    const RecordFile file = RecordFile::fromFile(
-        readWholeFile(std::string(TOVRIN_BIN_DIR) + "/vezariPY.dat"), PinyinRecord::kLength);
+    const RecordFile file = RecordFile::fromBytes(
+        readAll(std::string(TOVRIN_BIN_DIR) + "/vezariPY.dat"), PinyinRecord::kLength);
     ASSERT_GT(file.count(), 20000);
     std::vector<std::string> readings;
     for (std::int32_t n = 1; n <= file.count(); ++n) {
@@ -184,21 +193,20 @@ TEST(PinyinScan, EveryPrefixOfOneToThreeLettersShowsTheFirstMatchingReadings) {
             prefix[1] = 'v';
         const auto it = firstWith.find(prefix);
         if (it == firstWith.end()) {
-            EXPECT_EQ(s.Label69, u"-1") << prefix;
+            EXPECT_EQ(s.view().Label69, u"-1") << prefix;
             continue;
         }
         const std::size_t first = it->second;
         ++matched;
-        EXPECT_EQ(s.posPY, static_cast<std::int32_t>(first) + 1) << prefix;
-        EXPECT_EQ(s.Label69, u"36") << prefix;
-        for (std::size_t i = 0; i < s.Label66.size(); ++i) {
+        EXPECT_EQ(s.view().Label69, u"36") << prefix;
+        for (std::size_t i = 0; i < s.view().Label66.size(); ++i) {
             const std::size_t k = first + i;
             const bool shown =
                 k < readings.size() && readings[k].compare(0, prefix.size(), prefix) == 0;
-            const gbk::Text want =
-                shown ? gbk::Text(1, gbk::firstChar(file.record(static_cast<std::int64_t>(k) + 1)))
-                      : gbk::Text();
-            ASSERT_EQ(s.Label66[i], want) << prefix << " cell " << i;
+            const gbk::Char want =
+                shown ? gbk::firstChar(file.record(static_cast<std::int64_t>(k) + 1))
+                      : LookupView::kNoCaption;
+            ASSERT_EQ(s.view().Label66[i], want) << prefix << " cell " << i;
         }
     }
     EXPECT_GT(matched, 300);

@@ -1,8 +1,9 @@
 // Helpers for tests that write tiny dictionaries of their own.
 #pragma once
 
-#include "core/gbk.h"
-#include "core/records.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupview.h"
+#include "core/text/gbk.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +30,10 @@ inline std::string gbkBytes(const char* utf8) {
 }
 inline std::string utf8(const gbk::Text& t) {
     return codec().toUtf8(t);
+}
+// A grid cell's caption: its character, or nothing.
+inline gbk::Text cellText(gbk::Char cell) {
+    return cell == LookupView::kNoCaption ? gbk::Text() : gbk::Text(1, cell);
 }
 
 // A folder that is removed with everything in it when the test ends.

@@ -3,7 +3,7 @@
 // one. The full-disk and read-only cases need a small file system of their own: they run when
 // TOVRIN_SMALL_FS (a tmpfs of a few KiB) and TOVRIN_READONLY_DIR (a read-only folder) are
 // set, which atomicwrite_fs.sh does inside a private mount namespace.
-#include "core/lookupstate.h"
+#include "core/lookup/lookupstate.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/core/testdata.h"
@@ -49,15 +49,16 @@ TEST(AtomicWrite, AKilledWriterLeavesTheOldOrTheNewFile) {
     TempDir dir;
     const fs::path file = dir / "set.txt";
     const std::vector<std::string> whole = {"10102\r\n", std::string(3000, 'x') + "\r\n"};
-    ASSERT_EQ(writeFileAtomically(file.string(), whole[0]), "");
+    ASSERT_EQ(platform::writeFileAtomically(file.string(), whole[0]), "");
     killWriterAtRandom(
-        file, whole, [&](int i) { (void)writeFileAtomically(file.string(), whole[i % 2]); }, 200);
+        file, whole,
+        [&](int i) { (void)platform::writeFileAtomically(file.string(), whole[i % 2]); }, 200);
 }
 
 TEST(AtomicWrite, AKilledOptionsPanelLeavesAWholeSetupFile) {
     TempDir dir;
     LookupState s(codec());
-    s.start(folderFiles(dir.str(), dir.str()));
+    s.start(platform::folderFiles(dir.str(), dir.str()));
     ASSERT_EQ(readAll(dir / "setup.txt"), "000\r\n");
     killWriterAtRandom(
         dir / "setup.txt", {"000\r\n", "114\r\n"},
@@ -76,7 +77,7 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
     if (!small)
         GTEST_SKIP() << "needs a small file system (run through atomicwrite_fs.sh)";
     const std::string file = std::string(small) + "/setup.txt";
-    ASSERT_EQ(writeFileAtomically(file, "012\r\n"), "");
+    ASSERT_EQ(platform::writeFileAtomically(file, "012\r\n"), "");
     // Fill the rest of the file system.
     {
         std::ofstream filler(std::string(small) + "/filler", std::ios::binary);
@@ -84,7 +85,7 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
         while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
             filler.flush();
     }
-    const std::string error = writeFileAtomically(file, std::string(64 * 1024, 'n'));
+    const std::string error = platform::writeFileAtomically(file, std::string(64 * 1024, 'n'));
     EXPECT_NE(error, "");
     EXPECT_EQ(readAll(file), "012\r\n");
     // No temporary file is left behind.
@@ -93,11 +94,11 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
             << e.path();
     // The options still apply, and the failure is told once.
     LookupState s(codec());
-    s.start(folderFiles(small, small));
+    s.start(platform::folderFiles(small, small));
     s.Command9_Click();
     s.Label111_Click(3);
     s.Command14_Click();
-    EXPECT_EQ(s.sizeMode, 3);
+    EXPECT_EQ(s.view().sizeMode, 3);
     const auto problems = s.takeProblems();
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].kind, LookupState::Problem::Kind::NotWritten);
@@ -113,9 +114,33 @@ TEST(AtomicWrite, AReadOnlyProgramFolderKeepsItsOptionsInTheConfigFolder) {
     const std::string settings = platform::settingsFolder(readOnly);
     EXPECT_EQ(settings, (config / "tovrin").string());
     LookupState s(codec());
-    s.start(folderFiles(readOnly, settings));
+    s.start(platform::folderFiles(readOnly, settings));
     EXPECT_EQ(readAll(config / "tovrin" / "setup.txt"), "000\r\n");
     EXPECT_FALSE(fs::exists(fs::path(readOnly) / "setup.txt"));
     // What the folder already held still reads.
     EXPECT_EQ(readAll(fs::path(readOnly) / "note.txt"), "kept\n");
+}
+
+TEST(AtomicFile, ReplacesWholeOrNotAtAll) {
+    TempDir dir;
+    const std::string path = (dir / "f.txt").string();
+    EXPECT_EQ(platform::writeFileAtomically(path, "old\r\n"), "");
+    EXPECT_EQ(readAll(path), "old\r\n");
+    EXPECT_EQ(platform::writeFileAtomically(path, "new\r\n"), "");
+    EXPECT_EQ(readAll(path), "new\r\n");
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::others_read, fs::perms::others_read);
+
+    // A folder that does not exist: nothing is written and the error says so.
+    EXPECT_NE(platform::writeFileAtomically((dir / "none" / "f.txt").string(), "x"), "");
+    const FileBytes r = platform::readSmallFile(path, 3);
+    EXPECT_EQ(r.status, FileBytes::Status::Ok);
+    EXPECT_EQ(r.bytes, "new");
+    EXPECT_EQ(platform::readSmallFile((dir / "gone").string()).status, FileBytes::Status::Missing);
+    EXPECT_EQ(platform::readSmallFile(dir.str()).status, FileBytes::Status::Unreadable);
+
+    // A folder in place of the file stays, and no temporary file is left beside it.
+    fs::create_directory(dir / "setup.txt");
+    EXPECT_NE(platform::writeFileAtomically((dir / "setup.txt").string(), "x"), "");
+    EXPECT_TRUE(fs::is_directory(dir / "setup.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }

@@ -1,6 +1,6 @@
 // mkdict on a tiny set of sources written by the test: what each dictionary holds and in which
 // order, what is dropped and why, and how bad or missing sources are reported.
-#include "core/recordfile.h"
+#include "core/dict/recordfile.h"
 #include "platform/files.h"
 #include "tools/mkdict/compiler.h"
 #include "tools/mkdict/output.h"
@@ -449,10 +449,10 @@ TEST_F(TinySources, WriteReplacesAFileThatIsStillOpenWithoutDisturbingIt) {
     const fs::path folder = dir_ / "write";
     fs::create_directory(folder);
     const fs::path file = folder / "vezari.dat";
-    writeFileAtomically(file, "old contents");
+    mkdict::writeFileAtomically(file, "old contents");
     std::ifstream reader(file, std::ios::binary); // as a reader that has the old file open
 
-    writeFileAtomically(file, "new");
+    mkdict::writeFileAtomically(file, "new");
     std::string old((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
     EXPECT_EQ(old, "old contents");
     std::ifstream fresh(file, std::ios::binary);
@@ -460,7 +460,7 @@ TEST_F(TinySources, WriteReplacesAFileThatIsStillOpenWithoutDisturbingIt) {
     EXPECT_EQ(now, "new");
 
     // A folder that does not exist: an error, and nothing left behind.
-    EXPECT_THROW(writeFileAtomically(folder / "absent" / "x.dat", "x"), std::runtime_error);
+    EXPECT_THROW(mkdict::writeFileAtomically(folder / "absent" / "x.dat", "x"), std::runtime_error);
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder))
         names.push_back(e.path().filename().string());
@@ -511,23 +511,24 @@ TEST_F(MkdictProgram, WritesTheFourFilesAndReportsCounts) {
 
     const fs::path out = dir_ / "out";
     const auto strokes = RecordFile::fromFile(
-        readWholeFile((out / StrokeRecord::kFileName).string()), StrokeRecord::kLength);
+        platform::readWholeFile((out / StrokeRecord::kFileName).string()), StrokeRecord::kLength);
     ASSERT_EQ(strokes.count(), 9);
     EXPECT_EQ(strokes.byteSize(), 9 * StrokeRecord::kLength);
     const auto wo = StrokeRecord::read(strokes.record(4));
     EXPECT_EQ(utf8(wo.character), "我");
     EXPECT_EQ(trimmed(view(wo.strokes)), "3121534");
     EXPECT_EQ(wo.rank, 3);
-    EXPECT_EQ(RecordFile::fromFile(readWholeFile((out / CodeRecord::kFileName).string()),
+    EXPECT_EQ(RecordFile::fromFile(platform::readWholeFile((out / CodeRecord::kFileName).string()),
                                    CodeRecord::kLength)
                   .count(),
               11);
-    EXPECT_EQ(RecordFile::fromFile(readWholeFile((out / PhraseRecord::kFileName).string()),
-                                   PhraseRecord::kLength)
-                  .count(),
-              207);
+    EXPECT_EQ(
+        RecordFile::fromFile(platform::readWholeFile((out / PhraseRecord::kFileName).string()),
+                             PhraseRecord::kLength)
+            .count(),
+        207);
     const auto pinyin = RecordFile::fromFile(
-        readWholeFile((out / PinyinRecord::kFileName).string()), PinyinRecord::kLength);
+        platform::readWholeFile((out / PinyinRecord::kFileName).string()), PinyinRecord::kLength);
     ASSERT_EQ(pinyin.count(), 17);
     EXPECT_EQ(trimmed(view(PinyinRecord::read(pinyin.record(6)).pinyin)), "lv"); // 吕 lǚ
     std::size_t files = 0;

@@ -1,8 +1,8 @@
 // The dictionaries the build compiled from the real sources: their counts, the order each file
 // is searched in, and entries a learner would look up.
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ int compareBytes(const std::array<char, N>& a, const std::array<char, N>& b) {
 template <typename Record> std::vector<Record> load() {
     const std::string path =
         std::string(TOVRIN_DICTIONARY_DIR) + "/" + std::string(Record::kFileName);
-    const auto file = RecordFile::fromFile(readWholeFile(path), Record::kLength);
+    const auto file = RecordFile::fromFile(platform::readWholeFile(path), Record::kLength);
     EXPECT_EQ(file.status(), RecordFile::Status::Ok) << path << ": " << file.reason();
     // A whole number of records: no partial record at the end.
     EXPECT_EQ(file.byteSize(), static_cast<std::size_t>(file.count()) * Record::kLength) << path;
@@ -162,14 +162,12 @@ TEST_F(Dictionaries, EveryFixedListCharacterIsInTheStrokeDictionary) {
          {"1",  "2",  "3",  "4",  "5",  "11", "12", "13", "25", "31", "32",
           "35", "41", "43", "44", "45", "51", "52", "53", "54", "55", "251"}) {
         LookupState state(codec());
-        state.start(folderFiles(TOVRIN_DICTIONARY_DIR, {}));
+        state.start(platform::folderFiles(TOVRIN_DICTIONARY_DIR, {}));
         for (char d : keys)
             state.strokeClick(d - '0');
-        for (const gbk::Text& cell : state.Label11) {
-            const gbk::Text c = gbk::trim(cell);
-            EXPECT_TRUE(c.empty() || characters.count(c.at(0)))
-                << keys << ": " << codec().toUtf8(c);
-        }
+        for (const gbk::Char cell : state.view().Label11)
+            EXPECT_TRUE(cell == LookupView::kNoCaption || cell == u' ' || characters.count(cell))
+                << keys << ": " << codec().toUtf8(gbk::Text(1, cell));
     }
 }
 

@@ -1,8 +1,8 @@
 // The word codes made from the built dictionaries against an independent table: the Wubi 86
 // phrase table of rime-data-wubi, which lists words with the codes that type them.
-#include "core/recordfile.h"
-#include "core/records.h"
-#include "core/wordcode.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/dict/wordcode.h"
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +20,11 @@ TEST(WordCodes, AgreeWithRimesWubi86PhraseTable) {
     const gbk::Codec codec;
     const std::string dir = TOVRIN_DICTIONARY_DIR;
     const RecordFile codes = RecordFile::fromFile(
-        readWholeFile(dir + "/" + std::string(CodeRecord::kFileName)), CodeRecord::kLength);
+        platform::readWholeFile(dir + "/" + std::string(CodeRecord::kFileName)),
+        CodeRecord::kLength);
     const RecordFile phrases = RecordFile::fromFile(
-        readWholeFile(dir + "/" + std::string(PhraseRecord::kFileName)), PhraseRecord::kLength);
+        platform::readWholeFile(dir + "/" + std::string(PhraseRecord::kFileName)),
+        PhraseRecord::kLength);
     ASSERT_EQ(codes.status(), RecordFile::Status::Ok);
     ASSERT_EQ(phrases.status(), RecordFile::Status::Ok);
 

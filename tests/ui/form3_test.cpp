@@ -1,7 +1,7 @@
 // The lookup window driven through its real controls, offscreen.
-#include "core/codelookup.h"
-#include "core/quwei.h"
-#include "core/records.h"
+#include "core/dict/codelookup.h"
+#include "core/dict/quwei.h"
+#include "core/dict/records.h"
 #include "tests/ui/controls.h"
 #include "tests/ui/programfolder.h"
 #include "ui/common/fonts.h"
@@ -256,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(history.section(u'\n', 0, 0), QStringLiteral("我们 TRWU"));
         QCOMPARE(history.section(u'\n', 1, 1), QStringLiteral("们 WU WUN"));
         QCOMPARE(history.section(u'\n', 2, 2), QStringLiteral("我 Q TRN TRNT"));
-        QCOMPARE(QString::fromStdString(codec.toUtf8(form->state().Label19)),
+        QCOMPARE(QString::fromStdString(codec.toUtf8(form->state().view().Label19)),
                  QStringLiteral("我们"));
     }
 
@@ -269,10 +269,10 @@ private Q_SLOTS:
         };
         auto wanted = [this] {
             QStringList lines;
-            const gbk::Text word = form->state().wordLine();
+            const gbk::Text word = form->state().view().wordLine();
             if (!word.empty())
                 lines << QString::fromStdString(codec.toUtf8(word));
-            for (const gbk::Text& line : form->state().Text1)
+            for (const gbk::Text& line : form->state().view().Text1)
                 lines << QString::fromStdString(codec.toUtf8(line));
             return lines.join(u'\n');
         };
@@ -285,7 +285,7 @@ private Q_SLOTS:
             if (i < 2 || i % 100 == 0)
                 QCOMPARE(shown(), wanted());
         }
-        QCOMPARE(form->state().Text1.size(), LookupState::kText1Lines);
+        QCOMPARE(form->state().view().Text1.size(), LookupView::kText1Lines);
         QCOMPARE(shown(), wanted());
     }
 
@@ -389,7 +389,7 @@ private Q_SLOTS:
         QVERIFY(!form->isVisible());
         // A stroke search now finds nothing: the dictionaries are closed.
         strokes("14");
-        QVERIFY(gbk::trim(form->state().Label11[0]).empty());
+        QCOMPARE(form->state().view().Label11[0], LookupView::kNoCaption);
     }
 
     void missingFilesAreToldOnceAndTheWindowCarriesOn() {

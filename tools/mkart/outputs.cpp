@@ -1,6 +1,6 @@
 #include "tools/mkart/outputs.h"
 
-#include "core/setline.h"
+#include "core/settings/setline.h"
 #include "platform/files.h"
 
 #include "tools/mkart/charts.h"
@@ -24,7 +24,7 @@ namespace {
 
 QString saveBytes(const QByteArray& bytes, const QString& path) {
     const std::string error =
-        writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());
+        platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());
     return error.empty() ? QString() : path + QStringLiteral(": ") + QString::fromStdString(error);
 }
 

@@ -5,7 +5,7 @@
 // equal stroke sequences and equal readings.
 #pragma once
 
-#include "core/records.h"
+#include "core/dict/records.h"
 #include "tools/mkdict/sources.h"
 
 #include <cstddef>

@@ -9,7 +9,7 @@ namespace tovrin::mkdict {
 namespace fs = std::filesystem;
 
 void writeFileAtomically(const fs::path& file, std::string_view bytes) {
-    const std::string error = tovrin::writeFileAtomically(file.string(), bytes);
+    const std::string error = tovrin::platform::writeFileAtomically(file.string(), bytes);
     if (!error.empty())
         throw std::runtime_error(file.string() + ": " + error);
 }

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
 
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out << "// Written by tools/mkgbk at build time from iconv's GBK table. Do not edit.\n"
-           "#include \"core/gbktables.h\"\n\n"
+           "#include \"core/text/gbktables.h\"\n\n"
            "namespace tovrin::gbk::tables {\n\n"
            "const char32_t toUnicode[kLeads * kTrails] = {\n";
     for (std::size_t i = 0; i < toUnicode.size(); ++i)

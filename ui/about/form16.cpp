@@ -4,8 +4,8 @@
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 
-#include "core/layout.h"
-#include "core/maker.h"
+#include "core/lookup/layout.h"
+#include "core/promo/maker.h"
 #include "resources/pictures.h"
 
 #include <QCursor>

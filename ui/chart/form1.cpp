@@ -3,8 +3,8 @@
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 
-#include "core/maker.h"
-#include "core/setline.h"
+#include "core/promo/maker.h"
+#include "core/settings/setline.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/startpage.h"
@@ -388,13 +388,13 @@ void Form1::Timer2_Timer() {
         platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
     // An installed copy's first run reads the set.txt shipped with its data; without a readable
     // set.txt the designed choices hold: chart 1, F1 and F2.
-    FileBytes set = readSmallFile(path);
+    FileBytes set = platform::readSmallFile(path);
     if (set.status == FileBytes::Status::Missing && programFolder_ != settingsFolder_) {
-        set = readSmallFile(
+        set = platform::readSmallFile(
             platform::joinPath(programFolder_.toStdString(), std::string(settings::kSetFileName)));
         // Kept in the user's folder from now on, as the settings dialog would keep it.
         if (set.status == FileBytes::Status::Ok)
-            writeFileAtomically(path, settings::fileText(settings::lineOf(set)));
+            platform::writeFileAtomically(path, settings::fileText(settings::lineOf(set)));
     }
     if (const int chart = state_.readSetLine(settings::lineOf(set)))
         loadChart(chart);

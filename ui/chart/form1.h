@@ -2,9 +2,9 @@
 // opens the other windows from its link strip, lives in the tray and answers the hot keys.
 #pragma once
 
-#include "core/chartstate.h"
-#include "core/gbk.h"
-#include "core/trigger.h"
+#include "core/promo/trigger.h"
+#include "core/settings/chartstate.h"
+#include "core/text/gbk.h"
 #include "platform/autostart.h"
 #include "platform/commands.h"
 

@@ -1,6 +1,6 @@
 #include "ui/common/bitmapfile.h"
 
-#include "core/bitmap.h"
+#include "core/pictures/bitmap.h"
 #include "platform/files.h"
 
 #include <QFile>
@@ -9,7 +9,7 @@
 namespace tovrin::ui {
 
 QPixmap loadBitmap(const QString& path, QString* why) {
-    const FileBytes file = readWholeFile(QFile::encodeName(path).toStdString());
+    const FileBytes file = platform::readWholeFile(QFile::encodeName(path).toStdString());
     QPixmap picture;
     QString problem;
     if (file.status != FileBytes::Status::Ok)
@@ -52,7 +52,8 @@ QPixmap loadBitmap(const QString& path, int scale, QString* why) {
     const QPixmap base = loadBitmap(path, why);
     if (base.isNull() || scale <= 1)
         return base;
-    const FileBytes file = readWholeFile(QFile::encodeName(variantPath(path, scale)).toStdString());
+    const FileBytes file =
+        platform::readWholeFile(QFile::encodeName(variantPath(path, scale)).toStdString());
     QPixmap variant;
     if (file.status == FileBytes::Status::Ok)
         variant.loadFromData(reinterpret_cast<const uchar*>(file.bytes.data()),

@@ -2,7 +2,7 @@
 // (Qt scales pixels for high-DPI screens), and fonts by their point size.
 #pragma once
 
-#include "core/layout.h"
+#include "core/lookup/layout.h"
 
 #include <QFont>
 #include <QRect>

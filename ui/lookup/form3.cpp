@@ -1,7 +1,7 @@
 #include "ui/lookup/form3.h"
 
-#include "core/maker.h"
-#include "core/placement.h"
+#include "core/lookup/placement.h"
+#include "core/promo/maker.h"
 #include "platform/files.h"
 #include "platform/systeminfo.h"
 #include "resources/pictures.h"
@@ -306,7 +306,8 @@ void Form3::buildControls() {
     Label20->setObjectName(QStringLiteral("Label20"));
     Label20->setGeometry(pxRect(90, 870, 6960, 1275));
     for (int i = 0; i < layout::kGridCells; ++i) {
-        Label11[i] = makeLabel(QStringLiteral("Label11_%1").arg(i), pxRect(state_.Label11Rect[i]));
+        Label11[i] =
+            makeLabel(QStringLiteral("Label11_%1").arg(i), pxRect(state_.view().Label11Rect[i]));
         Label11[i]->setAlignment(Qt::AlignCenter);
         Label11[i]->setStyleSheet(QStringLiteral("background: transparent;"));
         Label11[i]->setCursor(Qt::PointingHandCursor);
@@ -389,10 +390,10 @@ void Form3::placeNewestLine() {
 }
 
 void Form3::fitLinkBox() {
-    const LookupState::LinkBox& box = state_.Picture1;
+    const LookupView::LinkBox& box = state_.view().Picture1;
     QRect place = pxRect(box.left, 2460, box.width, 405);
     // The search picture sits 60 twips into a box as wide as itself: the box takes it whole.
-    if (box.image == LookupState::LinkBox::Image::Search)
+    if (box.image == LookupView::LinkBox::Image::Search)
         place.setWidth(std::max(place.width(), Image4->geometry().right() + 1));
     const QTextBlock line =
         Text1->document()->findBlockByNumber(Text1->verticalScrollBar()->value());
@@ -447,7 +448,8 @@ void Form3::buildPinyinKeyboard() {
         });
     }
     for (int i = 0; i < layout::kPinyinCells; ++i) {
-        Label66[i] = makeLabel(QStringLiteral("Label66_%1").arg(i), pxRect(state_.Label66Rect[i]));
+        Label66[i] =
+            makeLabel(QStringLiteral("Label66_%1").arg(i), pxRect(state_.view().Label66Rect[i]));
         Label66[i]->setAlignment(Qt::AlignCenter);
         Label66[i]->setStyleSheet(QStringLiteral("background: transparent;"));
         Label66[i]->setCursor(Qt::PointingHandCursor);
@@ -536,6 +538,16 @@ void Form3::setCaption(QLabel* label, const gbk::Text& text) {
         label->setText(s);
 }
 
+void Form3::setCaption(QLabel* label, gbk::Char cell) {
+    QString s;
+    if (cell != LookupView::kNoCaption) {
+        const char32_t cp = codec_.toUnicode(cell);
+        s = cp < 0x10000 ? QString(QChar(static_cast<char16_t>(cp))) : QString::fromUcs4(&cp, 1);
+    }
+    if (label->text() != s)
+        label->setText(s);
+}
+
 void Form3::tellOnce(const QString& key, const QString& text) {
     if (!told_.insert(key).second)
         return;
@@ -602,8 +614,8 @@ bool Form3::Form_Load() {
     appDir = programFolder_;
     if (!appDir.endsWith(QLatin1Char('/')))
         appDir += QLatin1Char('/');
-    tellProblems(
-        state_.start(folderFiles(programFolder_.toStdString(), settingsFolder_.toStdString())));
+    tellProblems(state_.start(
+        platform::folderFiles(programFolder_.toStdString(), settingsFolder_.toStdString())));
     placeBySetting();
     Label99 = platform::versionText();
     Label100 = platform::appDataFolder();
@@ -637,7 +649,7 @@ void Form3::placeBySetting() {
     // The window has no frame, so the window and its client area are the same 7170 x 3200
     // twips; they are taken as designed rather than measured back from whole pixels.
     const placement::Size w{layout::kWindowWidth, layout::kWindowHeight};
-    if (const auto place = placement::startPlace(state_.winPos, twipsOf(area), w, w))
+    if (const auto place = placement::startPlace(state_.view().winPos, twipsOf(area), w, w))
         moveInArea(area, *place);
 }
 
@@ -649,7 +661,7 @@ void Form3::Label97() {
     setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
     collapsed_ = false;
     if (const QRect area = screenArea(); !area.isEmpty()) {
-        if (const auto place = placement::resetPlace(state_.winPos, twipsOf(area),
+        if (const auto place = placement::resetPlace(state_.view().winPos, twipsOf(area),
                                                      {layout::kWindowWidth, layout::kWindowHeight}))
             moveInArea(area, *place);
     }
@@ -697,7 +709,7 @@ void Form3::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods =
         event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_C) {
-        const gbk::Text current = gbk::trim(state_.Label25);
+        const gbk::Text current = gbk::trim(state_.view().Label25);
         if (!current.empty())
             QGuiApplication::clipboard()->setText(toQString(current));
         return;
@@ -761,7 +773,7 @@ void Form3::openLink(QObject* clicked) {
         // The current character goes into the query as its GBK bytes, percent-encoded, so the
         // browser gets a well-formed address that the site reads as GBK.
         QByteArray address = QByteArray::fromStdString(maker::onSite(maker::kSearchPath));
-        for (const unsigned char b : gbk::encode(gbk::trim(state_.Label25)))
+        for (const unsigned char b : gbk::encode(gbk::trim(state_.view().Label25)))
             address += '%' + QByteArray::number(b, 16).toUpper().rightJustified(2, '0');
         services_.openUrl(QUrl::fromEncoded(address, QUrl::StrictMode));
     } else if (clicked == Image5) {
@@ -772,7 +784,7 @@ void Form3::openLink(QObject* clicked) {
 }
 
 void Form3::render() {
-    const LookupState& s = state_;
+    const LookupView& s = state_.view();
     setCaption(Label1, s.Label1);
 
     const bool keyboard = s.Image8Visible;
@@ -841,8 +853,8 @@ void Form3::render() {
         Picture1->setVisible(s.Picture1.visible);
         fitLinkBox();
     }
-    Image4->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Search);
-    Image5->setVisible(s.Picture1.image == LookupState::LinkBox::Image::Article);
+    Image4->setVisible(s.Picture1.image == LookupView::LinkBox::Image::Search);
+    Image5->setVisible(s.Picture1.image == LookupView::LinkBox::Image::Article);
 
     // The pinyin keyboard.
     Image8->setVisible(keyboard);

@@ -2,11 +2,11 @@
 // event to the state and then shows the captions, visibility and places the state reports.
 #pragma once
 
-#include "core/gbk.h"
-#include "core/layout.h"
-#include "core/lookupstate.h"
-#include "core/placement.h"
-#include "core/trigger.h"
+#include "core/lookup/layout.h"
+#include "core/lookup/lookupstate.h"
+#include "core/lookup/placement.h"
+#include "core/promo/trigger.h"
+#include "core/text/gbk.h"
 
 #include <QPointer>
 #include <QString>
@@ -142,6 +142,7 @@ private:
     void tellOnce(const QString& key, const QString& text);
     QString toQString(const gbk::Text& text) const;
     void setCaption(QLabel* label, const gbk::Text& text);
+    void setCaption(QLabel* label, gbk::Char cell); // a grid cell
     void placeBySetting();
     QRect screenArea() const; // the screen without its panels, where the window is placed
     static placement::Size twipsOf(const QRect& area); // the area's size in twips

@@ -3,7 +3,7 @@
 // (half a sheet).
 #pragma once
 
-#include "core/layout.h"
+#include "core/lookup/layout.h"
 
 #include <QDialog>
 #include <QPixmap>

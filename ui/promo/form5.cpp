@@ -1,7 +1,7 @@
 #include "ui/promo/form5.h"
 #include "ui/common/twips.h"
 
-#include "core/layout.h"
+#include "core/lookup/layout.h"
 #include "platform/shortcuts.h"
 #include "platform/startpage.h"
 

@@ -1,7 +1,7 @@
 #include "ui/settings/form2.h"
 #include "ui/common/twips.h"
 
-#include "core/setline.h"
+#include "core/settings/setline.h"
 #include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -167,7 +167,7 @@ void Form2::Command1_Click() {
     const std::string path =
         platform::joinPath(QFile::encodeName(links_.settingsFolder).toStdString(),
                            std::string(settings::kSetFileName));
-    if (!writeFileAtomically(path, settings::fileText(line)).empty()) {
+    if (!platform::writeFileAtomically(path, settings::fileText(line)).empty()) {
         // Nothing was stored: the chart window is not told to read set.txt again, autostart is
         // left alone and the dialog stays open with the choices, to try again or to leave.
         if (links_.tell)

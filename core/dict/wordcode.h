@@ -1,0 +1,33 @@
+// The code that types a whole word in Wubi 86, made from its characters' full codes, and
+// whether the phrase dictionary holds a word.
+#pragma once
+
+#include "core/dict/recordfile.h"
+#include "core/text/gbk.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovrin::wordcode {
+
+// A character's full code: its longest code in the character-code dictionary, the first such
+// record where several tie. Empty when the dictionary holds no code of the character.
+std::string fullCode(const RecordFile& codes, gbk::Char character);
+
+// The word's code from its characters' full codes, by the Wubi 86 word rules:
+//   2 characters: the first two letters of each;
+//   3 characters: the first letter of the first two and the first two of the third;
+//   4 or more:    the first letter of the first three and of the last.
+// A full code shorter than the letters the rule takes gives the letters it has. Empty for fewer
+// than two characters, or when a character has no code.
+std::string fromFullCodes(const std::vector<std::string>& fullCodes);
+
+// The code of `word` as one word; empty when a character of it has no code (`missing` then
+// names the first such character).
+std::string ofWord(const RecordFile& codes, std::u16string_view word, gbk::Char* missing = nullptr);
+
+// Whether the phrase dictionary holds `word` whole, among the words of its first character.
+bool isWord(const RecordFile& phrases, std::u16string_view word);
+
+} // namespace tovrin::wordcode

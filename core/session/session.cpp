@@ -1,0 +1,257 @@
+#include "core/session/session.h"
+
+#include "core/session/json.h"
+
+#include <charconv>
+#include <vector>
+
+namespace tovrin {
+
+namespace {
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+            ++i;
+        if (i > start)
+            out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+// A whole number within [low, high], or -1.
+int numberIn(std::string_view text, int low, int high) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || v < low || v > high)
+        return -1;
+    return v;
+}
+
+// Only the command's name goes back into an error text, and only when it is plain ASCII, so
+// the reply stays valid JSON whatever the input held.
+std::string shown(std::string_view word) {
+    for (char c : word)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            return "?";
+    return std::string(word);
+}
+
+} // namespace
+
+std::string Session::handle(std::string_view line) {
+    const std::string error = run(line);
+    return reply(error.empty(), error);
+}
+
+std::string Session::run(std::string_view line) {
+    const std::vector<std::string_view> w = words(line);
+    if (w.empty())
+        return "blank line";
+    const std::string_view cmd = w[0];
+    const std::size_t args = w.size() - 1;
+    LookupState& s = state_;
+
+    if (cmd == "state")
+        return args == 0 ? "" : "state takes no argument";
+    if (cmd == "stroke") {
+        const int d = args == 1 ? numberIn(w[1], 1, 5) : -1;
+        if (d < 0)
+            return "stroke takes one digit from 1 to 5";
+        if (const auto why = s.refusal(LookupState::Event::Stroke); !why.empty())
+            return std::string(why);
+        s.strokeClick(d);
+        return "";
+    }
+    if (cmd == "back" || cmd == "clear") {
+        if (args != 0)
+            return shown(cmd) + " takes no argument";
+        if (const auto why =
+                s.refusal(cmd == "back" ? LookupState::Event::Back : LookupState::Event::Clear);
+            !why.empty())
+            return std::string(why);
+        if (cmd == "back")
+            s.Command7_Click();
+        else
+            s.Command8_Click();
+        return "";
+    }
+    if (cmd == "more") {
+        if (args != 0)
+            return "more takes no argument";
+        if (const auto why = s.refusal(LookupState::Event::More); !why.empty())
+            return std::string(why);
+        s.Label10_Click();
+        return "";
+    }
+    if (cmd == "pick" || cmd == "pypick") {
+        const bool pinyinGrid = cmd == "pypick";
+        const int i = args == 1 ? numberIn(w[1], 0, pinyinGrid ? 35 : 50) : -1;
+        if (i < 0)
+            return pinyinGrid ? "pypick takes a cell from 0 to 35"
+                              : "pick takes a cell from 0 to 50";
+        if (const auto why =
+                s.refusal(pinyinGrid ? LookupState::Event::PinyinPick : LookupState::Event::Pick);
+            !why.empty())
+            return std::string(why);
+        if (pinyinGrid)
+            s.Label66_MouseDown(i);
+        else
+            s.Label11_MouseDown(i);
+        return "";
+    }
+    if (cmd == "pinyin" || cmd == "panel") {
+        if (args != 0)
+            return shown(cmd) + " takes no argument";
+        if (const auto why =
+                s.refusal(cmd == "pinyin" ? LookupState::Event::Pinyin : LookupState::Event::Panel);
+            !why.empty())
+            return std::string(why);
+        if (cmd == "pinyin")
+            s.Command1_Click();
+        else
+            s.Command9_Click();
+        return "";
+    }
+    if (cmd == "letter") {
+        if (args != 1 || w[1].size() != 1 || w[1][0] < 'a' || w[1][0] > 'z')
+            return "letter takes one letter from a to z";
+        if (const auto why = s.refusal(LookupState::Event::Letter); !why.empty())
+            return std::string(why);
+        s.Command18_Click(w[1][0]);
+        return "";
+    }
+    if (cmd == "next" || cmd == "prev") {
+        if (args != 0)
+            return shown(cmd) + " takes no argument";
+        if (const auto why = s.refusal(LookupState::Event::Page); !why.empty())
+            return std::string(why);
+        // An inactive page label ignores the click, as in the window.
+        if (cmd == "next")
+            s.Label68_Click();
+        else
+            s.Label67_Click();
+        return "";
+    }
+    if (cmd == "choose") {
+        if (args != 2)
+            return "choose takes a row (display, position, size) and an element";
+        const std::string_view row = w[1];
+        const int most = row == "display" ? 1 : row == "position" ? 2 : row == "size" ? 4 : -1;
+        if (most < 0)
+            return "choose takes a row: display, position or size";
+        const int i = numberIn(w[2], 0, most);
+        if (i < 0)
+            return "no such element in that row";
+        if (const auto why = s.refusal(LookupState::Event::Choose); !why.empty())
+            return std::string(why);
+        if (row == "display")
+            s.Label42_Click(i);
+        else if (row == "position")
+            s.Label44_Click(i);
+        else
+            s.Label111_Click(i);
+        return "";
+    }
+    if (cmd == "confirm") {
+        if (args != 0)
+            return "confirm takes no argument";
+        if (const auto why = s.refusal(LookupState::Event::Confirm); !why.empty())
+            return std::string(why);
+        s.Command14_Click();
+        s.Command14_MouseUp();
+        // The options apply, as in the window, but a setup.txt not saved is no success.
+        if (!s.setupWriteError().empty())
+            return "setup.txt was not saved: " + s.setupWriteError();
+        return "";
+    }
+    return "unknown command: " + shown(cmd);
+}
+
+std::string Session::reply(bool ok, std::string_view error) const {
+    const LookupView& s = state_.view();
+    auto stringArray = [this](const auto& texts) {
+        std::string out = "[";
+        for (const auto& t : texts) {
+            if (out.size() > 1)
+                out += ',';
+            json::appendString(out, utf8(t));
+        }
+        return out + ']';
+    };
+    // A cell's caption: its character, or "" for an empty cell.
+    auto cellArray = [this](const auto& cells) {
+        std::string out = "[";
+        for (const gbk::Char c : cells) {
+            if (out.size() > 1)
+                out += ',';
+            json::appendString(out,
+                               c == LookupView::kNoCaption ? std::string() : utf8(gbk::Text(1, c)));
+        }
+        return out + ']';
+    };
+
+    json::Object o;
+    o.boolean("ok", ok);
+    if (!ok)
+        o.string("error", error);
+    o.string("strokes", utf8(s.Label1));
+    o.string("digits", utf8(s.Label6));
+    o.string("key", utf8(s.Label2));
+    o.raw("grid", cellArray(s.Label11));
+    o.raw("more", json::Object()
+                      .boolean("visible", s.Label10.visible)
+                      .number("left", s.Label10.left)
+                      .number("top", s.Label10.top)
+                      .str());
+    o.string("history", utf8(s.Label19));
+    o.string("phraseKey", utf8(s.Label18));
+    o.string("current", utf8(s.Label25));
+    o.string("assoc", utf8(gbk::trimRight(s.assocHz)));
+    o.raw("codes", stringArray(std::array{s.Label38, s.Label45, s.Label46, s.Label48}));
+    o.string("summary", utf8(s.Label8));
+    o.string("found", utf8(s.Label22));
+    o.raw("text1", stringArray(s.Text1));
+    o.raw("word", s.pickedWord.empty() ? std::string("null")
+                                       : json::Object()
+                                             .string("text", utf8(s.pickedWord))
+                                             .string("code", s.pickedWordCode)
+                                             .str());
+    const char* image = s.Picture1.image == LookupView::LinkBox::Image::Search    ? "search"
+                        : s.Picture1.image == LookupView::LinkBox::Image::Article ? "article"
+                                                                                  : "";
+    o.raw("linkBox", json::Object()
+                         .boolean("visible", s.Picture1.visible)
+                         .string("image", image)
+                         .number("left", s.Picture1.left)
+                         .number("width", s.Picture1.width)
+                         .str());
+    o.raw("pinyin", json::Object()
+                        .boolean("open", s.Image8Visible)
+                        .string("typed", utf8(s.Label63))
+                        .string("key", utf8(s.Label2))
+                        .raw("cells", cellArray(s.Label66))
+                        .string("slot", utf8(s.Label69))
+                        .boolean("prevActive", s.Label67Active)
+                        .boolean("nextActive", s.Label68Active)
+                        .str());
+    o.raw("options", json::Object()
+                         .number("showAll", s.showAll)
+                         .number("winPos", s.winPos)
+                         .number("sizeMode", s.sizeMode)
+                         .str());
+    o.raw("panel", json::Object()
+                       .boolean("open", s.Frame2Visible)
+                       .raw("display", stringArray(s.Label42))
+                       .raw("position", stringArray(s.Label44))
+                       .raw("size", stringArray(s.Label111))
+                       .str());
+    return o.str();
+}
+
+} // namespace tovrin
