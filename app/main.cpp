@@ -5,6 +5,7 @@
 #include "platform/globalshortcuts.h"
 #include "platform/keystate.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 #include "platform/promotion.h"
 #include "platform/runtimefolder.h"
 #include "platform/showdesktop.h"
@@ -206,8 +207,6 @@ int main(int argc, char** argv) {
     // The dictionaries and pictures beside the program, or where it is installed.
     const tovrin::platform::ProgramFolders folders =
         tovrin::platform::programFolders(QApplication::applicationDirPath().toStdString());
-    const QString folder = QString::fromStdString(folders.data);
-    const QString settings = QString::fromStdString(tovrin::platform::settingsFolder(folders));
 
     tovrin::Form1::Services services;
     services.tell = [](const QString& title, const QString& text) {
@@ -257,7 +256,7 @@ int main(int argc, char** argv) {
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
 
-    tovrin::Form1 chart(codec, folder, settings, services);
+    tovrin::Form1 chart(codec, tovrin::platform::ProgramFiles(folders), services);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
                      [&chart](QSessionManager&) { chart.endSession(); });
     chart.show();

@@ -8,6 +8,7 @@
 #include "core/text/gbk.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -288,7 +289,7 @@ int runSession(const platform::ProgramFolders& folders, const std::vector<std::s
     }
     LookupState state(codec);
     // No option file that no change of an option asked for.
-    LookupFiles files = platform::folderFiles(folders.data, platform::settingsFolder(folders));
+    LookupFiles files = platform::ProgramFiles(folders).lookupFiles();
     files.writeDefaults = false;
     tell(state.start(std::move(files)));
     LookupOptions options = state.options();

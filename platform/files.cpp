@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include "core/dict/records.h"
 #include "core/settings/setupfile.h"
 #include "platform/paths.h"
 
@@ -205,25 +204,6 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
     readToEnd(fd, limit, PastLimit::Refuse, r);
     ::close(fd);
     return r;
-}
-
-LookupFiles folderFiles(const std::string& programFolder, const std::string& settingsFolder) {
-    LookupFiles files;
-    auto read = [&programFolder](std::string_view name) {
-        return readWholeFile(joinPath(programFolder, std::string(name)));
-    };
-    files.strokes = read(StrokeRecord::kFileName);
-    files.phrases = read(PhraseRecord::kFileName);
-    files.codes = read(CodeRecord::kFileName);
-    files.pinyin = read(PinyinRecord::kFileName);
-    if (!settingsFolder.empty()) {
-        const std::string setup = joinPath(settingsFolder, std::string(kSetupFileName));
-        files.setup = readSmallFile(setup);
-        files.writeSetup = [setup](std::string_view bytes) {
-            return writeFileAtomically(setup, bytes);
-        };
-    }
-    return files;
 }
 
 } // namespace tovrin::platform

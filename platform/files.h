@@ -3,7 +3,7 @@
 // is complete).
 #pragma once
 
-#include "core/lookup/lookupfiles.h"
+#include "core/dict/filebytes.h"
 
 #include <cstddef>
 
@@ -31,9 +31,5 @@ constexpr std::size_t kLargestDictionary = 64u << 20;
 // Reads a whole file. Anything that is not a regular file (a folder, a named pipe, a device) is
 // refused without blocking, and so is a file larger than `limit`.
 FileBytes readWholeFile(const std::string& path, std::size_t limit = kLargestDictionary);
-
-// The files of a program folder, as the lookup window starts from them: its four dictionaries,
-// read whole, and setup.txt in `settingsFolder` (none when that is empty), with its writer.
-LookupFiles folderFiles(const std::string& programFolder, const std::string& settingsFolder);
 
 } // namespace tovrin::platform

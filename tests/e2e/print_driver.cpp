@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         return usage();
 
     Form4::Links links;
-    links.programFolder = folder;
+    links.printChart = folder + QStringLiteral("/86wb.bmp");
     // As the chart window hands it over: the chart at its variant drawn for printing.
     links.currentChart = [folder, chart] {
         return ui::loadBitmap(folder + QStringLiteral("/J%1.bmp").arg(chart), 4);

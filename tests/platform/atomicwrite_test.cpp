@@ -6,6 +6,7 @@
 #include "core/lookup/lookupstate.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST(AtomicWrite, AKilledWriterLeavesTheOldOrTheNewFile) {
 TEST(AtomicWrite, AKilledOptionsPanelLeavesAWholeSetupFile) {
     TempDir dir;
     LookupState s(codec());
-    s.start(platform::folderFiles(dir.str(), dir.str()));
+    s.start(platform::ProgramFiles(dir.str(), dir.str()).lookupFiles());
     ASSERT_EQ(readAll(dir / "setup.txt"), "000\r\n");
     killWriterAtRandom(
         dir / "setup.txt", {"000\r\n", "114\r\n"},
@@ -94,7 +95,7 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
             << e.path();
     // The options still apply, and the failure is told once.
     LookupState s(codec());
-    s.start(platform::folderFiles(small, small));
+    s.start(platform::ProgramFiles(small, small).lookupFiles());
     s.Command9_Click();
     s.Label111_Click(3);
     s.Command14_Click();
@@ -114,7 +115,7 @@ TEST(AtomicWrite, AReadOnlyProgramFolderKeepsItsOptionsInTheConfigFolder) {
     const std::string settings = platform::settingsFolder(readOnly);
     EXPECT_EQ(settings, (config / "tovrin").string());
     LookupState s(codec());
-    s.start(platform::folderFiles(readOnly, settings));
+    s.start(platform::ProgramFiles(readOnly, settings).lookupFiles());
     EXPECT_EQ(readAll(config / "tovrin" / "setup.txt"), "000\r\n");
     EXPECT_FALSE(fs::exists(fs::path(readOnly) / "setup.txt"));
     // What the folder already held still reads.

@@ -8,6 +8,7 @@
 #include "core/settings/setline.h"
 #include "core/settings/setupfile.h"
 #include "platform/files.h"
+#include "platform/programfiles.h"
 #include "tests/core/testdata.h"
 
 #include <gtest/gtest.h>
@@ -358,7 +359,7 @@ protected:
 
         LookupState s(codec());
         std::vector<LookupState::Problem> problems =
-            s.start(platform::folderFiles(program.str(), settings.str()));
+            s.start(platform::ProgramFiles(program.str(), settings.str()).lookupFiles());
         EXPECT_EQ(dict.probe(s), c.shows);
         everyEventStillWorks(s, settings);
         for (auto& p : s.takeProblems())
@@ -554,7 +555,8 @@ TEST(DamagedSetupFile, StartAndConfirm) {
             writeFile(path, c.content);
 
         LookupState s(codec());
-        auto problems = s.start(platform::folderFiles(program.str(), settings.str()));
+        auto problems =
+            s.start(platform::ProgramFiles(program.str(), settings.str()).lookupFiles());
         std::erase_if(problems, [](const auto& p) { return p.file != "setup.txt"; });
         ASSERT_EQ(problems.size(), c.unreadable ? 1u : 0u);
         if (c.unreadable) {

@@ -4,6 +4,7 @@
 #include "core/dict/records.h"
 #include "core/lookup/lookupstate.h"
 #include "platform/files.h"
+#include "platform/programfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,7 @@ TEST_F(Dictionaries, EveryFixedListCharacterIsInTheStrokeDictionary) {
          {"1",  "2",  "3",  "4",  "5",  "11", "12", "13", "25", "31", "32",
           "35", "41", "43", "44", "45", "51", "52", "53", "54", "55", "251"}) {
         LookupState state(codec());
-        state.start(platform::folderFiles(TOVRIN_DICTIONARY_DIR, {}));
+        state.start(platform::ProgramFiles(TOVRIN_DICTIONARY_DIR, {}).lookupFiles());
         for (char d : keys)
             state.strokeClick(d - '0');
         for (const gbk::Char cell : state.view().Label11)

@@ -71,7 +71,7 @@ private:
         s.trayAvailable = tray;
         s.runDialog = [](QDialog* d) { d->show(); };
         s.quit = [this] { ++quits; };
-        form = std::make_unique<Form1>(codec, folder->path(), folder->path(), s);
+        form = std::make_unique<Form1>(codec, folder->files(), s);
         if (windowKeys)
             connect(windowKeys, &WindowKeys::wentDown, form.get(), [this] { form->keyWentDown(); });
         form->show();

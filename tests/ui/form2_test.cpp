@@ -1,5 +1,6 @@
 // The settings dialog driven through its real controls, offscreen.
 #include "platform/autostart.h"
+#include "platform/programfiles.h"
 #include "tests/ui/controls.h"
 #include "ui/common/fonts.h"
 #include "ui/settings/form2.h"
@@ -61,7 +62,7 @@ private:
         told.clear();
         Form2::Links links;
         links.setLine = setLine;
-        links.settingsFolder = settings->path();
+        links.files = &files();
         links.programPath = kProgram.toStdString();
         links.autostart = &autostart;
         links.hotKeysAvailable = hotKeysAvailable;
@@ -94,6 +95,12 @@ private:
         QCOMPARE(box->currentText(), key);
     }
     QString setFile() const { return settings->filePath(QStringLiteral("set.txt")); }
+    // set.txt's place as the program finds it.
+    const platform::ProgramFiles& files() {
+        files_ = platform::ProgramFiles({}, settings->path().toStdString());
+        return files_;
+    }
+    platform::ProgramFiles files_{{}, {}};
     QString entryFile() const {
         return config->filePath(QStringLiteral("autostart/Tovrin.desktop"));
     }
@@ -317,7 +324,7 @@ private Q_SLOTS:
         // A program folder whose name no entry can hold (not UTF-8): told, the rest saved.
         Form2::Links links;
         links.setLine = QStringLiteral("10102");
-        links.settingsFolder = settings->path();
+        links.files = &files();
         links.programPath = "/opt/gbk-\xCE\xE5\xB1\xCA/tovrin";
         links.autostart = &autostart;
         links.tell = [this](const QString&, const QString& text) { told << text; };
@@ -334,7 +341,7 @@ private Q_SLOTS:
     void withoutAutostartTheRestIsStillStored() {
         Form2::Links links;
         links.setLine = QStringLiteral("20312");
-        links.settingsFolder = settings->path();
+        links.files = &files();
         Form2 bare(links); // no autostart and no callbacks
         bare.show();
         QTest::mouseClick(bare.findChild<QWidget*>(QStringLiteral("Option3")), Qt::LeftButton);

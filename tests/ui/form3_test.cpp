@@ -73,7 +73,7 @@ private:
         opened.clear();
         dialogs.clear();
         desktops = 0;
-        form = std::make_unique<Form3>(codec, folder->path(), folder->path(), services);
+        form = std::make_unique<Form3>(codec, folder->files(), services);
         QVERIFY(form->Form_Load());
         form->show();
     }
@@ -543,7 +543,7 @@ private Q_SLOTS:
         Form3::Services services;
         services.tell = [&texts](const QString&, const QString& text) { texts << text; };
         services.isFirstInstance = [] { return false; };
-        Form3 second(codec, f.path(), f.path(), services);
+        Form3 second(codec, f.files(), services);
         QVERIFY(!second.Form_Load());
         QCOMPARE(texts, QStringList{QStringLiteral(
                             "程序已经运行或最小化到桌面右下角,请用鼠标点击右下角的工具条使用。")});

@@ -174,7 +174,7 @@ private:
             return pdfPrinter(path);
         };
         Form4::Links links;
-        links.programFolder = folder->path();
+        links.printChart = folder->path() + QStringLiteral("/86wb.bmp");
         links.currentChart = [this] { return shown; };
         if (!setup.realBoxes)
             links.ask = [this](const QString& title, const QString& text, bool question) {

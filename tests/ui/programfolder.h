@@ -2,6 +2,8 @@
 // ever written beside the built program.
 #pragma once
 
+#include "platform/programfiles.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,5 +26,9 @@ public:
         f.write(bytes);
     }
     QString path() const { return dir.path(); }
+    // The folder's files as the program finds them, its options kept in it too.
+    tovrin::platform::ProgramFiles files() const {
+        return {path().toStdString(), path().toStdString()};
+    }
     QTemporaryDir dir;
 };

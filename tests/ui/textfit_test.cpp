@@ -177,7 +177,7 @@ private Q_SLOTS:
             folder.write("setup.txt", QByteArray("00") + size + "\r\n");
             Form3::Services services;
             services.isFirstInstance = [] { return true; };
-            Form3 form(codec, folder.path(), folder.path(), services);
+            Form3 form(codec, folder.files(), services);
             QVERIFY(form.Form_Load());
             form.show();
             // The grid after two strokes, then a pick: the history box with the link box shown.
@@ -200,7 +200,7 @@ private Q_SLOTS:
         ProgramFolder folder;
         Form1::Services services;
         services.trayAvailable = false;
-        Form1 chart(codec, folder.path(), folder.path(), services);
+        Form1 chart(codec, folder.files(), services);
         chart.show();
         expectWhole(&chart);
 
@@ -212,7 +212,7 @@ private Q_SLOTS:
         expectWhole(&settings);
 
         Form4::Links printing;
-        printing.programFolder = folder.path();
+        printing.printChart = folder.path() + QStringLiteral("/86wb.bmp");
         Form4 print(printing);
         print.show();
         expectWhole(&print);

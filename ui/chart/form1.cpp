@@ -49,10 +49,8 @@ const QColor kHoverRed(192, 0, 0);
 
 } // namespace
 
-Form1::Form1(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
-             Services services)
-    : QWidget(nullptr), codec_(codec), programFolder_(std::move(programFolder)),
-      settingsFolder_(std::move(settingsFolder)), services_(std::move(services)),
+Form1::Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services)
+    : QWidget(nullptr), codec_(codec), files_(std::move(files)), services_(std::move(services)),
       homePage_(QString::fromStdString(std::string(maker::kHomePage))) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral(" Tovrin"));
@@ -260,7 +258,7 @@ void Form1::Label1_Click(int index) {
     case 1: {
         Form2::Links links;
         links.setLine = QString::fromStdString(state_.Label2);
-        links.settingsFolder = settingsFolder_;
+        links.files = &files_;
         links.programPath = QApplication::applicationFilePath().toStdString();
         links.autostart = &autostart_;
         links.hotKeysAvailable = services_.hotKeysAvailable;
@@ -284,7 +282,7 @@ void Form1::Label1_Click(int index) {
         // Out of the always-on-top layer first, so the dialog and its messages are not hidden.
         setTopmost(false);
         Form4::Links links;
-        links.programFolder = programFolder_;
+        links.printChart = QString::fromStdString(files_.picturePath("86wb.bmp"));
         // The chart shown, at the variant drawn for printing where it has one.
         links.currentChart = [this] {
             const QPixmap print =
@@ -364,7 +362,7 @@ std::unique_ptr<Form3> Form1::makeLookup() {
     s.promotion = services_.promotion;
     s.runDialog = services_.runDialog;
     s.keepShown = services_.keepShown;
-    return std::make_unique<Form3>(codec_, programFolder_, settingsFolder_, s);
+    return std::make_unique<Form3>(codec_, files_, s);
 }
 
 // Building the window's controls was most of its first opening (40 ms from the key's press to
@@ -384,19 +382,8 @@ void Form1::tellOnce(const QString& title, const QString& text) {
 
 void Form1::Timer2_Timer() {
     Timer2->stop();
-    const std::string path =
-        platform::joinPath(settingsFolder_.toStdString(), std::string(settings::kSetFileName));
-    // An installed copy's first run reads the set.txt shipped with its data; without a readable
-    // set.txt the designed choices hold: chart 1, F1 and F2.
-    FileBytes set = platform::readSmallFile(path);
-    if (set.status == FileBytes::Status::Missing && programFolder_ != settingsFolder_) {
-        set = platform::readSmallFile(
-            platform::joinPath(programFolder_.toStdString(), std::string(settings::kSetFileName)));
-        // Kept in the user's folder from now on, as the settings dialog would keep it.
-        if (set.status == FileBytes::Status::Ok)
-            platform::writeFileAtomically(path, settings::fileText(settings::lineOf(set)));
-    }
-    if (const int chart = state_.readSetLine(settings::lineOf(set)))
+    // Without a readable set.txt the designed choices hold: chart 1, F1 and F2.
+    if (const int chart = state_.readSetLine(settings::lineOf(files_.readSetFile())))
         loadChart(chart);
     Q_EMIT keysChosen(state_.chartKey, state_.lookupKey);
     // A hot key pressed before its choice was read went by unheeded, and with key events no
@@ -408,7 +395,7 @@ void Form1::Timer2_Timer() {
 }
 
 QString Form1::chartPath(int chart) const {
-    return programFolder_ + QStringLiteral("/J%1.bmp").arg(chart);
+    return QString::fromStdString(files_.picturePath("J" + std::to_string(chart) + ".bmp"));
 }
 
 void Form1::loadChart(int chart) {

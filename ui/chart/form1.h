@@ -7,6 +7,7 @@
 #include "core/text/gbk.h"
 #include "platform/autostart.h"
 #include "platform/commands.h"
+#include "platform/programfiles.h"
 
 #include <QPointer>
 #include <QString>
@@ -75,8 +76,7 @@ public:
         promo::Sources promotion;
     };
 
-    Form1(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
-          Services services);
+    Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services);
     ~Form1() override;
 
     // The chart window's state: the set.txt line and the hot keys, the exit marker, LastState.
@@ -145,8 +145,7 @@ private:
     void tellOnce(const QString& title, const QString& text);
 
     const gbk::Codec& codec_;
-    QString programFolder_;
-    QString settingsFolder_;
+    platform::ProgramFiles files_; // the dictionaries, pictures and option files
     Services services_;
     QString homePage_;
     std::set<QString> told_; // every message told this run, each told once

@@ -153,11 +153,10 @@ QRect Form3::pxRect(const layout::Rect& r) {
     return twips::rect(r);
 }
 
-Form3::Form3(const gbk::Codec& codec, QString programFolder, QString settingsFolder,
-             Services services, QWidget* parent)
+Form3::Form3(const gbk::Codec& codec, platform::ProgramFiles files, Services services,
+             QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), codec_(codec),
-      programFolder_(std::move(programFolder)), settingsFolder_(std::move(settingsFolder)),
-      services_(std::move(services)), state_(codec) {
+      files_(std::move(files)), services_(std::move(services)), state_(codec) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Mirel鼠标打字笔画输入法"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -286,7 +285,7 @@ void Form3::buildControls() {
         state_.Command1_Click();
         if (firstOpening) {
             pinyinPictureLoaded_ = true;
-            const QString path = appDir + QStringLiteral("拼音4.bmp");
+            const QString path = QString::fromStdString(files_.picturePath("拼音4.bmp"));
             const QPixmap panel = ui::loadBitmap(path, ui::screenScale());
             if (panel.isNull())
                 tellOnce(path, QStringLiteral("找不到或无法读取拼音键盘图片“拼音4.bmp”（%1）。"
@@ -611,11 +610,7 @@ bool Form3::Form_Load() {
         return false;
     }
     setWindowTwips(layout::kWindowWidth, layout::kWindowHeight);
-    appDir = programFolder_;
-    if (!appDir.endsWith(QLatin1Char('/')))
-        appDir += QLatin1Char('/');
-    tellProblems(state_.start(
-        platform::folderFiles(programFolder_.toStdString(), settingsFolder_.toStdString())));
+    tellProblems(state_.start(files_.lookupFiles()));
     placeBySetting();
     Label99 = platform::versionText();
     Label100 = platform::appDataFolder();

@@ -7,6 +7,7 @@
 #include "core/lookup/placement.h"
 #include "core/promo/trigger.h"
 #include "core/text/gbk.h"
+#include "platform/programfiles.h"
 
 #include <QPointer>
 #include <QString>
@@ -51,8 +52,8 @@ public:
         std::function<void(QWidget* window)> keepShown;
     };
 
-    // `programFolder` holds the dictionaries and bitmaps; `settingsFolder` setup.txt.
-    Form3(const gbk::Codec& codec, QString programFolder, QString settingsFolder, Services services,
+    // `files`: the dictionaries, the pinyin panel's picture and setup.txt.
+    Form3(const gbk::Codec& codec, platform::ProgramFiles files, Services services,
           QWidget* parent = nullptr);
     ~Form3() override;
 
@@ -96,7 +97,6 @@ public:
     static QRect pxRect(int left, int top, int width, int height);
 
     // Held state the window reads outside the dictionaries (set at start-up).
-    QString appDir;   // the program's folder, ending in one slash
     QString Label99;  // the system's version, " major.minor"
     QString Label100; // the user's application-data folder
     QString Label64;  // the promoted portal's address
@@ -155,8 +155,7 @@ private:
     void openLink(QObject* clicked);
 
     const gbk::Codec& codec_;
-    QString programFolder_;
-    QString settingsFolder_;
+    platform::ProgramFiles files_;
     Services services_;
     LookupState state_;
     std::set<QString> told_;

@@ -99,7 +99,7 @@ void Form4::Command1_Click() {
     } else {
         // The large chart is loaded before the question, so a missing file is told at once.
         // At the variant drawn for printing where there is one (384 dots per inch).
-        Picture2 = ui::loadBitmap(links_.programFolder + QStringLiteral("/86wb.bmp"), 4);
+        Picture2 = ui::loadBitmap(links_.printChart, 4);
         if (Picture2.isNull()) {
             ask(kFailed, false);
             return;

@@ -28,7 +28,7 @@ public:
     // What the dialog takes from the chart window and the program around it; tests give
     // stand-ins.
     struct Links {
-        QString programFolder;                 // holds 86wb.bmp
+        QString printChart;                    // where 86wb.bmp stands
         std::function<QPixmap()> currentChart; // the picture the chart window shows now
         // Shows a message and returns the button chosen (QMessageBox::Ok or Cancel): with
         // `question`, OK and Cancel with Cancel the default; otherwise OK alone. None: a

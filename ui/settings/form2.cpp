@@ -3,8 +3,8 @@
 
 #include "core/settings/setline.h"
 #include "platform/autostart.h"
-#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -164,10 +164,8 @@ void Form2::Command1_Click() {
                         QStringLiteral("热键只能是 F1 到 F12，设置没有保存。"));
         return;
     }
-    const std::string path =
-        platform::joinPath(QFile::encodeName(links_.settingsFolder).toStdString(),
-                           std::string(settings::kSetFileName));
-    if (!platform::writeFileAtomically(path, settings::fileText(line)).empty()) {
+    const std::string path = links_.files ? links_.files->setFilePath() : std::string();
+    if (!links_.files || !links_.files->writeSetFile(settings::fileText(line)).empty()) {
         // Nothing was stored: the chart window is not told to read set.txt again, autostart is
         // left alone and the dialog stays open with the choices, to try again or to leave.
         if (links_.tell)

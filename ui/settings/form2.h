@@ -19,7 +19,8 @@ namespace tovrin {
 
 namespace platform {
 class Autostart;
-}
+class ProgramFiles;
+} // namespace platform
 
 class Form2 : public QDialog {
     Q_OBJECT
@@ -27,11 +28,11 @@ class Form2 : public QDialog {
 public:
     // What the dialog takes from the chart window and the program around it.
     struct Links {
-        QString setLine;         // the chart window's copy of the set.txt line (its Label2)
-        QString settingsFolder;  // where set.txt is written
-        std::string programPath; // what the autostart entry runs
-        platform::Autostart* autostart = nullptr; // none: the choice is not stored
-        bool hotKeysAvailable = true;             // false where global keys cannot be read
+        QString setLine; // the chart window's copy of the set.txt line (its Label2)
+        const platform::ProgramFiles* files = nullptr; // where set.txt is written
+        std::string programPath;                       // what the autostart entry runs
+        platform::Autostart* autostart = nullptr;      // none: the choice is not stored
+        bool hotKeysAvailable = true;                  // false where global keys cannot be read
         bool waylandSession = false; // the keys are bound in the desktop's settings instead
         // The keys the desktop bound for the program through its portal ("F1, F2"); "" when none.
         std::function<QString()> desktopKeys;
