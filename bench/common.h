@@ -2,19 +2,21 @@
 // characters they pick, and percentiles over the cases' times.
 #pragma once
 
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tovrin::bench {
@@ -49,7 +51,8 @@ template <class Options> bool runFlag(std::string_view arg, Options& o) {
 // One of the built dictionaries in `folder`, read whole, for the baselines to read in place.
 template <class Record> RecordFile dictionary(const std::string& folder) {
     return RecordFile::fromFile(
-        readWholeFile(platform::joinPath(folder, std::string(Record::kFileName))), Record::kLength);
+        platform::readWholeFile(platform::joinPath(folder, std::string(Record::kFileName))),
+        Record::kLength);
 }
 
 // The first problem of the window's start-up, as one line; empty when there was none.
@@ -95,6 +98,47 @@ inline std::vector<gbk::Char> mostFrequent(const RecordFile& strokes, std::size_
     for (const auto& [rank, ch] : byRank)
         out.push_back(ch);
     return out;
+}
+
+// Each character's stroke string: that of its most frequent record in the stroke dictionary (the
+// lowest rank of 1 or more; the first of those), as mostFrequent ranks it.
+inline std::map<gbk::Char, std::string> strokesOfCharacters(const RecordFile& strokes) {
+    std::map<gbk::Char, std::pair<int, std::string>> best;
+    for (std::int32_t n = 1; n <= strokes.count(); ++n) {
+        const StrokeRecord r = StrokeRecord::read(strokes.record(n));
+        const gbk::Char ch = firstChar(r.character);
+        if (!gbk::isTwoByte(ch) || r.rank < 1)
+            continue;
+        std::string digits(view(r.strokes));
+        digits.erase(digits.find_last_not_of(' ') + 1);
+        auto [it, added] = best.try_emplace(ch, r.rank, digits);
+        if (!added && r.rank < it->second.first)
+            it->second = {r.rank, std::move(digits)};
+    }
+    std::map<gbk::Char, std::string> out;
+    for (auto& [ch, rankAndDigits] : best)
+        out.emplace(ch, std::move(rankAndDigits.second));
+    return out;
+}
+
+// Where the window offers a character for a pick: after "清" and the fewest strokes of its
+// stroke string, the grid cell that shows it. No digits and cell -1 when even the whole string
+// does not show it.
+struct GridPlace {
+    std::string digits;
+    int cell = -1;
+};
+
+inline GridPlace placeInGrid(LookupState& state, gbk::Char ch, std::string_view strokes) {
+    state.Command8_Click();
+    for (std::size_t length = 1; length <= strokes.size(); ++length) {
+        state.strokeClick(strokes[length - 1] - '0');
+        const LookupView::Cells& cells = state.view().Label11;
+        const auto it = std::find(cells.begin(), cells.end(), ch);
+        if (it != cells.end())
+            return {std::string(strokes.substr(0, length)), static_cast<int>(it - cells.begin())};
+    }
+    return {};
 }
 
 // The nearest-rank percentile p (0 to 1) of sorted times; NaN for none.

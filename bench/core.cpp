@@ -15,8 +15,9 @@
 //                        rank): the first 51 characters in bucket and rank order.
 //   stroke/sqlite_run/D  the earlier baseline: the whole run of rows whose strokes begin with D
 //                        in file order, unranked and unlimited.
-//   pick/ours/C          "清", C put in the first grid cell, then the press on it is timed: the
-//                        association list (up to 201 words of C) and the code look-up.
+//   pick/ours/C          "清" and the fewest strokes of C after which the grid shows it, then
+//                        the press on its cell is timed: the association list (up to 201 words
+//                        of C) and the code look-up.
 //   pick/sqlite/C        the first 201 words that begin with C, and C's codes.
 //   pinyin/ours/L        "用拼音查", then the letters of L typed one by one; only the last one is
 //                        timed: the bisection and the first page of 36 cells.
@@ -34,12 +35,14 @@
 #include "bench/common.h"
 #include "bench/figures.h"
 #include "bench/sqlitetables.h"
-#include "core/layout.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/dict/strokeindex.h"
+#include "core/lookup/layout.h"
+#include "core/lookup/lookupstate.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -81,6 +84,7 @@ struct Options {
 struct Case {
     std::string key;       // the digits, the letters, or the character in UTF-8
     gbk::Char character{}; // picks: the character
+    GridPlace place;       // picks: the strokes that show it, and its cell
     bool preset = false;   // a stroke string answered from a fixed list
     std::size_t rows = 0;  // records in the matching run, or in the answer
     std::array<std::vector<double>, kImpls> runs; // ns per iteration, one per repetition
@@ -171,8 +175,40 @@ std::size_t runFrom(const RecordFile& f, std::int32_t first, std::size_t offset,
     return n;
 }
 
-bool begins(const RecordFile& f, std::int32_t n, std::size_t offset, std::string_view prefix) {
-    return runFrom(f, n, offset, prefix, 1) == 1;
+// The first record whose text field at `offset` begins with `prefix`, read one by one; 0 when
+// there is none.
+std::int32_t firstFrom(const RecordFile& f, std::size_t offset, std::string_view prefix) {
+    for (std::int32_t n = 1; n <= f.count(); ++n)
+        if (runFrom(f, n, offset, prefix, 1) == 1)
+            return n;
+    return 0;
+}
+
+// What the grid shows for the run of `rows` stroke records from `first`, in no particular order:
+// the first 51 characters of its exact matches, its common characters and the rest of GB 2312
+// in file order, followed by its rare ones when `withRare`; empty cells after them.
+LookupView::Cells runCells(const RecordFile& f, std::int32_t first, std::size_t rows,
+                           std::string_view digits, bool withRare) {
+    std::array<char, StrokeRecord::kStrokesWidth> key;
+    key.fill(' ');
+    std::copy(digits.begin(), digits.end(), key.begin());
+    gbk::Text exact, common, middle, rare;
+    for (std::size_t i = 0; i < rows; ++i) {
+        const StrokeRecord r = StrokeRecord::read(f.record(first + static_cast<std::int32_t>(i)));
+        gbk::Text& group = r.strokes == key                      ? exact
+                           : r.rank <= StrokeIndex::kCommonRanks ? common
+                           : r.rank <= StrokeIndex::kMiddleRanks ? middle
+                                                                 : rare;
+        group.push_back(firstChar(r.character));
+    }
+    gbk::Text shown = exact + common + middle;
+    if (withRare)
+        shown += rare;
+    LookupView::Cells cells;
+    cells.fill(LookupView::kNoCaption);
+    std::copy_n(shown.begin(), std::min(shown.size(), cells.size()), cells.begin());
+    std::sort(cells.begin(), cells.end());
+    return cells;
 }
 
 // The run of records whose strokes begin with `prefix`, [first, end) in 1-based numbers, by two
@@ -240,7 +276,7 @@ int run(int argc, char** argv) {
     // The window's state, started as the window starts it, with the pinyin keyboard opened once.
     const gbk::Codec codec;
     LookupState state(codec);
-    auto problems = state.start(folderFiles(o.data, {}));
+    auto problems = state.start(platform::ProgramFiles(o.data, {}).lookupFiles());
     state.Command1_Click();
     for (auto& p : state.takeProblems())
         problems.push_back(p);
@@ -284,15 +320,18 @@ int run(int argc, char** argv) {
     for (const std::string& d : digitStrings) {
         Case& c = strokeCases.emplace_back();
         c.key = d;
-        c.preset = state.presetFor(gbk::Text(d.begin(), d.end())) != nullptr;
+        c.preset = LookupState::hasPresetList(d);
         if (c.preset)
             continue;
-        clickAll(d, d.size());
-        const std::int32_t first = state.pos1;
         const std::size_t offset = StrokeRecord::kStrokesOffset;
-        if (first > 1 && begins(strokes, first - 1, offset, d))
-            return fail("strokes " + d + ": the search began after the first match");
-        c.rows = runFrom(strokes, first, offset, d, SIZE_MAX);
+        const std::int32_t first = firstFrom(strokes, offset, d);
+        c.rows = first > 0 ? runFrom(strokes, first, offset, d, SIZE_MAX) : 0;
+        clickAll(d, d.size());
+        LookupView::Cells shown = state.view().Label11;
+        std::sort(shown.begin(), shown.end());
+        if (shown != runCells(strokes, first, c.rows, d, false) &&
+            shown != runCells(strokes, first, c.rows, d, true))
+            return fail("strokes " + d + ": the grid shows other characters than the run holds");
         const auto [low, end] = strokeRun(strokes, d);
         if (static_cast<std::size_t>(end - low) != c.rows || (c.rows > 0 && low != first))
             return fail("strokes " + d + ": the limit's bisection found another run");
@@ -309,10 +348,14 @@ int run(int argc, char** argv) {
     {
         const auto phraseGroups = groups(phrases);
         const auto codeGroups = groups(codes);
+        const auto strokesOf = strokesOfCharacters(strokes);
         for (const gbk::Char ch : mostFrequent(strokes, o.smoke ? 3 : 3000)) {
             Case& c = pickCases.emplace_back();
             c.character = ch;
             c.key = codec.toUtf8(gbk::Text(1, ch));
+            c.place = placeInGrid(state, ch, strokesOf.at(ch));
+            if (c.place.cell < 0)
+                return fail("pick " + c.key + ": no beginning of its strokes shows it");
             Group words, found;
             if (auto it = phraseGroups.find(ch); it != phraseGroups.end())
                 words = it->second;
@@ -343,11 +386,22 @@ int run(int argc, char** argv) {
             state.Command1_Click();
             for (char l : letters)
                 state.Command18_Click(l);
-            const std::int32_t first = state.posPY;
             const std::size_t offset = PinyinRecord::kPinyinOffset;
-            if (first > 1 && begins(pinyin, first - 1, offset, letters))
-                return fail("pinyin " + letters + ": the search began after the first match");
-            c.rows = runFrom(pinyin, first, offset, letters, SqliteTables::kPinyinLimit);
+            const std::int32_t first = firstFrom(pinyin, offset, letters);
+            c.rows =
+                first > 0 ? runFrom(pinyin, first, offset, letters, SqliteTables::kPinyinLimit) : 0;
+            // The first page: the run's characters from its first record, then empty cells.
+            const LookupView::PinyinCells& cells = state.view().Label66;
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                const gbk::Char expected =
+                    i < c.rows ? firstChar(PinyinRecord::read(
+                                               pinyin.record(first + static_cast<std::int32_t>(i)))
+                                               .character)
+                               : LookupView::kNoCaption;
+                if (cells[i] != expected)
+                    return fail("pinyin " + letters + ": cell " + std::to_string(i) +
+                                " is not the run's");
+            }
             db->pinyin(letters, pinyinRows);
             if (pinyinRows.size() != c.rows)
                 return fail("pinyin " + letters + ": SQLite found " +
@@ -400,7 +454,7 @@ int run(int argc, char** argv) {
                 const auto t1 = Clock::now();
                 st.SetIterationTime(seconds(t0, t1));
             }
-            benchmark::DoNotOptimize(state.Label11);
+            benchmark::DoNotOptimize(state.view().Label11);
         });
         if (c.preset)
             continue;
@@ -431,14 +485,13 @@ int run(int argc, char** argv) {
     for (Case& c : pickCases) {
         add("pick", kOurs, c, [&](benchmark::State& st) {
             for (auto _ : st) {
-                state.Command8_Click();
-                state.Label11[0] = gbk::Text(1, c.character);
+                clickAll(c.place.digits, c.place.digits.size());
                 const auto t0 = Clock::now();
-                state.Label11_MouseDown(0);
+                state.Label11_MouseDown(c.place.cell);
                 const auto t1 = Clock::now();
                 st.SetIterationTime(seconds(t0, t1));
             }
-            benchmark::DoNotOptimize(state.Label11);
+            benchmark::DoNotOptimize(state.view().Label11);
         });
         add("pick", kSqlite, c, [&](benchmark::State& st) {
             for (auto _ : st) {
@@ -460,7 +513,7 @@ int run(int argc, char** argv) {
                 const auto t1 = Clock::now();
                 st.SetIterationTime(seconds(t0, t1));
             }
-            benchmark::DoNotOptimize(state.Label66);
+            benchmark::DoNotOptimize(state.view().Label66);
         });
         add("pinyin", kSqlite, c, [&](benchmark::State& st) {
             for (auto _ : st) {

@@ -33,14 +33,15 @@
 // event with the steady clock, the untimed setup (earlier clicks or keys) left out.
 #include "bench/common.h"
 #include "bench/figures.h"
-#include "core/bisect.h"
-#include "core/codelookup.h"
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/bisect.h"
+#include "core/dict/codelookup.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/programfiles.h"
 
 #include <benchmark/benchmark.h>
 #include <rime_api.h>
@@ -535,7 +536,7 @@ int run(int argc, char** argv) {
     // Ours, started as the window starts it.
     const gbk::Codec codec;
     LookupState state(codec);
-    const auto problems = state.start(folderFiles(o.data, {}));
+    const auto problems = state.start(platform::ProgramFiles(o.data, {}).lookupFiles());
     if (!problems.empty())
         return fail(firstProblem(problems), 3);
     const RecordFile strokes = dictionary<StrokeRecord>(o.data);
@@ -548,7 +549,7 @@ int run(int argc, char** argv) {
     if (o.smoke)
         digitStrings = {"1", "14", "141", "2511", "3333"};
     for (const std::string& d : digitStrings) {
-        if (state.presetFor(gbk::Text(d.begin(), d.end())) != nullptr) {
+        if (LookupState::hasPresetList(d)) {
             ++presets;
             continue;
         }
@@ -582,6 +583,8 @@ int run(int argc, char** argv) {
         for (std::size_t i = 0; i < count; ++i)
             state.strokeClick(digits[i] - '0');
     };
+    const auto strokesOf = strokesOfCharacters(strokes);
+    const gbk::Text foundCaption = codec.fromUtf8("找到").value_or(gbk::Text());
     auto ourCodes = [&codes](gbk::Char ch) {
         const Bisection b = bisectFirstChar(codes, ch);
         return b.found ? collectCodes(codes, b.pos, ch) : CodeLine{};
@@ -594,7 +597,10 @@ int run(int argc, char** argv) {
         const std::string& d = c.key;
         const std::string rk = rimeKeys(d), ik = ibusKeys(d);
         clickAll(d, d.size());
-        c.found[kOurs] = !gbk::trim(state.gridList).empty();
+        const LookupView::Cells& grid = state.view().Label11;
+        c.found[kOurs] = std::any_of(grid.begin(), grid.end(), [](gbk::Char cell) {
+            return cell != LookupView::kNoCaption && cell != u' ';
+        });
         // When no character's strokes begin with the keys, librime makes a "sentence" of the
         // characters of shorter stroke strings and lists it first: that is finding nothing.
         const auto rimePage = rime.page(rime.stroke(), rk);
@@ -605,7 +611,7 @@ int run(int argc, char** argv) {
 
         c.ns[kOurs] = timeCase(
             o, [&] { clickAll(d, d.size() - 1); }, [&] { state.strokeClick(d.back() - '0'); });
-        benchmark::DoNotOptimize(state.Label11);
+        benchmark::DoNotOptimize(state.view().Label11);
         c.ns[kRime] = timeCase(
             o, [&] { rime.typeAllButLast(rime.stroke(), rk); },
             [&] { benchmark::DoNotOptimize(rime.typeLast(rime.stroke(), rk)); });
@@ -619,11 +625,14 @@ int run(int argc, char** argv) {
         c.found[kOurs] = std::any_of(line.byLength.begin(), line.byLength.end(),
                                      [](const gbk::Text& t) { return !gbk::trim(t).empty(); });
         // What the window shows after a pick is what is timed here.
-        state.Command8_Click();
-        state.Label11[0] = gbk::Text(1, ch);
-        state.Label11_MouseDown(0);
-        if (state.found1 != c.found[kOurs] || (state.found1 && state.Label8 != line.summary))
-            return fail("codes of " + c.key + ": the pick shows " + codec.toUtf8(state.Label8) +
+        const GridPlace place = placeInGrid(state, ch, strokesOf.at(ch));
+        if (place.cell < 0)
+            return fail("codes of " + c.key + ": no beginning of its strokes shows it");
+        state.Label11_MouseDown(place.cell);
+        const LookupView& shown = state.view();
+        const bool found = shown.Label22 == foundCaption;
+        if (found != c.found[kOurs] || (found && shown.Label8 != line.summary))
+            return fail("codes of " + c.key + ": the pick shows " + codec.toUtf8(shown.Label8) +
                         ", the look-up " + codec.toUtf8(line.summary));
         const auto page = rime.page(rime.codes(), rk);
         if (page.empty() || page.front().first != c.key)

@@ -33,7 +33,7 @@ touch "$tmp/peers.txt"
 # The budgets' figures first, in this order; the peers' only when their libraries were built.
 names=(stroke.median_vs_limit stroke.p99_vs_limit stroke.p99_prefixsql_over_ours pick_vs_sqlite
     pinyin_vs_sqlite stroke.nothing_over_preset cli_strokes_over_sqlite3_cli start_to_chart_ms
-    click_to_repaint_ms rss_mb rss_anon_growth_mb_second_half idle_cpu_percent
+    click_to_repaint_ms rss_mb rss_anon_growth_mb_last_1000_clicks idle_cpu_percent
     idle_wakeups_per_s hotkey_to_lookup_ms)
 if [[ -s $tmp/peers.txt ]]; then
     names+=(rime_stroke_over_ours ibus_stroke_over_ours)

@@ -1,8 +1,8 @@
 #include "bench/sqlitetables.h"
 
-#include "core/gbk.h"
-#include "core/layout.h"
-#include "core/strokeindex.h"
+#include "core/dict/strokeindex.h"
+#include "core/lookup/layout.h"
+#include "core/text/gbk.h"
 
 #include <sqlite3.h>
 

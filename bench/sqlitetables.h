@@ -4,8 +4,8 @@
 // table built for its question: each character filed under each of its 1-4-stroke prefixes.
 #pragma once
 
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
 
 #include <array>
 #include <cstdint>

@@ -1,11 +1,14 @@
 // The character-code dictionary. The input's bytes are looked up in memory (bisectFirstChar and
 // collectCodes) and, written to 单字GBK.dat in the files of a program folder of its own, through
-// the lookup window's code look-up (Label5_Click). Events:
+// the code look-up that a pick runs in the lookup window. Beside it a stroke dictionary gives the
+// first character of every record a stroke string of its own, so that any of them can be picked.
+// Events:
 //
 //   byte % 4   0 the first character of a record (next byte: which), looked up in memory
 //              1 any two-byte unit (the next two bytes), looked up in memory
 //              2 "清", then a pick of a cell of the default list (next byte: which)
-//              3 the first character of a record as the current character, then Label5_Click
+//              3 the first character of a record typed by its strokes, which must show it in
+//                cell 0, and picked there (next byte: which record)
 //
 // Checked: a hit is a record of the character; in a file sorted by character a character that is
 // there is found; each code shown is one of the character's records near the hit, one per length,
@@ -13,14 +16,17 @@
 //
 // After every event the state, shown as tovrin-lookup's session shows it (every caption turned
 // into UTF-8), must be one JSON object.
-#include "core/bisect.h"
-#include "core/codelookup.h"
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/bisect.h"
+#include "core/dict/codelookup.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
+
+#include <utility>
+#include <vector>
 
 using namespace tovrin;
 using fuzz::require;
@@ -77,7 +83,7 @@ CodeLine lookUp(const RecordFile& file, bool sorted, gbk::Char key, bool& found)
 }
 
 // The window's look-up of its current character against the same search in memory.
-void checkWindow(const LookupState& s, const RecordFile& file, bool sorted) {
+void checkWindow(const LookupView& s, const RecordFile& file, bool sorted) {
     const gbk::Text current = gbk::trim(s.Label25);
     require(current.size() == 1, "a pick makes one character the current one");
     bool found = false;
@@ -90,7 +96,7 @@ void checkWindow(const LookupState& s, const RecordFile& file, bool sorted) {
                 s.Label46 == line.byLength[2] && s.Label48 == line.byLength[3],
             "the window shows the codes the search in memory finds");
     require(!s.Text1.empty() && s.Text1.front() == s.Label8, "the look-up is logged first");
-    require(s.Text1.size() <= LookupState::kText1Lines, "the log keeps its newest lines");
+    require(s.Text1.size() <= LookupView::kText1Lines, "the log keeps its newest lines");
     require(s.Picture1.visible, "a found character shows the link box");
 }
 
@@ -102,9 +108,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RecordFile file = RecordFile::fromBytes(input.file, CodeRecord::kLength);
     const bool sorted = fuzz::firstCharsSorted(file);
 
+    std::vector<gbk::Char> characters;
+    for (std::int64_t n = 1; n <= file.count(); ++n)
+        characters.push_back(gbk::firstChar(file.record(n)));
+    const fuzz::StrokeKeys keys(std::move(characters));
+    files.write(StrokeRecord::kFileName, keys.dictionary());
+
     LookupState s(codec);
     s.start(files.files(false));
-    require(s.count4 == file.count(), "the mapped file has as many records as the bytes");
 
     fuzz::Events events(input.events);
     while (!events.done()) {
@@ -120,17 +131,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (op == 2) {
             s.Command8_Click();
             const int cell = static_cast<int>(events.next() % layout::kGridCells);
-            const bool blank = gbk::trim(s.Label11[static_cast<std::size_t>(cell)]).empty();
+            const gbk::Char c = s.view().Label11[static_cast<std::size_t>(cell)];
             s.Label11_MouseDown(cell);
-            if (!blank)
-                checkWindow(s, file, sorted);
+            if (c != LookupView::kNoCaption && c != u' ')
+                checkWindow(s.view(), file, sorted);
         } else {
             const auto n = fuzz::recordAt(events.next(), file.count());
             const gbk::Char c = gbk::firstChar(file.record(n));
-            if (c != u' ') {
-                s.Label25 = gbk::Text(1, c);
-                s.Label5_Click();
-                checkWindow(s, file, sorted);
+            if (keys.type(s, c)) {
+                require(s.view().Label11[0] == c,
+                        "a stroke string that one record holds shows its character first");
+                s.Label11_MouseDown(0);
+                require(s.view().Label25 == gbk::Text(1, c), "a pick makes it the current one");
+                checkWindow(s.view(), file, sorted);
             }
         }
         fuzz::requireValidReply(s, codec);

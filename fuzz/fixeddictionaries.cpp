@@ -1,6 +1,6 @@
 #include "fuzz/fixeddictionaries.h"
 
-#include "core/records.h"
+#include "core/dict/records.h"
 #include "tests/core/testdata.h"
 
 #include <algorithm>

@@ -1,11 +1,13 @@
 #include "fuzz/fuzzing.h"
 
-#include "core/gbk.h"
-#include "core/setupfile.h"
+#include "core/dict/records.h"
+#include "core/settings/setupfile.h"
+#include "core/text/gbk.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace tovrin::fuzz {
 
@@ -34,21 +36,23 @@ const std::string* MemoryFiles::find(std::string_view name) const {
 }
 
 LookupFiles MemoryFiles::files(bool withSetup) {
-    auto read = [this](std::string_view name) {
+    auto bytesOf = [this](std::string_view name) {
         const std::string* bytes = find(name);
-        return bytes ? FileBytes{FileBytes::Status::Ok, *bytes, std::string(name), {}}
-                     : FileBytes{FileBytes::Status::Missing, {}, std::string(name), {}};
+        FileBytes file = bytes ? FileBytes::of(*bytes) : FileBytes();
+        file.path = std::string(name);
+        return file;
     };
     LookupFiles files;
-    files.dictionary = read;
+    files.strokes = bytesOf(StrokeRecord::kFileName);
+    files.phrases = bytesOf(PhraseRecord::kFileName);
+    files.codes = bytesOf(CodeRecord::kFileName);
+    files.pinyin = bytesOf(PinyinRecord::kFileName);
     if (withSetup) {
         // setup.txt is read as the platform reads it: its first 4,096 bytes.
-        files.readSetup = [read] {
-            FileBytes setup = read(kSetupFileName);
-            if (setup.bytes.size() > 4096)
-                setup.bytes.resize(4096);
-            return setup;
-        };
+        FileBytes setup = bytesOf(kSetupFileName);
+        if (setup.bytes.size() > 4096)
+            setup.bytes.resize(4096);
+        files.setup = std::move(setup);
         files.writeSetup = [this](std::string_view bytes) {
             write(kSetupFileName, bytes);
             return std::string();
@@ -94,6 +98,59 @@ bool firstCharsSorted(const RecordFile& file) {
             gbk::code(gbk::firstChar(file.record(n - 1))))
             return false;
     }
+    return true;
+}
+
+namespace {
+
+// Whether a stroke record's two-byte character field holds exactly c.
+bool fitsCharacterField(gbk::Char c) {
+    if (c == LookupView::kNoCaption || c == u' ')
+        return false;
+    return gbk::isTwoByte(c) ? (c >> 8) >= 0x81 : c < 0x81;
+}
+
+} // namespace
+
+StrokeKeys::StrokeKeys(std::vector<gbk::Char> characters) {
+    std::erase_if(characters, [](gbk::Char c) { return !fitsCharacterField(c); });
+    std::sort(characters.begin(), characters.end());
+    characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
+    characters_ = std::move(characters);
+    // Six strokes give 15,625 strings; the preset lists have strings of at most three.
+    for (std::size_t room = 15625; room < characters_.size() && length_ < 12; ++length_)
+        room *= 5;
+}
+
+std::string StrokeKeys::strokesOf(std::size_t index) const {
+    std::string digits(length_, '1');
+    for (std::size_t i = length_; i-- > 0; index /= 5)
+        digits[i] = static_cast<char>('1' + index % 5);
+    return digits;
+}
+
+std::string StrokeKeys::dictionary() const {
+    std::string bytes;
+    for (std::size_t i = 0; i < characters_.size(); ++i) {
+        StrokeRecord r;
+        writeField(r.character.data(), r.character.size(),
+                   gbk::encode(gbk::Text(1, characters_[i])));
+        writeField(r.strokes.data(), r.strokes.size(), strokesOf(i));
+        r.rank = 1;
+        const auto record = r.bytes();
+        bytes.append(record.data(), record.size());
+    }
+    return bytes;
+}
+
+bool StrokeKeys::type(LookupState& state, gbk::Char c) const {
+    const auto it = std::lower_bound(characters_.begin(), characters_.end(), c);
+    if (it == characters_.end() || *it != c)
+        return false;
+    for (std::size_t n = state.view().Label1.size(); n > 0; --n)
+        state.Command7_Click();
+    for (char d : strokesOf(static_cast<std::size_t>(it - characters_.begin())))
+        state.strokeClick(d - '0');
     return true;
 }
 

@@ -1,10 +1,12 @@
 // What the fuzz targets share: the check that turns a broken promise into a crash libFuzzer
-// keeps the input of, the way an input is cut into events and a file, and the files an input
-// becomes, handed to the lookup state as bytes.
+// keeps the input of, the way an input is cut into events and a file, the files an input
+// becomes, handed to the lookup state as bytes, and a way to bring any character to a pick.
 #pragma once
 
-#include "core/files.h"
-#include "core/recordfile.h"
+#include "core/dict/recordfile.h"
+#include "core/lookup/lookupfiles.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovrin::fuzz {
 
@@ -80,5 +83,30 @@ bool fieldsPrintable(const RecordFile& file, std::size_t offset, std::size_t wid
 
 // Whether the signed codes of the records' first characters never decrease.
 bool firstCharsSorted(const RecordFile& file);
+
+// A stroke dictionary that gives each of a set of characters a stroke string of its own, all of
+// one length and none with a preset list, so that typing a character's string finds that one
+// record and shows its character in the grid's first cell. A target that needs a pick of any
+// character it likes makes it so, through the window's own events.
+class StrokeKeys {
+public:
+    // Every character a stroke record's character field can hold on its own; a space, NUL and
+    // a lone byte from 0x81 up (which the field would read as the lead of a two-byte
+    // character) are left out.
+    explicit StrokeKeys(std::vector<gbk::Char> characters);
+
+    // vezari.dat: the characters in the order of their strings, every one of rank 1.
+    std::string dictionary() const;
+
+    // Takes back the strokes entered, then clicks the character's strokes one by one. False,
+    // and nothing clicked, for a character left out.
+    bool type(LookupState& state, gbk::Char c) const;
+
+private:
+    std::string strokesOf(std::size_t index) const;
+
+    std::vector<gbk::Char> characters_; // ascending, each once
+    std::size_t length_ = 6;            // strokes in every string
+};
 
 } // namespace tovrin::fuzz

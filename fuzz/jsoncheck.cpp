@@ -1,7 +1,7 @@
 #include "fuzz/jsoncheck.h"
 
-#include "core/gbk.h"
-#include "core/session.h"
+#include "core/session/session.h"
+#include "core/text/gbk.h"
 #include "fuzz/fuzzing.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 // A strict check of the session's replies: one JSON object and nothing else.
 #pragma once
 
-#include "core/gbk.h"
-#include "core/lookupstate.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 
 #include <string_view>
 

@@ -1,10 +1,12 @@
 // The phrase dictionary. The input's file becomes vezaricz.dat in the files of a program folder of
+// its own, beside a stroke dictionary that gives every character of the file a stroke string of
 // its own (the other dictionaries are missing, so the grid starts with the default list), and its
-// events are picks that build the association list (find1234):
+// events are picks that build the association list:
 //
 //   byte % 4   0 a pick of a grid cell (next byte: which)
-//              1 a character of a record shown in cell 0 and picked, as after a stroke search
-//                (next byte: which record, the one after: which character of its text)
+//              1 a character of a record typed by its strokes, which must show it in cell 0,
+//                and picked there (next byte: which record, the one after: which character of
+//                its text)
 //              2 "清"      3 "←"
 //
 // After every pick the association list is checked: 51 blanks at its end, no character twice,
@@ -14,15 +16,16 @@
 //
 // After every event the state, shown as tovrin-lookup's session shows it (every caption turned
 // into UTF-8), must be one JSON object.
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
 
 #include <algorithm>
 #include <bitset>
+#include <utility>
 #include <vector>
 
 using namespace tovrin;
@@ -53,7 +56,7 @@ std::bitset<0x10000> continuations(const std::vector<gbk::Text>& texts, const gb
     return out;
 }
 
-void checkAssociation(const LookupState& s, const RecordFile& file,
+void checkAssociation(const LookupView& s, const RecordFile& file,
                       const std::vector<gbk::Text>& texts, bool sorted) {
     const gbk::Text& a = s.assocHz;
     require(s.Label19.size() <= 4, "the pick history keeps at most four characters");
@@ -70,7 +73,7 @@ void checkAssociation(const LookupState& s, const RecordFile& file,
         require(words[c], "every character continues a word");
     }
     for (std::size_t i = 0; i < s.Label11.size(); ++i)
-        require(s.Label11[i] == gbk::Text(1, i < a.size() ? a[i] : u' '),
+        require(s.Label11[i] == (i < a.size() ? a[i] : u' '),
                 "the grid shows the association list");
 
     if (!sorted || s.Label19.empty())
@@ -102,18 +105,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RecordFile file = RecordFile::fromBytes(input.file, PhraseRecord::kLength);
     const bool sorted = fuzz::firstCharsSorted(file);
     std::vector<gbk::Text> texts; // each record's text, as the association builder reads it
-    for (std::int64_t n = 1; n <= file.count(); ++n)
+    std::vector<gbk::Char> characters;
+    for (std::int64_t n = 1; n <= file.count(); ++n) {
         texts.push_back(textOf(file, n));
+        characters.insert(characters.end(), texts.back().begin(), texts.back().end());
+    }
+    const fuzz::StrokeKeys keys(std::move(characters));
+    files.write(StrokeRecord::kFileName, keys.dictionary());
 
     LookupState s(codec);
     s.start(files.files(false));
-    require(s.count2 == file.count(), "the mapped file has as many records as the bytes");
 
     auto pick = [&](int cell) {
-        const bool blank = gbk::trim(s.Label11[static_cast<std::size_t>(cell)]).empty();
+        const gbk::Char c = s.view().Label11[static_cast<std::size_t>(cell)];
         s.Label11_MouseDown(cell);
-        if (!blank)
-            checkAssociation(s, file, texts, sorted);
+        if (c != LookupView::kNoCaption && c != u' ')
+            checkAssociation(s.view(), file, texts, sorted);
     };
     fuzz::Events events(input.events);
     while (!events.done()) {
@@ -123,8 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (op == 1) {
             const gbk::Text text = textOf(file, fuzz::recordAt(events.next(), file.count()));
             const std::size_t k = events.next() % PhraseRecord::kTextWidth;
-            if (k < text.size()) {
-                s.Label11[0] = gbk::Text(1, text[k]);
+            if (k < text.size() && keys.type(s, text[k])) {
+                require(s.view().Label11[0] == text[k],
+                        "a stroke string that one record holds shows its character first");
                 pick(0);
             }
         } else if (op == 2) {
@@ -132,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else {
             s.Command7_Click();
         }
-        require(s.Label19.size() <= 4, "the pick history keeps at most four characters");
+        require(s.view().Label19.size() <= 4, "the pick history keeps at most four characters");
         fuzz::requireValidReply(s, codec);
     }
     return 0;

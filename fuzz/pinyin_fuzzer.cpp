@@ -9,20 +9,26 @@
 //              8 a stroke button (next byte: which), which closes the keyboard
 // Letters, pages and pinyin picks need the keyboard open; a closed one is opened first.
 //
-// After every search and every page each cell shown is checked against its record: the
-// character of record posPY + i, whose reading begins with the letters typed; "no match" shows
-// no cell; and in a sorted file the cells start at the first record the letters begin.
+// After every search and every page each cell shown is checked: it shows the character of a
+// record whose reading begins with the letters typed; "no match" shows no cell. In a file sorted
+// by reading the cells are checked one by one against a plain scan of the bytes: the records
+// from the first one the letters begin, a page of 36 further for every page turned, each cell
+// showing its record's character when the record's reading begins with the letters and nothing
+// otherwise.
 //
 // After every event the state, shown as tovrin-lookup's session shows it (every caption turned
 // into UTF-8), must be one JSON object.
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/recordfile.h"
-#include "core/records.h"
+#include "core/dict/recordfile.h"
+#include "core/dict/records.h"
+#include "core/lookup/layout.h"
+#include "core/lookup/lookupstate.h"
+#include "core/text/gbk.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"
 
+#include <bitset>
 #include <cstring>
+#include <string>
 
 using namespace tovrin;
 using fuzz::require;
@@ -37,32 +43,63 @@ bool readingBegins(const PinyinRecord& r, const std::string& typed) {
            std::memcmp(r.pinyin.data(), typed.data(), typed.size()) == 0;
 }
 
-void checkCells(const LookupState& s, const RecordFile& file, bool sortedAndPrintable) {
-    const std::string typed = gbk::encode(gbk::trimRight(s.Label2));
+// What a cell shows for its record: the first character of the character field without its
+// padding, or nothing for a blank field.
+gbk::Char characterOf(const PinyinRecord& r) {
+    const gbk::Text text = gbk::trimRight(gbk::decode(view(r.character)));
+    return text.empty() ? LookupView::kNoCaption : text[0];
+}
+
+// The letters as the window looks them up: the key without its padding, with the u of lue and
+// nue read as the dictionary's v.
+std::string lookedUp(const LookupView& v) {
+    std::string typed = gbk::encode(gbk::trimRight(v.Label2));
+    if (typed.size() >= 3 && (typed[0] == 'l' || typed[0] == 'n') && typed[1] == 'u' &&
+        typed[2] == 'e')
+        typed[1] = 'v';
+    return typed;
+}
+
+// `page`: the pages turned forward since the last search, less those turned back.
+void checkCells(const LookupView& s, const RecordFile& file, bool sortedAndPrintable, int page) {
+    const std::string typed = lookedUp(s);
     if (s.Label69 == u"-1") {
-        for (const gbk::Text& cell : s.Label66)
-            require(cell.empty(), "no match shows no cell");
+        for (const gbk::Char cell : s.Label66)
+            require(cell == LookupView::kNoCaption, "no match shows no cell");
     } else {
-        for (std::size_t i = 0; i < s.Label66.size(); ++i) {
-            if (s.Label66[i].empty())
-                continue;
-            const PinyinRecord r = PinyinRecord::read(file.record(std::int64_t(s.posPY) + i));
-            require(readingBegins(r, typed), "a cell's record begins with the letters typed");
-            require(s.Label66[i] == gbk::trimRight(gbk::decode(view(r.character))),
-                    "a cell shows its record's character");
+        std::bitset<0x10000> begun; // the characters of the records the letters begin
+        for (std::int64_t n = 1; n <= file.count(); ++n) {
+            const PinyinRecord r = PinyinRecord::read(file.record(n));
+            if (readingBegins(r, typed))
+                begun[characterOf(r)] = true;
         }
+        for (const gbk::Char cell : s.Label66)
+            require(cell == LookupView::kNoCaption || begun[cell],
+                    "a cell shows the character of a record the letters begin");
     }
-    if (!sortedAndPrintable || s.Label67Active)
+    // Cleared letters page through the records from where the last search left them.
+    if (!sortedAndPrintable || typed.empty())
         return;
-    // On the first page of a sorted file: the letters padded with spaces sort directly before
-    // every reading they begin, so the search lands on the first of them.
+    // The letters padded with spaces sort directly before every reading they begin, so the
+    // first page starts at the first of them.
     std::int64_t first = 0;
     for (std::int64_t n = 1; n <= file.count() && first == 0; ++n)
         if (readingBegins(PinyinRecord::read(file.record(n)), typed))
             first = n;
-    if (first != 0) {
-        require(s.Label69 != u"-1", "a sorted file: letters that begin a reading find it");
-        require(s.posPY == first, "a sorted file: the cells start at the first match");
+    if (first == 0) {
+        for (const gbk::Char cell : s.Label66)
+            require(cell == LookupView::kNoCaption, "a sorted file: letters that begin no reading "
+                                                    "show no cell");
+        return;
+    }
+    require(s.Label69 != u"-1", "a sorted file: letters that begin a reading find it");
+    const std::int64_t from = first + std::int64_t(layout::kPinyinCells) * page;
+    for (std::size_t i = 0; i < s.Label66.size(); ++i) {
+        const PinyinRecord r = PinyinRecord::read(file.record(from + std::int64_t(i)));
+        const gbk::Char expected =
+            readingBegins(r, typed) ? characterOf(r) : LookupView::kNoCaption;
+        require(s.Label66[i] == expected,
+                "a sorted file: the cells show the records from the first match on");
     }
 }
 
@@ -78,24 +115,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     LookupState s(codec);
     s.start(files.files(false));
+    const LookupView& v = s.view();
     int problems = 0;
+    int page = 0;
     auto open = [&] {
         s.Command1_Click();
-        require(s.Image8Visible && s.Label69 == u"0", "the keyboard opens at slot 0");
+        require(v.Image8Visible && v.Label69 == u"0", "the keyboard opens at slot 0");
         problems += static_cast<int>(s.takeProblems().size());
         require(problems <= 1, "the pinyin dictionary is reported at most once");
-        require(s.countPY == file.count(), "the mapped file has as many records as the bytes");
     };
     auto keyboard = [&] {
-        if (!s.Image8Visible)
+        if (!v.Image8Visible)
             open();
     };
     // A letter starts a search only while at most six letters are typed.
     auto letter = [&](char c) {
         keyboard();
         s.Command18_Click(c);
-        if (s.Label63.size() <= PinyinRecord::kPinyinWidth)
-            checkCells(s, file, sortedAndPrintable);
+        if (v.Label63.size() <= PinyinRecord::kPinyinWidth) {
+            page = 0;
+            checkCells(v, file, sortedAndPrintable, page);
+        }
     };
 
     fuzz::Events events(input.events);
@@ -113,19 +153,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     letter(c);
         } else if (op == 3 || op == 4) {
             keyboard();
-            const bool active = op == 3 ? s.Label68Active : s.Label67Active;
+            const bool active = op == 3 ? v.Label68Active : v.Label67Active;
             if (op == 3)
                 s.Label68_Click();
             else
                 s.Label67_Click();
-            if (active)
-                checkCells(s, file, sortedAndPrintable);
+            if (active) {
+                page += op == 3 ? 1 : -1;
+                checkCells(v, file, sortedAndPrintable, page);
+            }
         } else if (op == 5) {
-            const bool searches = s.Image8Visible && s.Label63.size() > 1 &&
-                                  s.Label63.size() <= PinyinRecord::kPinyinWidth + 1;
+            const bool searches = v.Image8Visible && v.Label63.size() > 1 &&
+                                  v.Label63.size() <= PinyinRecord::kPinyinWidth + 1;
             s.Command7_Click();
-            if (searches)
-                checkCells(s, file, sortedAndPrintable);
+            if (searches) {
+                page = 0;
+                checkCells(v, file, sortedAndPrintable, page);
+            }
         } else if (op == 6) {
             s.Command8_Click();
         } else if (op == 7) {
@@ -133,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             s.Label66_MouseDown(static_cast<int>(events.next() % layout::kPinyinCells));
         } else {
             s.strokeClick(static_cast<int>(events.next() % 5) + 1);
-            require(!s.Image8Visible, "a stroke button closes the keyboard");
+            require(!v.Image8Visible, "a stroke button closes the keyboard");
         }
         fuzz::requireValidReply(s, codec);
     }

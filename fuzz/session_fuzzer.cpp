@@ -2,10 +2,10 @@
 // lookup window's state on small fixed dictionaries (and a setup.txt reset to "000" for every
 // input). Every reply must be one JSON object on one line, valid UTF-8, beginning with its "ok";
 // a command that is refused must leave the state exactly as it was.
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/session.h"
-#include "core/setupfile.h"
+#include "core/lookup/lookupstate.h"
+#include "core/session/session.h"
+#include "core/settings/setupfile.h"
+#include "core/text/gbk.h"
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
 #include "fuzz/jsoncheck.h"

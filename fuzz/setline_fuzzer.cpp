@@ -3,7 +3,7 @@
 // Checked: the first line is a prefix of the text that ends at its first line end; a chart is
 // 1-3 or unset, a key F1-F12 or unset, and each is set wherever the line holds its digits; a line
 // that sets all three is what the dialog would write for that choice.
-#include "core/setline.h"
+#include "core/settings/setline.h"
 #include "fuzz/fuzzing.h"
 
 #include <string>

@@ -6,9 +6,9 @@
 // Checked: each option is one digit; a line that begins with three digits sets them; what is
 // written reads back as itself; the start-up takes the options of the file's first 4,096 bytes;
 // a confirm writes exactly the options it applied.
-#include "core/gbk.h"
-#include "core/lookupstate.h"
-#include "core/setupfile.h"
+#include "core/lookup/lookupstate.h"
+#include "core/settings/setupfile.h"
+#include "core/text/gbk.h"
 #include "fuzz/fixeddictionaries.h"
 #include "fuzz/fuzzing.h"
 
@@ -19,10 +19,6 @@ namespace {
 
 const gbk::Codec codec;
 fuzz::MemoryFiles files;
-
-LookupOptions optionsOf(const LookupState& s) {
-    return {s.showAll, s.winPos, s.sizeMode};
-}
 
 } // namespace
 
@@ -48,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.write(kSetupFileName, content);
     LookupState s(codec);
     require(s.start(files.files(true)).empty(), "the options file is read");
-    require(optionsOf(s) == parseSetup(content.substr(0, 4096)),
+    require(s.options() == parseSetup(content.substr(0, 4096)),
             "the start-up takes the options of the file's first 4,096 bytes");
 
     s.strokeClick(1);
@@ -60,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.Command9_Click();
     s.Command14_Click();
     s.Command14_MouseUp();
-    require(optionsOf(s).sizeMode <= 4 && optionsOf(s).winPos <= 2, "a confirm applies a choice");
+    require(s.options().sizeMode <= 4 && s.options().winPos <= 2, "a confirm applies a choice");
     const std::string* written = files.find(kSetupFileName);
-    require(written && *written == formatSetup(optionsOf(s)),
+    require(written && *written == formatSetup(s.options()),
             "a confirm writes the options it applied");
     require(s.takeProblems().empty(), "nothing to tell the user");
     return 0;
