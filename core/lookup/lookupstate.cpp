@@ -105,11 +105,6 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
         longestPreset_ = std::max(longestPreset_, presets_.back().key.size());
     }
 
-    for (gbk::Text* b : {&exactHz, &commonHz, &middleHz, &rareHz, &gridList})
-        b->reserve(1024);
-    for (auto* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys, &gridKeys})
-        k->reserve(1024);
-
     Label69 = u"Label69";
     Label42 = {fromUtf8("● 常用汉字优先"), fromUtf8("○ 显示所有GBK汉字")};
     Label44 = {fromUtf8("● 屏幕右下角"), fromUtf8("○ 屏幕底部中间"), fromUtf8("○ 屏幕中间")};
@@ -152,10 +147,6 @@ std::vector<LookupState::Problem> LookupState::start(LookupFiles files, StrokeIn
     openOne(strokes_, files_.strokes, StrokeRecord::kFileName, StrokeRecord::kLength);
     strokeIndex_ = indexing == StrokeIndexing::Build ? StrokeIndex::build(strokes_) : StrokeIndex();
     openOne(phrases_, files_.phrases, PhraseRecord::kFileName, PhraseRecord::kLength);
-    phrasesSorted_ = true;
-    for (std::int32_t n = 2; n <= phrases_.count() && phrasesSorted_; ++n)
-        phrasesSorted_ = gbk::code(gbk::firstChar(phrases_.record(n - 1))) <=
-                         gbk::code(gbk::firstChar(phrases_.record(n)));
     cc();
     openOne(codes_, files_.codes, CodeRecord::kFileName, CodeRecord::kLength);
     readSetup();
@@ -197,10 +188,8 @@ void LookupState::closeDictionaries() {
     strokes_ = RecordFile();
     strokeIndex_ = StrokeIndex();
     phrases_ = RecordFile();
-    phrasesSorted_ = false;
     codes_ = RecordFile();
     pinyin_ = RecordFile();
-    pinyinSorted_ = false;
 }
 
 void LookupState::layOutGrid() {
@@ -247,7 +236,6 @@ void LookupState::Command7_Click() {
         if (!Label63.empty()) {
             ccccPY();
         } else {
-            gridList.assign(40, u' ');
             Label66.fill(u' ');
             if (typedWasEmpty && !Label19.empty()) {
                 Label19.pop_back();
@@ -279,7 +267,6 @@ void LookupState::Command7_Click() {
 
 void LookupState::Command8_Click() {
     if (Image8Visible) {
-        gridList.assign(40, u' ');
         Label66.fill(u' ');
         Label69 = u"Label69";
         Label63.clear();
@@ -318,20 +305,18 @@ const gbk::Text* LookupState::presetFor(const gbk::Text& strokes) const {
     return nullptr;
 }
 
-void LookupState::ppp() {
+void LookupState::ppp(const gbk::Text& list) {
     for (std::size_t i = 0; i < Label11.size(); ++i)
-        Label11[i] = i < gridList.size() ? gridList[i] : kNoCaption;
+        Label11[i] = i < list.size() ? list[i] : kNoCaption;
 }
 
 void LookupState::cc() {
-    gridList = defaultList_;
-    ppp();
+    ppp(defaultList_);
 }
 
 void LookupState::cccc1() {
     if (const gbk::Text* list = presetFor(Label6)) {
-        gridList = *list;
-        ppp();
+        ppp(*list);
         return;
     }
     cccc();
@@ -379,10 +364,8 @@ bool LookupState::beginsWithPrefix(const std::array<char, StrokeRecord::kStrokes
 }
 
 void LookupState::clearBuckets() {
-    for (gbk::Text* b : {&exactHz, &commonHz, &middleHz, &rareHz})
-        b->clear();
-    for (auto* k : {&exactKeys, &commonKeys, &middleKeys, &rareKeys})
-        k->clear();
+    for (Bucket& b : buckets_)
+        b.clear();
 }
 
 bool LookupState::inAssoc(const gbk::Text& ch) const {
@@ -419,14 +402,14 @@ void LookupState::forgetAssoc() {
 
 // The bucket a matching record goes to: exact matches, the 3,000 most frequent characters, the
 // rest of the common ones, the rare ones.
-LookupState::Bucket LookupState::bucketFor(int rank, bool exact) {
+LookupState::Bucket& LookupState::bucketFor(int rank, bool exact) {
     if (exact)
-        return {&exactHz, &exactKeys};
+        return buckets_[Exact];
     if (rank <= StrokeIndex::kCommonRanks)
-        return {&commonHz, &commonKeys};
+        return buckets_[Common];
     if (rank <= StrokeIndex::kMiddleRanks)
-        return {&middleHz, &middleKeys};
-    return {&rareHz, &rareKeys};
+        return buckets_[Middle];
+    return buckets_[Rare];
 }
 
 // A record's rank key: the (boosted) rank's last four digits; an exact match among the common
@@ -441,16 +424,17 @@ std::int32_t LookupState::keyFor(int rank, bool exact, bool boost) {
 
 // One matching record into its bucket, with its rank key.
 void LookupState::collect(const gbk::Text& ch, int rank, bool exact) {
-    const Bucket b = bucketFor(rank, exact);
-    *b.hz += ch;
-    b.keys->push_back(keyFor(rank, exact, inAssoc(ch)));
+    Bucket& b = bucketFor(rank, exact);
+    for (gbk::Char c : ch)
+        b.add(c);
+    b.addKey(keyFor(rank, exact, inAssoc(ch)));
 }
 
 // The same for a record holding one two-byte character.
 void LookupState::collect(gbk::Char ch, int rank, bool exact) {
-    const Bucket b = bucketFor(rank, exact);
-    b.hz->push_back(ch);
-    b.keys->push_back(keyFor(rank, exact, inAssoc_[ch]));
+    Bucket& b = bucketFor(rank, exact);
+    b.add(ch);
+    b.addKey(keyFor(rank, exact, inAssoc_[ch]));
 }
 
 void LookupState::display(std::int32_t first) {
@@ -471,8 +455,9 @@ void LookupState::displayWalk(std::int32_t first) {
             break;
         collect(fieldText(rec.character), rec.rank, sameField(rec.strokes, key_));
     }
-    const std::size_t first3 = exactHz.size() + commonHz.size() + middleHz.size();
-    select(first3, rareHz.size(), !gbk::trim(rareHz).empty());
+    const std::size_t first3 =
+        buckets_[Exact].charCount + buckets_[Common].charCount + buckets_[Middle].charCount;
+    select(first3, buckets_[Rare].charCount, buckets_[Rare].nonBlank);
 }
 
 void LookupState::displayIndexed(std::int32_t pos1) {
@@ -485,14 +470,12 @@ void LookupState::displayIndexed(std::int32_t pos1) {
     const bool matches = pos1 >= 1 && pos1 <= strokes_.count() && strokesBeginWith(pos1, prefix_);
     const std::int32_t end = matches ? strokeIndex_.after(strokes_, pos1, prefix_) : pos1;
     constexpr std::int32_t kCells = layout::kGridCells;
-    // The exact matches are few: read one by one, and only a longer run is bisected.
+    // The exact matches are few: read one by one.
     std::int32_t exactEnd = pos1;
-    while (exactEnd < end && exactEnd - pos1 <= kCells &&
+    while (exactEnd < end &&
            std::memcmp(strokes_.record(exactEnd).data() + StrokeRecord::kStrokesOffset, key_.data(),
                        key_.size()) == 0)
         ++exactEnd;
-    if (exactEnd - pos1 > kCells)
-        exactEnd = strokeIndex_.after(strokes_, pos1, tovrin::view(key_));
     std::int32_t room = kCells;
     auto take = [this, &room](std::int32_t n, bool exact) {
         const char* p = strokes_.record(n).data();
@@ -510,64 +493,60 @@ void LookupState::displayIndexed(std::int32_t pos1) {
         for (std::int32_t n = strokeIndex_.next(c, from); n < end && room > 0;
              n = strokeIndex_.next(c, n + 1))
             take(n, false);
-    const std::size_t first3 = exactHz.size() + commonHz.size() + middleHz.size();
+    const std::size_t first3 =
+        buckets_[Exact].charCount + buckets_[Common].charCount + buckets_[Middle].charCount;
     const bool rareSeen = strokeIndex_.next(StrokeIndex::Rare, from) < end;
-    select(first3, rareHz.size(), rareSeen);
-}
-
-void LookupState::takeBuckets(bool withRare) {
-    // Assigned and appended in place: the strings keep their capacity from click to click.
-    gridList.assign(exactHz).append(commonHz).append(middleHz);
-    gridKeys.assign(exactKeys.begin(), exactKeys.end());
-    gridKeys.insert(gridKeys.end(), commonKeys.begin(), commonKeys.end());
-    gridKeys.insert(gridKeys.end(), middleKeys.begin(), middleKeys.end());
-    if (withRare) {
-        gridList.append(rareHz);
-        gridKeys.insert(gridKeys.end(), rareKeys.begin(), rareKeys.end());
-    }
+    select(first3, buckets_[Rare].charCount, rareSeen);
 }
 
 void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
-    auto takeAll = [this] { takeBuckets(true); };
     Label10.visible = false;
-    if (showAll != 0) {
-        takeAll();
-    } else {
+    bool withRare = true;
+    if (showAll == 0) {
         const std::size_t strokes = Label6.size();
         if ((strokes < StrokeRecord::kStrokesWidth && first3 <= 6) ||
-            (strokes == StrokeRecord::kStrokesWidth && first3 + rare <= 17)) {
-            takeAll();
+            (strokes == StrokeRecord::kStrokesWidth && first3 + rare <= 17))
             parkMoreLink();
-        } else {
-            takeBuckets(false);
-        }
+        else
+            withRare = false;
         if (!rareShown)
             parkMoreLink();
     }
-    showCandidates(true);
+    showCandidates(withRare, true);
 }
 
 void LookupState::Label10_Click() {
     Label10.visible = false;
-    takeBuckets(true);
-    showCandidates(false);
+    showCandidates(true, false);
 }
 
-void LookupState::showCandidates(bool placeLink) {
+void LookupState::showCandidates(bool withRare, bool placeLink) {
     // Only the first 51 in bucket and dictionary order enter the grid; ranking happens among
-    // them alone, by a stable sort on the key: equal keys keep their order. Each one's key and
-    // place are packed into one number, so a plain sort of at most 51 numbers is stable and
-    // needs no buffer (std::stable_sort allocates one).
-    const std::size_t used = std::min(gridList.size(), Label11.size());
-    std::array<std::uint64_t, layout::kGridCells> order;
+    // them alone, by a stable sort on the key: equal keys keep their order. The characters and
+    // the keys are laid end to end by themselves (a record of two characters has one key).
+    constexpr std::size_t kCells = layout::kGridCells;
+    std::array<gbk::Char, kCells> chars;
+    std::array<std::int32_t, kCells> keys;
+    std::size_t used = 0;
+    std::size_t keyed = 0;
+    for (int b = Exact; b <= (withRare ? Rare : Middle); ++b) {
+        const Bucket& bucket = buckets_[static_cast<std::size_t>(b)];
+        for (std::size_t i = 0; i < std::min(bucket.charCount, kCells) && used < kCells; ++i)
+            chars[used++] = bucket.chars[i];
+        for (std::size_t i = 0; i < std::min(bucket.keyCount, kCells) && keyed < kCells; ++i)
+            keys[keyed++] = bucket.keys[i];
+    }
+    // Each one's key and place packed into one number, so a plain sort of at most 51 numbers
+    // is stable and needs no buffer (std::stable_sort allocates one).
+    std::array<std::uint64_t, kCells> order;
     for (std::size_t i = 0; i < used; ++i) {
-        const std::int32_t key = i < gridKeys.size() ? gridKeys[i] : 0;
+        const std::int32_t key = i < keyed ? keys[i] : 0;
         // The key's bits made unsigned with their order kept, then the place.
         order[i] = std::uint64_t(std::uint32_t(key) ^ 0x80000000u) << 8 | i;
     }
     std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(used));
     for (std::size_t i = 0; i < used; ++i)
-        Label11[i] = gridList[order[i] & 0xFF];
+        Label11[i] = chars[order[i] & 0xFF];
     for (std::size_t i = used; i < Label11.size(); ++i)
         Label11[i] = kNoCaption;
     // The more link goes to the first empty cell after the first one.

@@ -135,10 +135,10 @@ public:
 
 private:
     // The procedures the events run.
-    void cccc1(); // preset list or stroke search
-    void ppp();   // grid from gridList
-    void cc();    // the default list
-    void cccc();  // bisection in the stroke dictionary, then display
+    void cccc1();                    // preset list or stroke search
+    void ppp(const gbk::Text& list); // the grid from a fixed list
+    void cc();                       // the default list
+    void cccc();                     // bisection in the stroke dictionary, then display
     // Collects, ranks and shows the candidates from record `first` on: over the stroke index
     // when the dictionary takes one, else by displayWalk().
     void display(std::int32_t first);
@@ -157,14 +157,36 @@ private:
     // The list of a stroke string that has one.
     const gbk::Text* presetFor(const gbk::Text& strokes) const;
 
-    // The characters behind the grid in cell order, and their sort keys: the last four digits
-    // of a (boosted) rank, one per record read, so a record that held two single-byte
-    // characters gives two characters and one key. The buckets keep the last search's
-    // candidates for the more link.
-    gbk::Text gridList;
-    std::vector<std::int32_t> gridKeys;
-    gbk::Text exactHz, commonHz, middleHz, rareHz;
-    std::vector<std::int32_t> exactKeys, commonKeys, middleKeys, rareKeys;
+    // The candidates of one class (exact matches, the 3,000 most frequent characters, the rest
+    // of the common ones, the rare ones) in file order, with their sort keys: the last four
+    // digits of a (boosted) rank, one per record read, so a record that held two single-byte
+    // characters gives two characters and one key. Only the first 51 of either can reach the
+    // grid, so only they are kept; the counts are of all.
+    struct Bucket {
+        std::array<gbk::Char, layout::kGridCells> chars;
+        std::array<std::int32_t, layout::kGridCells> keys;
+        std::size_t charCount = 0;
+        std::size_t keyCount = 0;
+        bool nonBlank = false; // a character other than a space was collected
+        void clear() {
+            charCount = keyCount = 0;
+            nonBlank = false;
+        }
+        void add(gbk::Char c) {
+            if (charCount < chars.size())
+                chars[charCount] = c;
+            ++charCount;
+            nonBlank = nonBlank || c != u' ';
+        }
+        void addKey(std::int32_t key) {
+            if (keyCount < keys.size())
+                keys[keyCount] = key;
+            ++keyCount;
+        }
+    };
+    enum BucketIndex { Exact, Common, Middle, Rare };
+    // The last search's candidates, kept for the more link.
+    std::array<Bucket, 4> buckets_;
     std::int32_t posPY_ = 1;    // the pinyin record the first cell of the page shows
     bool pinyinOpened_ = false; // the pinyin dictionary was read (the keyboard opened once)
 
@@ -203,14 +225,10 @@ private:
     void layOutPinyinCells(bool setFont, bool setTops, bool setSize);
     void selectRow(gbk::Text* row, std::size_t size, const char* const* texts, std::size_t index);
     void clearBuckets();
-    void showCandidates(bool placeLink); // fills, sorts and shows the candidate table
+    // Ranks the candidates of the first three buckets (and the rare ones) into the grid.
+    void showCandidates(bool withRare, bool placeLink);
     void beginCollection();
-    void takeBuckets(bool withRare); // gridList and gridKeys from the buckets
-    struct Bucket {
-        gbk::Text* hz;
-        std::vector<std::int32_t>* keys;
-    };
-    Bucket bucketFor(int rank, bool exact);
+    Bucket& bucketFor(int rank, bool exact);
     static std::int32_t keyFor(int rank, bool exact, bool boost);
     void collect(const gbk::Text& ch, int rank, bool exact);
     void collect(gbk::Char ch, int rank, bool exact);
@@ -229,15 +247,9 @@ private:
     const gbk::Codec& codec_;
     RecordFile strokes_; // vezari.dat
     StrokeIndex strokeIndex_;
-    RecordFile phrases_;         // vezaricz.dat
-    bool phrasesSorted_ = false; // by the code of each word's first character
-    RecordFile codes_;           // 单字GBK.dat
-    RecordFile pinyin_;          // vezariPY.dat, opened with the keyboard
-    bool pinyinSorted_ = false;  // by reading, and no reading byte below the space
-    // Where the readings beginning with each byte (or a later one) start; with the one after
-    // it, the records a search for that first byte can land on.
-    std::array<std::int32_t, 257> readingStarts_{};
-    void indexReadings();
+    RecordFile phrases_; // vezaricz.dat
+    RecordFile codes_;   // 单字GBK.dat
+    RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text found_, notFound_;            // 找到, 没有找到

@@ -107,14 +107,7 @@ std::int32_t LookupState::ccccz() {
     const Bisection b = bisectFirstChar(phrases_, key);
     if (!b.found)
         return 0;
-    // Back to the first word of the group: found by bisection when the words are sorted by
-    // their first character, so the group stands together; otherwise walked back to.
-    if (phrasesSorted_) {
-        const std::int16_t k = gbk::code(key);
-        return firstWhere(1, b.pos, [&](std::int32_t n) {
-            return gbk::code(gbk::firstChar(phrases_.record(n))) >= k;
-        });
-    }
+    // Back to the first word of the group.
     std::int32_t first = b.pos;
     while (first > 1 && gbk::firstChar(phrases_.record(first - 1)) == key)
         --first;

@@ -40,10 +40,8 @@ void LookupState::Command1_Click() {
             problems_.push_back({std::string(PinyinRecord::kFileName), pinyin_.path(),
                                  pinyin_.reason(), problemKind(pinyin_)});
         pinyinOpened_ = true;
-        indexReadings();
     }
     posPY_ = 1;
-    gridList.assign(40, u' ');
     Label66.fill(u' ');
     Label1.clear();
     Label6.clear();
@@ -55,28 +53,6 @@ void LookupState::Command1_Click() {
     Label2.clear();
     Label67Active = false;
     Label68Active = false;
-}
-
-void LookupState::indexReadings() {
-    // In order, and no byte of a reading below the space: then the readings that begin with some
-    // letters start at the first reading not below those letters padded with spaces.
-    pinyinSorted_ = true;
-    readingStarts_.fill(1);
-    const std::int32_t count = pinyin_.count();
-    std::size_t nextByte = 0;
-    std::array<char, PinyinRecord::kPinyinWidth> before{}; // no reading sorts below it
-    for (std::int32_t n = 1; n <= count && pinyinSorted_; ++n) {
-        const auto reading = PinyinRecord::read(pinyin_.record(n)).pinyin;
-        for (char c : reading)
-            pinyinSorted_ = pinyinSorted_ && static_cast<unsigned char>(c) >= ' ';
-        pinyinSorted_ =
-            pinyinSorted_ && std::memcmp(before.data(), reading.data(), reading.size()) <= 0;
-        before = reading;
-        for (const auto first = static_cast<unsigned char>(reading[0]); nextByte <= first;)
-            readingStarts_[nextByte++] = n;
-    }
-    while (nextByte < readingStarts_.size())
-        readingStarts_[nextByte++] = count + 1;
 }
 
 void LookupState::Command18_Click(char letter) {
@@ -128,17 +104,6 @@ void LookupState::addSlots(int delta) {
 // goes to `character` (the first of a padded character field, kNoCaption for a blank one).
 bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
                                 gbk::Char& character) const {
-    const std::string_view raw = pinyin_.record(n);
-    if (raw.size() == PinyinRecord::kLength && typed.size() <= PinyinRecord::kPinyinWidth &&
-        static_cast<unsigned char>(raw[PinyinRecord::kCharacterOffset]) >= 0x81) {
-        // A whole record with a two-byte character, read where it lies.
-        const char* reading = raw.data() + PinyinRecord::kPinyinOffset;
-        for (std::size_t i = 0; i < typed.size(); ++i)
-            if (reading[i] != typed[i])
-                return false;
-        character = gbk::firstChar(raw.substr(PinyinRecord::kCharacterOffset));
-        return true;
-    }
     const PinyinRecord rec = PinyinRecord::read(pinyin_.record(n));
     if (typed.size() > rec.pinyin.size() ||
         std::memcmp(rec.pinyin.data(), typed.data(), typed.size()) != 0)
@@ -161,22 +126,6 @@ void LookupState::ccccPY() {
     else
         key = gbk::encode(Label2);
     gbk::Char ignored;
-    if (pinyinSorted_ && key.size() == PinyinRecord::kPinyinWidth) {
-        // The first reading not below the key, among those with the key's first byte: when it
-        // begins with the typed letters it is the first that does, the record the search below
-        // reaches by its own bisection and walk back. When nothing begins with them, that
-        // search says so.
-        const auto firstByte = static_cast<unsigned char>(key[0]);
-        const std::int32_t from = readingStarts_[firstByte];
-        const std::int32_t to = readingStarts_[firstByte + 1u] - 1;
-        const std::int32_t first = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, from, to);
-        if (pinyinMatches(first, typed, ignored)) {
-            posPY_ = first;
-            Label69 = u"0";
-            displayPY(typed);
-            return;
-        }
-    }
     const Bisection b = bisectField(pinyin_, PinyinRecord::kPinyinOffset, key);
     posPY_ = b.pos;
     if (b.found) {

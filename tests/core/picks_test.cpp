@@ -34,7 +34,7 @@ protected:
             rows.push_back({gbk::Text(1, c), strokesOf(c), 1});
         LookupFiles files;
         files.strokes = FileBytes::of(strokeBytes(rows));
-        files.phrases = FileBytes::of(phraseBytes(phrases));
+        files.phrases = FileBytes::of(phraseBytes(phrases) + phraseTail);
         files.codes = FileBytes::of(codeBytes(codes));
         files.pinyin = FileBytes::of(pinyinBytes(readings));
         s = std::make_unique<LookupState>(codec());
@@ -51,6 +51,7 @@ protected:
     std::string assoc() const { return utf8(gbk::trimRight(v().assocHz)); }
 
     std::unique_ptr<LookupState> s;
+    std::string phraseTail; // bytes after the phrase dictionary's records
 };
 
 // Words sorted by the signed code of their first character: 华 BBAA < 民 C3F1 < 人 C8CB < 我 CED2
@@ -122,6 +123,15 @@ TEST_F(Picks, TheOneCharacterPassKeepsBlanks) {
     pick("我");
     pick("人");
     EXPECT_EQ(utf8(v().assocHz.substr(0, 2)), " 们");
+}
+
+TEST_F(Picks, WholeAndCutWordsAddTheSameWay) {
+    // Whole words of two-byte characters are compared in place; a word cut short at the end of
+    // the file is read padded. Both add their next character.
+    phraseTail = gbkBytes("我是") + "      "; // 10 of its 16 bytes
+    open({"我们", "我的"});
+    pick("我");
+    EXPECT_EQ(assoc(), "们的是");
 }
 
 TEST_F(Picks, ScansReadAFixedNumberOfRecords) {

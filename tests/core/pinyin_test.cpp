@@ -113,6 +113,15 @@ TEST_F(Pinyin, ExactReadingsWalkBackToTheirFirstRecord) {
     EXPECT_TRUE(v().Label68Active);
 }
 
+TEST_F(Pinyin, WholeCutAndOneByteRecordsShowTheSameWay) {
+    // Whole records of two-byte characters are compared in place; one of a one-byte character,
+    // and one cut short at the end of the file, are read whole.
+    openBytes(gbk::encode(hz(0)) + "ba    " + "x ba    " + gbk::encode(hz(1)) + "ba    " +
+              gbk::encode(hz(2)) + "ba  ");
+    type("ba");
+    EXPECT_EQ(cells(), utf8(hz(0)) + "x" + run(1, 2) + std::string(32, '_'));
+}
+
 TEST_F(Pinyin, PrefixesShowEveryLongerReading) {
     open(concat(readings("za", 0, 2), readings("zha", 2, 2), readings("zhang", 4, 3),
                 readings("zhe", 7, 1), readings("zi", 8, 1)));
