@@ -460,18 +460,19 @@ void LookupState::displayWalk(std::int32_t first) {
     select(first3, buckets_[Rare].charCount, buckets_[Rare].nonBlank);
 }
 
-void LookupState::displayIndexed(std::int32_t pos1) {
-    // On a clean sorted dictionary the matching records are one run from pos1, its exact
-    // matches first (a space sorts before every digit). Nothing reads past the first 51
+void LookupState::displayIndexed(std::int32_t first) {
+    // On a clean sorted dictionary the matching records are one run from record `first`, its
+    // exact matches first (a space sorts before every digit). Nothing reads past the first 51
     // characters of exact, common, middle and rare characters in that order, so the buckets
     // take only those, visited by the index's jumps; the counts the more link needs are exact
     // whenever they are under 51, which is all it asks of them.
     beginCollection();
-    const bool matches = pos1 >= 1 && pos1 <= strokes_.count() && strokesBeginWith(pos1, prefix_);
-    const std::int32_t end = matches ? strokeIndex_.after(strokes_, pos1, prefix_) : pos1;
+    const bool matches =
+        first >= 1 && first <= strokes_.count() && strokesBeginWith(first, prefix_);
+    const std::int32_t end = matches ? strokeIndex_.after(strokes_, first, prefix_) : first;
     constexpr std::int32_t kCells = layout::kGridCells;
     // The exact matches are few: read one by one.
-    std::int32_t exactEnd = pos1;
+    std::int32_t exactEnd = first;
     while (exactEnd < end &&
            std::memcmp(strokes_.record(exactEnd).data() + StrokeRecord::kStrokesOffset, key_.data(),
                        key_.size()) == 0)
@@ -486,9 +487,9 @@ void LookupState::displayIndexed(std::int32_t pos1) {
         --room;
     };
     const std::int32_t exactStop = std::min(end, exactEnd);
-    for (std::int32_t n = pos1; n < exactStop && room > 0; ++n)
+    for (std::int32_t n = first; n < exactStop && room > 0; ++n)
         take(n, true);
-    const std::int32_t from = std::max(pos1, exactStop);
+    const std::int32_t from = std::max(first, exactStop);
     for (StrokeIndex::Class c : {StrokeIndex::Common, StrokeIndex::Middle, StrokeIndex::Rare})
         for (std::int32_t n = strokeIndex_.next(c, from); n < end && room > 0;
              n = strokeIndex_.next(c, n + 1))

@@ -140,7 +140,7 @@ private:
     void cc();                       // the default list
     void cccc();                     // bisection in the stroke dictionary, then display
     // Collects, ranks and shows the candidates from record `first` on: over the stroke index
-    // when the dictionary takes one, else by displayWalk().
+    // when the dictionary takes one, else record by record.
     void display(std::int32_t first);
     // The same collection reading every matching record one by one: the search of a damaged
     // dictionary, or of one read without its index.
@@ -213,7 +213,7 @@ private:
     bool pinyinMatches(std::int64_t n, std::string_view typed, gbk::Char& character) const;
     std::string typedBytes() const; // the key without its padding, as GBK bytes
     void displayPY(std::string_view typed);
-    // Fills the 36 pinyin cells from posPY: a record whose reading begins with `typed` shows its
+    // Fills the 36 pinyin cells from posPY_: a record whose reading begins with `typed` shows its
     // character, any other cell is emptied. Says whether the last cell and whether every cell
     // showed one.
     struct PinyinPage {
