@@ -43,4 +43,19 @@ template <class Holds> std::int32_t firstWhere(std::int32_t from, std::int32_t t
     return first;
 }
 
+// The first record of the run of records for which `same(n)` holds around `pos` (itself one of
+// them): looked for in steps that double backwards, then by bisection. Where the run stands
+// together, as in a sorted file, it is the record a walk back one by one stops at, found in
+// steps of the order of the log of its length.
+template <class Same> std::int32_t firstOfRun(std::int32_t pos, Same same) {
+    std::int32_t known = pos; // a record of the run
+    std::int32_t step = 1;
+    while (known - step >= 1 && same(known - step)) {
+        known -= step;
+        step *= 2;
+    }
+    const std::int32_t from = known - step >= 1 ? known - step + 1 : 1;
+    return firstWhere(from, known, same);
+}
+
 } // namespace tovrin

@@ -108,10 +108,8 @@ std::int32_t LookupState::ccccz() {
     if (!b.found)
         return 0;
     // Back to the first word of the group.
-    std::int32_t first = b.pos;
-    while (first > 1 && gbk::firstChar(phrases_.record(first - 1)) == key)
-        --first;
-    return first;
+    return firstOfRun(b.pos,
+                      [&](std::int32_t n) { return gbk::firstChar(phrases_.record(n)) == key; });
 }
 
 // Adds a character to the association list unless it is there already; inAssoc_ holds the

@@ -104,12 +104,20 @@ void LookupState::addSlots(int delta) {
 // goes to `character` (the first of a padded character field, kNoCaption for a blank one).
 bool LookupState::pinyinMatches(std::int64_t n, std::string_view typed,
                                 gbk::Char& character) const {
-    const PinyinRecord rec = PinyinRecord::read(pinyin_.record(n));
-    if (typed.size() > rec.pinyin.size() ||
-        std::memcmp(rec.pinyin.data(), typed.data(), typed.size()) != 0)
+    // Read in place, a cut record as PinyinRecord::read pads it.
+    const std::string_view raw = pinyin_.record(n);
+    auto at = [&raw](std::size_t i) { return i < raw.size() ? raw[i] : ' '; };
+    if (typed.size() > PinyinRecord::kPinyinWidth)
         return false;
-    const gbk::Text text = gbk::trimRight(gbk::decode(tovrin::view(rec.character)));
-    character = text.empty() ? kNoCaption : text[0];
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        if (at(PinyinRecord::kPinyinOffset + i) != typed[i])
+            return false;
+    // The field's first character; a blank field shows nothing.
+    const char field[] = {at(PinyinRecord::kCharacterOffset),
+                          at(PinyinRecord::kCharacterOffset + 1)};
+    static_assert(sizeof field == PinyinRecord::kCharacterWidth);
+    character =
+        field[0] == ' ' && field[1] == ' ' ? kNoCaption : gbk::firstChar({field, sizeof field});
     return true;
 }
 
@@ -131,12 +139,10 @@ void LookupState::ccccPY() {
     if (b.found) {
         Label69 = u"0";
         // Back to the first record of this reading.
-        while (posPY_ > 1) {
-            const auto before = PinyinRecord::read(pinyin_.record(posPY_ - 1)).pinyin;
-            if (std::memcmp(before.data(), key.data(), before.size()) != 0)
-                break;
-            --posPY_;
-        }
+        posPY_ = firstOfRun(posPY_, [&](std::int32_t n) {
+            const auto reading = PinyinRecord::read(pinyin_.record(n)).pinyin;
+            return std::memcmp(reading.data(), key.data(), reading.size()) == 0;
+        });
     } else if (pinyinMatches(posPY_, typed, ignored)) {
         Label69 = u"0";
     } else {
