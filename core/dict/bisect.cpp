@@ -70,6 +70,12 @@ Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_vi
                       [&](std::int32_t n) { return compareAt(file, n, offset, key); });
 }
 
+std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
+                        std::int32_t from, std::int32_t to) {
+    return firstWhere(from, to,
+                      [&](std::int32_t n) { return compareAt(file, n, offset, key) >= 0; });
+}
+
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key) {
     const std::int16_t k = gbk::code(key);
     return bisectWith(file.count(), [&file, k](std::int32_t n) {

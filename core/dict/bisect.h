@@ -23,6 +23,12 @@ struct Bisection {
 // with it are found from there. An empty file gives pos 1 and nothing found.
 Bisection bisectField(const RecordFile& file, std::size_t offset, std::string_view key);
 
+// The first record from `from` to `to` whose field at `offset` sorts at or after `key` (compared
+// as bisectField compares), or to + 1 when there is none; in a file sorted by that field, the
+// first record of a key's run or where it would stand.
+std::int32_t lowerBound(const RecordFile& file, std::size_t offset, std::string_view key,
+                        std::int32_t from, std::int32_t to);
+
 // Over the signed code of each record's first character (the code and phrase dictionaries), with
 // the same bounds, hits and misses as bisectField.
 Bisection bisectFirstChar(const RecordFile& file, gbk::Char key);

@@ -250,6 +250,10 @@ private:
     RecordFile phrases_; // vezaricz.dat
     RecordFile codes_;   // 单字GBK.dat
     RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
+    // Where the readings whose first byte is b or a later one start, for every b (a pass over
+    // the file when it is opened); with the entry after it, the records a search for a first
+    // byte reads.
+    std::array<std::int32_t, 257> readingStarts_{};
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text found_, notFound_;            // 找到, 没有找到

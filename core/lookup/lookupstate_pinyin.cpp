@@ -40,6 +40,15 @@ void LookupState::Command1_Click() {
             problems_.push_back({std::string(PinyinRecord::kFileName), pinyin_.path(),
                                  pinyin_.reason(), problemKind(pinyin_)});
         pinyinOpened_ = true;
+        std::size_t nextByte = 0;
+        for (std::int32_t n = 1; n <= pinyin_.count(); ++n) {
+            const auto first =
+                static_cast<unsigned char>(PinyinRecord::read(pinyin_.record(n)).pinyin[0]);
+            while (nextByte <= first)
+                readingStarts_[nextByte++] = n;
+        }
+        while (nextByte < readingStarts_.size())
+            readingStarts_[nextByte++] = pinyin_.count() + 1;
     }
     posPY_ = 1;
     Label66.fill(u' ');
@@ -133,22 +142,13 @@ void LookupState::ccccPY() {
         key.resize(PinyinRecord::kPinyinWidth, ' ');
     else
         key = gbk::encode(Label2);
+    // The first reading not below the key among those of its first byte: in a sorted file the
+    // first that begins with the typed letters when any does.
+    const auto firstByte = static_cast<unsigned char>(key[0]);
+    posPY_ = lowerBound(pinyin_, PinyinRecord::kPinyinOffset, key, readingStarts_[firstByte],
+                        readingStarts_[firstByte + 1u] - 1);
     gbk::Char ignored;
-    const Bisection b = bisectField(pinyin_, PinyinRecord::kPinyinOffset, key);
-    posPY_ = b.pos;
-    if (b.found) {
-        Label69 = u"0";
-        // Back to the first record of this reading.
-        posPY_ = firstOfRun(posPY_, [&](std::int32_t n) {
-            const auto reading = PinyinRecord::read(pinyin_.record(n)).pinyin;
-            return std::memcmp(reading.data(), key.data(), reading.size()) == 0;
-        });
-    } else if (pinyinMatches(posPY_, typed, ignored)) {
-        Label69 = u"0";
-    } else {
-        ++posPY_;
-        Label69 = pinyinMatches(posPY_, typed, ignored) ? u"0" : u"-1";
-    }
+    Label69 = pinyinMatches(posPY_, typed, ignored) ? u"0" : u"-1";
     displayPY(typed);
 }
 

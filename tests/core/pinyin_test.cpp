@@ -80,10 +80,9 @@ TEST_F(Pinyin, OpeningTheKeyboard) {
     EXPECT_EQ(v().Label66Rect[35].top, 1800);
 }
 
-TEST_F(Pinyin, ExactReadingsWalkBackToTheirFirstRecord) {
-    // 40 characters read "a": the bisection lands somewhere inside them. A reading with a
-    // control byte ahead of them takes the search off the index of first letters, onto the
-    // bisection alone.
+TEST_F(Pinyin, ExactReadingsStartAtTheirFirstRecord) {
+    // 40 characters read "a": the page starts at the first of them, also with a reading of a
+    // control byte ahead of them.
     const auto rows = concat(readings("a", 0, 40), readings("ai", 40, 3), readings("ba", 50, 2));
     for (const bool control : {false, true}) {
         auto all = rows;
