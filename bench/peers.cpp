@@ -598,9 +598,8 @@ int run(int argc, char** argv) {
         const std::string rk = rimeKeys(d), ik = ibusKeys(d);
         clickAll(d, d.size());
         const LookupView::Cells& grid = state.view().Label11;
-        c.found[kOurs] = std::any_of(grid.begin(), grid.end(), [](gbk::Char cell) {
-            return cell != LookupView::kNoCaption && cell != u' ';
-        });
+        c.found[kOurs] = std::any_of(grid.begin(), grid.end(),
+                                     [](gbk::Char cell) { return LookupView::shows(cell); });
         // When no character's strokes begin with the keys, librime makes a "sentence" of the
         // characters of shorter stroke strings and lists it first: that is finding nothing.
         const auto rimePage = rime.page(rime.stroke(), rk);

@@ -204,7 +204,7 @@ int runStrokes(const std::string& folder, const std::vector<std::string_view>& a
         state.strokeClick(d - '0');
     gbk::Text shown;
     for (const gbk::Char cell : state.view().Label11)
-        if (cell != LookupView::kNoCaption && cell != u' ')
+        if (LookupView::shows(cell))
             shown.push_back(cell);
     std::cout << codec.toUtf8(shown) << '\n' << std::flush;
     return std::cout ? kDone : kSystem;
@@ -235,7 +235,7 @@ int runPinyin(const std::string& folder, const std::vector<std::string_view>& ar
             state.Command18_Click(c);
         auto take = [&] {
             for (const gbk::Char cell : state.view().Label66)
-                if (cell != LookupView::kNoCaption && cell != u' ')
+                if (LookupView::shows(cell))
                     found.push_back(cell);
         };
         take();

@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int cell = static_cast<int>(events.next() % layout::kGridCells);
             const gbk::Char c = s.view().Label11[static_cast<std::size_t>(cell)];
             s.Label11_MouseDown(cell);
-            if (c != LookupView::kNoCaption && c != u' ')
+            if (LookupView::shows(c))
                 checkWindow(s.view(), file, sorted);
         } else {
             const auto n = fuzz::recordAt(events.next(), file.count());

@@ -3,6 +3,7 @@
 #include "core/dict/records.h"
 #include "core/settings/setupfile.h"
 #include "core/text/gbk.h"
+#include "tests/core/testdata.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -105,7 +106,7 @@ namespace {
 
 // Whether a stroke record's two-byte character field holds exactly c.
 bool fitsCharacterField(gbk::Char c) {
-    if (c == LookupView::kNoCaption || c == u' ')
+    if (!LookupView::shows(c))
         return false;
     return gbk::isTwoByte(c) ? (c >> 8) >= 0x81 : c < 0x81;
 }
@@ -130,17 +131,10 @@ std::string StrokeKeys::strokesOf(std::size_t index) const {
 }
 
 std::string StrokeKeys::dictionary() const {
-    std::string bytes;
-    for (std::size_t i = 0; i < characters_.size(); ++i) {
-        StrokeRecord r;
-        writeField(r.character.data(), r.character.size(),
-                   gbk::encode(gbk::Text(1, characters_[i])));
-        writeField(r.strokes.data(), r.strokes.size(), strokesOf(i));
-        r.rank = 1;
-        const auto record = r.bytes();
-        bytes.append(record.data(), record.size());
-    }
-    return bytes;
+    std::vector<testdata::StrokeRow> rows;
+    for (std::size_t i = 0; i < characters_.size(); ++i)
+        rows.push_back({gbk::Text(1, characters_[i]), strokesOf(i), 1});
+    return testdata::strokeBytes(rows);
 }
 
 bool StrokeKeys::type(LookupState& state, gbk::Char c) const {

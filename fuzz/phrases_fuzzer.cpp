@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto pick = [&](int cell) {
         const gbk::Char c = s.view().Label11[static_cast<std::size_t>(cell)];
         s.Label11_MouseDown(cell);
-        if (c != LookupView::kNoCaption && c != u' ')
+        if (LookupView::shows(c))
             checkAssociation(s.view(), file, texts, sorted);
     };
     fuzz::Events events(input.events);

@@ -38,7 +38,7 @@ void LookupState::Label11_MouseDown(int index) {
     if (promotionTrigger)
         promotionTrigger();
     const gbk::Char c = Label11[static_cast<std::size_t>(index)];
-    if (c == kNoCaption || c == u' ')
+    if (!shows(c))
         return;
     const gbk::Text caption(1, c);
     Label10.visible = false;
@@ -48,8 +48,7 @@ void LookupState::Label11_MouseDown(int index) {
     pickHistory(caption);
     find1234();
     Label25 = caption;
-    if (!gbk::trim(Label25).empty())
-        Label5_Click();
+    Label5_Click();
     for (std::size_t i = 0; i < Label11.size(); ++i)
         Label11[i] = charAt(assocHz, i);
     findWord();
@@ -59,7 +58,7 @@ void LookupState::Label66_MouseDown(int index) {
     if (index < 0 || index >= layout::kPinyinCells)
         return;
     const gbk::Char c = Label66[static_cast<std::size_t>(index)];
-    if (c == kNoCaption || c == u' ')
+    if (!shows(c))
         return;
     const gbk::Text caption(1, c);
     Label10.visible = false;
@@ -69,8 +68,7 @@ void LookupState::Label66_MouseDown(int index) {
     Label18 = caption;
     pickHistory(caption);
     Label25 = caption;
-    if (!gbk::trim(Label25).empty())
-        Label5_Click();
+    Label5_Click();
     find1234();
     for (std::size_t i = 0; i < Label66.size(); ++i) {
         const gbk::Char a = charAt(assocHz, i);

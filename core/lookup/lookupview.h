@@ -20,6 +20,12 @@ struct LookupView {
     // A cell of either grid shows one character or nothing. A NUL byte read from a damaged
     // dictionary is no character, so it shows as nothing too.
     static constexpr gbk::Char kNoCaption = 0;
+    // Whether a cell shows a character a pick can take: neither empty nor blank.
+    static constexpr bool shows(gbk::Char cell) { return cell != kNoCaption && cell != u' '; }
+    // A cell's caption: its character, or nothing.
+    static gbk::Text captionOf(gbk::Char cell) {
+        return cell == kNoCaption ? gbk::Text() : gbk::Text(1, cell);
+    }
     using Cells = std::array<gbk::Char, layout::kGridCells>;
     using PinyinCells = std::array<gbk::Char, layout::kPinyinCells>;
 

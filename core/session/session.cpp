@@ -3,6 +3,7 @@
 #include "core/session/json.h"
 
 #include <charconv>
+#include <type_traits>
 #include <vector>
 
 namespace tovrin {
@@ -175,23 +176,16 @@ std::string Session::run(std::string_view line) {
 
 std::string Session::reply(bool ok, std::string_view error) const {
     const LookupView& s = state_.view();
-    auto stringArray = [this](const auto& texts) {
+    // Texts, or grid cells (an empty one as ""), as an array of strings.
+    auto stringArray = [this](const auto& items) {
         std::string out = "[";
-        for (const auto& t : texts) {
+        for (const auto& t : items) {
             if (out.size() > 1)
                 out += ',';
-            json::appendString(out, utf8(t));
-        }
-        return out + ']';
-    };
-    // A cell's caption: its character, or "" for an empty cell.
-    auto cellArray = [this](const auto& cells) {
-        std::string out = "[";
-        for (const gbk::Char c : cells) {
-            if (out.size() > 1)
-                out += ',';
-            json::appendString(out,
-                               c == LookupView::kNoCaption ? std::string() : utf8(gbk::Text(1, c)));
+            if constexpr (std::is_same_v<std::decay_t<decltype(t)>, gbk::Char>)
+                json::appendString(out, utf8(LookupView::captionOf(t)));
+            else
+                json::appendString(out, utf8(t));
         }
         return out + ']';
     };
@@ -203,7 +197,7 @@ std::string Session::reply(bool ok, std::string_view error) const {
     o.string("strokes", utf8(s.Label1));
     o.string("digits", utf8(s.Label6));
     o.string("key", utf8(s.Label2));
-    o.raw("grid", cellArray(s.Label11));
+    o.raw("grid", stringArray(s.Label11));
     o.raw("more", json::Object()
                       .boolean("visible", s.Label10.visible)
                       .number("left", s.Label10.left)
@@ -235,7 +229,7 @@ std::string Session::reply(bool ok, std::string_view error) const {
                         .boolean("open", s.Image8Visible)
                         .string("typed", utf8(s.Label63))
                         .string("key", utf8(s.Label2))
-                        .raw("cells", cellArray(s.Label66))
+                        .raw("cells", stringArray(s.Label66))
                         .string("slot", utf8(s.Label69))
                         .boolean("prevActive", s.Label67Active)
                         .boolean("nextActive", s.Label68Active)

@@ -45,7 +45,7 @@ protected:
     void pick(const char* ch) {
         for (char d : strokesOf(text(ch)[0]))
             s->strokeClick(d - '0');
-        ASSERT_EQ(cellText(v().Label11[0]), text(ch));
+        ASSERT_EQ(LookupView::captionOf(v().Label11[0]), text(ch));
         s->Label11_MouseDown(0);
     }
     std::string assoc() const { return utf8(gbk::trimRight(v().assocHz)); }
@@ -70,8 +70,8 @@ TEST_F(Picks, AFirstPickAssociatesTheSecondCharactersOfItsWords) {
     // In file order and without repeats, then 51 spaces.
     EXPECT_EQ(assoc(), "们的国");
     EXPECT_EQ(v().assocHz.size(), 3u + 51u);
-    EXPECT_EQ(utf8(cellText(v().Label11[0])), "们");
-    EXPECT_EQ(utf8(cellText(v().Label11[2])), "国");
+    EXPECT_EQ(utf8(LookupView::captionOf(v().Label11[0])), "们");
+    EXPECT_EQ(utf8(LookupView::captionOf(v().Label11[2])), "国");
     EXPECT_EQ(v().Label11[3], u' '); // the character grid keeps blank cells as a space
     EXPECT_EQ(utf8(v().Text1.front()), "我 Q TRN TRNT");
     EXPECT_EQ(utf8(v().Label22), "找到");
@@ -175,12 +175,12 @@ TEST_F(Picks, PinyinGridPicksLookUpBeforeAssociating) {
     s->Command1_Click();
     for (char c : std::string("ren"))
         s->Command18_Click(c);
-    ASSERT_EQ(cellText(v().Label66[3]), text("人"));
+    ASSERT_EQ(LookupView::captionOf(v().Label66[3]), text("人"));
     s->Label66_MouseDown(3);
     EXPECT_EQ(utf8(v().Text1.front()), "人 W WWWW");
     EXPECT_TRUE(v().Label63.empty());
     EXPECT_EQ(assoc(), "民大们");
-    EXPECT_EQ(utf8(cellText(v().Label66[0])), "民");
+    EXPECT_EQ(utf8(LookupView::captionOf(v().Label66[0])), "民");
     EXPECT_EQ(v().Label66[3], LookupView::kNoCaption); // blank cells of the pinyin grid are empty
     s->Label66_MouseDown(3);                           // and an empty cell is no pick
     EXPECT_EQ(utf8(v().Label19), "人");

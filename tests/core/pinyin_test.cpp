@@ -37,7 +37,7 @@ protected:
     std::string cells() const {
         std::string out;
         for (const gbk::Char c : v().Label66)
-            out += c == LookupView::kNoCaption ? "_" : utf8(cellText(c));
+            out += c == LookupView::kNoCaption ? "_" : utf8(LookupView::captionOf(c));
         return out;
     }
     std::string slot() const { return utf8(v().Label69); }
@@ -195,7 +195,7 @@ TEST_F(Pinyin, AStrokeClickClosesTheKeyboardAfterSearching) {
     open(readings("a", 0, 2));
     s->strokeClick(1);
     EXPECT_FALSE(v().Image8Visible);
-    EXPECT_EQ(utf8(cellText(v().Label11[0])), "一");
+    EXPECT_EQ(utf8(LookupView::captionOf(v().Label11[0])), "一");
 }
 
 TEST_F(Pinyin, MissingDictionaryIsToldOnceAndMatchesNothing) {
@@ -216,5 +216,5 @@ TEST_F(Pinyin, MissingDictionaryIsToldOnceAndMatchesNothing) {
                           "a     ",
                           8));
     type("a");
-    EXPECT_EQ(utf8(cellText(v().Label66[0])), "啊");
+    EXPECT_EQ(utf8(LookupView::captionOf(v().Label66[0])), "啊");
 }

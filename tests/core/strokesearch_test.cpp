@@ -47,7 +47,7 @@ protected:
         for (char d : digits)
             s->strokeClick(d - '0');
     }
-    gbk::Text cell(std::size_t i) const { return cellText(v().Label11[i]); }
+    gbk::Text cell(std::size_t i) const { return LookupView::captionOf(v().Label11[i]); }
     // The grid's captions in cell order; an empty cell is "_".
     std::string grid(std::size_t cells = 51) const {
         std::string out;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "core/dict/records.h"
-#include "core/lookup/lookupview.h"
 #include "core/text/gbk.h"
 
 #include <cstdlib>
@@ -30,10 +29,6 @@ inline std::string gbkBytes(const char* utf8) {
 }
 inline std::string utf8(const gbk::Text& t) {
     return codec().toUtf8(t);
-}
-// A grid cell's caption: its character, or nothing.
-inline gbk::Text cellText(gbk::Char cell) {
-    return cell == LookupView::kNoCaption ? gbk::Text() : gbk::Text(1, cell);
 }
 
 // A folder that is removed with everything in it when the test ends.

@@ -94,7 +94,7 @@ std::string show(const gbk::Text& text) {
 std::string grid(const LookupView& v) {
     std::string out;
     for (const gbk::Char cell : v.Label11)
-        out += cell == LookupView::kNoCaption ? "_" : show(cellText(cell));
+        out += cell == LookupView::kNoCaption ? "_" : show(LookupView::captionOf(cell));
     return out.erase(out.find_last_not_of('_') + 1);
 }
 
@@ -125,7 +125,7 @@ void pick(LookupState& s, const std::string& ch) {
     const char* strokes = ch == A ? "14" : ch == B ? "141" : "1413";
     for (const char* d = strokes; *d; ++d)
         s.strokeClick(*d - '0');
-    ASSERT_EQ(cellText(s.view().Label11[0]), gbk::decode(ch));
+    ASSERT_EQ(LookupView::captionOf(s.view().Label11[0]), gbk::decode(ch));
     s.Label11_MouseDown(0);
 }
 // Picks A, then B: the association list after each.
@@ -150,11 +150,11 @@ std::string codeProbe(LookupState& s) {
 
 // The pinyin cells: how many are filled, the slot counter, the page labels and the first cell.
 std::string cells(const LookupView& v) {
-    const auto filled = std::count_if(v.Label66.begin(), v.Label66.end(), [](gbk::Char c) {
-        return c != LookupView::kNoCaption && c != u' ';
-    });
+    const auto filled = std::count_if(v.Label66.begin(), v.Label66.end(),
+                                      [](gbk::Char c) { return LookupView::shows(c); });
     return std::to_string(filled) + "@" + show(v.Label69) + (v.Label67Active ? "<" : "") +
-           (v.Label68Active ? ">" : "") + (filled ? ":" + show(cellText(v.Label66[0])) : "");
+           (v.Label68Active ? ">" : "") +
+           (filled ? ":" + show(LookupView::captionOf(v.Label66[0])) : "");
 }
 // The keyboard: "a", a page forward and back, then "z" and "zh".
 std::string pinyinProbe(LookupState& s) {
@@ -386,12 +386,12 @@ protected:
         EXPECT_FALSE(v.Image8Visible);
         s.Command8_Click(); // 清
         EXPECT_TRUE(v.Label1.empty());
-        EXPECT_EQ(utf8(cellText(v.Label11[0])), "拜"); // the default list
+        EXPECT_EQ(utf8(LookupView::captionOf(v.Label11[0])), "拜"); // the default list
         s.strokeClick(1);
-        EXPECT_EQ(utf8(cellText(v.Label11[0])), "一"); // the preset list of "1"
+        EXPECT_EQ(utf8(LookupView::captionOf(v.Label11[0])), "一"); // the preset list of "1"
         s.Command7_Click();
         s.Command7_Click();
-        EXPECT_EQ(utf8(cellText(v.Label11[0])),
+        EXPECT_EQ(utf8(LookupView::captionOf(v.Label11[0])),
                   "拜"); // "←" on an empty entry shows the default list
         s.Label11_MouseDown(0);
         EXPECT_EQ(utf8(v.Label19), "拜");
@@ -408,7 +408,7 @@ protected:
         EXPECT_TRUE(v.Label63.empty() && v.Label19.empty());
         s.strokeClick(5);
         EXPECT_FALSE(v.Image8Visible);
-        EXPECT_EQ(utf8(cellText(v.Label11[0])), "乙"); // the preset list of "5"
+        EXPECT_EQ(utf8(LookupView::captionOf(v.Label11[0])), "乙"); // the preset list of "5"
 
         s.Command9_Click();
         EXPECT_TRUE(v.Frame2Visible);

@@ -538,13 +538,7 @@ void Form3::setCaption(QLabel* label, const gbk::Text& text) {
 }
 
 void Form3::setCaption(QLabel* label, gbk::Char cell) {
-    QString s;
-    if (cell != LookupView::kNoCaption) {
-        const char32_t cp = codec_.toUnicode(cell);
-        s = cp < 0x10000 ? QString(QChar(static_cast<char16_t>(cp))) : QString::fromUcs4(&cp, 1);
-    }
-    if (label->text() != s)
-        label->setText(s);
+    setCaption(label, LookupView::captionOf(cell));
 }
 
 void Form3::tellOnce(const QString& key, const QString& text) {
