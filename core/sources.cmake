@@ -8,6 +8,7 @@ set(TOVRIN_CORE_SOURCES
   dict/strokeindex.cpp
   dict/quwei.cpp
   lookup/lookupstate.cpp
+  lookup/strokegrid.cpp
   lookup/lookupstate_picks.cpp
   lookup/lookupstate_pinyin.cpp
   lookup/lookupstate_options.cpp

@@ -1,10 +1,6 @@
 #include "core/lookup/lookupstate.h"
 
-#include "core/dict/bisect.h"
-#include "core/text/numeric.h"
-
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <utility>
 
@@ -65,22 +61,6 @@ constexpr std::pair<const char*, const char*> kPresets[] = {
 };
 
 constexpr const char* kStrokeShapes[] = {"一", "丨", "丿", "丶", "乛"};
-
-// The rank key: the number that the last four characters of "0000" followed by n in decimal
-// begin with (57 gives 57, 12345 gives 2345, -5 gives "00-5", so 0).
-[[gnu::noinline]] std::int32_t negativeRankKey(int n) {
-    char buf[16] = {'0', '0', '0', '0'};
-    const auto [end, ec] = std::to_chars(buf + 4, buf + sizeof buf, n);
-    (void)ec;
-    return static_cast<std::int32_t>(leadingNumber(std::string_view(end - 4, 4)));
-}
-
-inline std::int32_t rankKey(int n) {
-    return n >= 0 ? n % 10000 : negativeRankKey(n);
-}
-
-constexpr std::int32_t kFirstKey = 0;   // an exact match among the common characters
-constexpr std::int32_t kRareKey = 9999; // a rare character
 
 template <std::size_t N>
 bool sameField(const std::array<char, N>& a, const std::array<char, N>& b) {
@@ -146,6 +126,7 @@ std::vector<LookupState::Problem> LookupState::start(LookupFiles files, StrokeIn
     Label6.clear();
     openOne(strokes_, files_.strokes, StrokeRecord::kFileName, StrokeRecord::kLength);
     strokeIndex_ = indexing == StrokeIndexing::Build ? StrokeIndex::build(strokes_) : StrokeIndex();
+    strokeGrids_ = StrokeGrids::build(strokes_, strokeIndex_);
     openOne(phrases_, files_.phrases, PhraseRecord::kFileName, PhraseRecord::kLength);
     cc();
     openOne(codes_, files_.codes, CodeRecord::kFileName, CodeRecord::kLength);
@@ -187,6 +168,8 @@ std::vector<LookupState::Problem> LookupState::takeProblems() {
 void LookupState::closeDictionaries() {
     strokes_ = RecordFile();
     strokeIndex_ = StrokeIndex();
+    strokeGrids_ = StrokeGrids();
+    clearBuckets();
     phrases_ = RecordFile();
     codes_ = RecordFile();
     pinyin_ = RecordFile();
@@ -334,29 +317,13 @@ void LookupState::cccc() {
     for (gbk::Char c : Label6)
         prefix_.push_back(static_cast<char>(c));
 
-    const Bisection b = bisectField(strokes_, StrokeRecord::kStrokesOffset, tovrin::view(key_));
-    std::int32_t first = b.pos;
-    if (strokes_.count() < 1) {
-        // An empty dictionary matches nothing; the scan below reads no record.
-    } else if (b.found) {
-        // Walk back to the first record with this key.
-        while (first > 1 && strokesBeginWith(first - 1, tovrin::view(key_)))
-            --first;
-    } else if (!strokesBeginWith(first, prefix_)) {
-        ++first;
+    if (strokeIndex_.usable() && !prefix_.empty()) {
+        if (const StrokeGrids::Grid* grid = strokeGrids_.find(prefix_)) {
+            displayCandidates(grid->candidates, grid);
+            return;
+        }
     }
-    display(first);
-}
-
-bool LookupState::strokesBeginWith(std::int64_t n, std::string_view text) const {
-    const std::string_view raw = strokes_.record(n);
-    if (raw.size() == StrokeRecord::kLength)
-        return text.size() <= StrokeRecord::kStrokesWidth &&
-               std::memcmp(raw.data() + StrokeRecord::kStrokesOffset, text.data(), text.size()) ==
-                   0;
-    const auto strokes = StrokeRecord::read(raw).strokes; // a cut record reads as padded
-    return text.size() <= strokes.size() &&
-           std::memcmp(strokes.data(), text.data(), text.size()) == 0;
+    display(firstOfStrokes(strokes_, tovrin::view(key_), prefix_));
 }
 
 bool LookupState::beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& s) const {
@@ -366,6 +333,8 @@ bool LookupState::beginsWithPrefix(const std::array<char, StrokeRecord::kStrokes
 void LookupState::clearBuckets() {
     for (Bucket& b : buckets_)
         b.clear();
+    candidates_ = nullptr;
+    grid_ = nullptr;
 }
 
 bool LookupState::inAssoc(const gbk::Text& ch) const {
@@ -412,36 +381,22 @@ LookupState::Bucket& LookupState::bucketFor(int rank, bool exact) {
     return buckets_[Rare];
 }
 
-// A record's rank key: the (boosted) rank's last four digits; an exact match among the common
-// characters first, a rare character last.
-std::int32_t LookupState::keyFor(int rank, bool exact, bool boost) {
-    if (exact && rank <= StrokeIndex::kMiddleRanks)
-        return kFirstKey;
-    if (!exact && rank > StrokeIndex::kMiddleRanks)
-        return kRareKey;
-    return rankKey(boost ? rank / 3 : rank);
-}
-
 // One matching record into its bucket, with its rank key.
 void LookupState::collect(const gbk::Text& ch, int rank, bool exact) {
     Bucket& b = bucketFor(rank, exact);
     for (gbk::Char c : ch)
         b.add(c);
-    b.addKey(keyFor(rank, exact, inAssoc(ch)));
-}
-
-// The same for a record holding one two-byte character.
-void LookupState::collect(gbk::Char ch, int rank, bool exact) {
-    Bucket& b = bucketFor(rank, exact);
-    b.add(ch);
-    b.addKey(keyFor(rank, exact, inAssoc_[ch]));
+    b.addKey(rankKeyFor(rank, exact, inAssoc(ch)));
 }
 
 void LookupState::display(std::int32_t first) {
-    if (strokeIndex_.usable() && !prefix_.empty())
-        displayIndexed(first);
-    else
+    if (strokeIndex_.usable() && !prefix_.empty()) {
+        indexed_ =
+            StrokeCandidates::collect(strokes_, strokeIndex_, first, tovrin::view(key_), prefix_);
+        displayCandidates(indexed_, nullptr);
+    } else {
         displayWalk(first);
+    }
 }
 
 void LookupState::displayWalk(std::int32_t first) {
@@ -460,44 +415,11 @@ void LookupState::displayWalk(std::int32_t first) {
     select(first3, buckets_[Rare].charCount, buckets_[Rare].nonBlank);
 }
 
-void LookupState::displayIndexed(std::int32_t first) {
-    // On a clean sorted dictionary the matching records are one run from record `first`, its
-    // exact matches first (a space sorts before every digit). Nothing reads past the first 51
-    // characters of exact, common, middle and rare characters in that order, so the buckets
-    // take only those, visited by the index's jumps; the counts the more link needs are exact
-    // whenever they are under 51, which is all it asks of them.
+void LookupState::displayCandidates(const StrokeCandidates& c, const StrokeGrids::Grid* grid) {
     beginCollection();
-    const bool matches =
-        first >= 1 && first <= strokes_.count() && strokesBeginWith(first, prefix_);
-    const std::int32_t end = matches ? strokeIndex_.after(strokes_, first, prefix_) : first;
-    constexpr std::int32_t kCells = layout::kGridCells;
-    // The exact matches are few: read one by one.
-    std::int32_t exactEnd = first;
-    while (exactEnd < end &&
-           std::memcmp(strokes_.record(exactEnd).data() + StrokeRecord::kStrokesOffset, key_.data(),
-                       key_.size()) == 0)
-        ++exactEnd;
-    std::int32_t room = kCells;
-    auto take = [this, &room](std::int32_t n, bool exact) {
-        const char* p = strokes_.record(n).data();
-        const auto b0 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset]);
-        const auto b1 = static_cast<unsigned char>(p[StrokeRecord::kCharacterOffset + 1]);
-        const auto rank = StrokeRecord::rankAt(p);
-        collect(static_cast<gbk::Char>(b0 << 8 | b1), rank, exact);
-        --room;
-    };
-    const std::int32_t exactStop = std::min(end, exactEnd);
-    for (std::int32_t n = first; n < exactStop && room > 0; ++n)
-        take(n, true);
-    const std::int32_t from = std::max(first, exactStop);
-    for (StrokeIndex::Class c : {StrokeIndex::Common, StrokeIndex::Middle, StrokeIndex::Rare})
-        for (std::int32_t n = strokeIndex_.next(c, from); n < end && room > 0;
-             n = strokeIndex_.next(c, n + 1))
-            take(n, false);
-    const std::size_t first3 =
-        buckets_[Exact].charCount + buckets_[Common].charCount + buckets_[Middle].charCount;
-    const bool rareSeen = strokeIndex_.next(StrokeIndex::Rare, from) < end;
-    select(first3, buckets_[Rare].charCount, rareSeen);
+    candidates_ = &c;
+    grid_ = grid;
+    select(c.first3, static_cast<std::size_t>(c.count - c.first3), c.rareSeen);
 }
 
 void LookupState::select(std::size_t first3, std::size_t rare, bool rareShown) {
@@ -523,31 +445,40 @@ void LookupState::Label10_Click() {
 
 void LookupState::showCandidates(bool withRare, bool placeLink) {
     // Only the first 51 in bucket and dictionary order enter the grid; ranking happens among
-    // them alone, by a stable sort on the key: equal keys keep their order. The characters and
-    // the keys are laid end to end by themselves (a record of two characters has one key).
+    // them alone, by a stable sort on the key: equal keys keep their order.
     constexpr std::size_t kCells = layout::kGridCells;
-    std::array<gbk::Char, kCells> chars;
-    std::array<std::int32_t, kCells> keys;
+    std::array<gbk::Char, kCells> walked;
+    const gbk::Char* chars = walked.data();
+    std::array<std::uint8_t, kCells> ranked;
+    const std::array<std::uint8_t, kCells>* order = &ranked;
     std::size_t used = 0;
-    std::size_t keyed = 0;
-    for (int b = Exact; b <= (withRare ? Rare : Middle); ++b) {
-        const Bucket& bucket = buckets_[static_cast<std::size_t>(b)];
-        for (std::size_t i = 0; i < std::min(bucket.charCount, kCells) && used < kCells; ++i)
-            chars[used++] = bucket.chars[i];
-        for (std::size_t i = 0; i < std::min(bucket.keyCount, kCells) && keyed < kCells; ++i)
-            keys[keyed++] = bucket.keys[i];
+    if (candidates_) {
+        const StrokeCandidates& c = *candidates_;
+        chars = c.chars.data();
+        used = withRare ? c.count : c.first3;
+        bool boosted = false;
+        for (std::size_t i = 0; i < used; ++i)
+            boosted = boosted || inAssoc_[c.chars[i]];
+        if (grid_ && !boosted)
+            order = &grid_->order;
+        else
+            c.rank(used, inAssoc_, ranked);
+    } else {
+        // The walk's characters and keys are laid end to end by themselves (a record of two
+        // characters has one key).
+        std::array<std::int32_t, kCells> keys;
+        std::size_t keyed = 0;
+        for (int b = Exact; b <= (withRare ? Rare : Middle); ++b) {
+            const Bucket& bucket = buckets_[static_cast<std::size_t>(b)];
+            for (std::size_t i = 0; i < std::min(bucket.charCount, kCells) && used < kCells; ++i)
+                walked[used++] = bucket.chars[i];
+            for (std::size_t i = 0; i < std::min(bucket.keyCount, kCells) && keyed < kCells; ++i)
+                keys[keyed++] = bucket.keys[i];
+        }
+        rankByKeys(keys.data(), keyed, used, ranked);
     }
-    // Each one's key and place packed into one number, so a plain sort of at most 51 numbers
-    // is stable and needs no buffer (std::stable_sort allocates one).
-    std::array<std::uint64_t, kCells> order;
-    for (std::size_t i = 0; i < used; ++i) {
-        const std::int32_t key = i < keyed ? keys[i] : 0;
-        // The key's bits made unsigned with their order kept, then the place.
-        order[i] = std::uint64_t(std::uint32_t(key) ^ 0x80000000u) << 8 | i;
-    }
-    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(used));
     for (std::size_t i = 0; i < used; ++i)
-        Label11[i] = chars[order[i] & 0xFF];
+        Label11[i] = chars[(*order)[i]];
     for (std::size_t i = used; i < Label11.size(); ++i)
         Label11[i] = kNoCaption;
     // The more link goes to the first empty cell after the first one.

@@ -9,13 +9,13 @@
 #include "core/lookup/layout.h"
 #include "core/lookup/lookupfiles.h"
 #include "core/lookup/lookupview.h"
+#include "core/lookup/strokegrid.h"
 #include "core/settings/setupfile.h"
 #include "core/text/gbk.h"
 
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,8 +54,9 @@ public:
     // to be told: dictionaries that could not be used (they behave as empty) and an option file
     // that could not be read or written (the defaults apply).
     //
-    // The stroke index makes every later click quick; a one-shot query that clicks once reads
-    // the matching run record by record instead (the same answers) and is quicker without it.
+    // The stroke index and the grids of the strings of up to four strokes (about a millisecond
+    // together) make every later click quick; a one-shot query that clicks once reads the
+    // matching run record by record instead (the same answers) and is quicker without them.
     enum class StrokeIndexing { Build, Skip };
     std::vector<Problem> start(LookupFiles files, StrokeIndexing indexing = StrokeIndexing::Build);
 
@@ -145,7 +146,8 @@ private:
     // The same collection reading every matching record one by one: the search of a damaged
     // dictionary, or of one read without its index.
     void displayWalk(std::int32_t first);
-    void displayIndexed(std::int32_t first);
+    // Shows candidates collected over the index; `grid` is their precomputed grid, if any.
+    void displayCandidates(const StrokeCandidates& c, const StrokeGrids::Grid* grid);
     void find1234(); // the association list from the pick history
     // Bisection in the phrase dictionary for Label18: the first word of its group, or 0.
     std::int32_t ccccz();
@@ -185,8 +187,12 @@ private:
         }
     };
     enum BucketIndex { Exact, Common, Middle, Rare };
-    // The last search's candidates, kept for the more link.
+    // The last search's candidates, kept for the more link: those of the index (candidates_,
+    // and grid_ when they were worked out at the start), or else the walk's buckets.
     std::array<Bucket, 4> buckets_;
+    const StrokeCandidates* candidates_ = nullptr;
+    const StrokeGrids::Grid* grid_ = nullptr;
+    StrokeCandidates indexed_;  // the last search over the index of a string of 5+ strokes
     std::int32_t posPY_ = 1;    // the pinyin record the first cell of the page shows
     bool pinyinOpened_ = false; // the pinyin dictionary was read (the keyboard opened once)
 
@@ -229,17 +235,13 @@ private:
     void showCandidates(bool withRare, bool placeLink);
     void beginCollection();
     Bucket& bucketFor(int rank, bool exact);
-    static std::int32_t keyFor(int rank, bool exact, bool boost);
     void collect(const gbk::Text& ch, int rank, bool exact);
-    void collect(gbk::Char ch, int rank, bool exact);
     // Chooses the grid's list and the more link's state from the buckets: `first3` characters
     // of the first three buckets, `rare` rare ones, `rareShown` when a rare one is not blank.
     void select(std::size_t first3, std::size_t rare, bool rareShown);
     void placeMoreLink(int cell);
     void parkMoreLink();
     bool beginsWithPrefix(const std::array<char, StrokeRecord::kStrokesWidth>& strokes) const;
-    // Whether record n's strokes field begins with `text` (a cut record reads as padded).
-    bool strokesBeginWith(std::int64_t n, std::string_view text) const;
     bool inAssoc(const gbk::Text& ch) const;
     void markAssoc(const gbk::Text& list, bool value);
     void forgetAssoc(); // clears the bits of inAssocOf_, and it
@@ -247,9 +249,10 @@ private:
     const gbk::Codec& codec_;
     RecordFile strokes_; // vezari.dat
     StrokeIndex strokeIndex_;
-    RecordFile phrases_; // vezaricz.dat
-    RecordFile codes_;   // 单字GBK.dat
-    RecordFile pinyin_;  // vezariPY.dat, opened with the keyboard
+    StrokeGrids strokeGrids_; // the grids of the strings of up to four strokes
+    RecordFile phrases_;      // vezaricz.dat
+    RecordFile codes_;        // 单字GBK.dat
+    RecordFile pinyin_;       // vezariPY.dat, opened with the keyboard
     // Where the readings whose first byte is b or a later one start, for every b (a pass over
     // the file when it is opened); with the entry after it, the records a search for a first
     // byte reads.
