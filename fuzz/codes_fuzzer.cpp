@@ -64,7 +64,7 @@ CodeLine lookUp(const RecordFile& file, bool sorted, gbk::Char key, bool& found)
     gbk::Text summary = key == u' ' ? gbk::Text() : gbk::Text(1, key);
     const std::int64_t from = b.pos - 4 >= 1 ? b.pos - 4 : 1;
     for (std::size_t len = 1; len <= 4; ++len) {
-        const gbk::Text& shown = line.byLength[len - 1];
+        const std::u16string_view shown = line.byLength[len - 1];
         summary += shown;
         if (shown.empty())
             continue;

@@ -19,8 +19,11 @@ CodeLine collectCodes(const RecordFile& codes, std::int32_t hit, gbk::Char chara
         if (gbk::firstChar({field, sizeof field}) == character) {
             const CodeRecord rec = CodeRecord::read(raw);
             const gbk::Text code = gbk::trim(gbk::decode(view(rec.code)));
-            if (!code.empty() && code.size() <= 4)
-                line.byLength[code.size() - 1] = u" " + code;
+            if (!code.empty() && code.size() <= 4) {
+                auto& shown = line.byLength[code.size() - 1];
+                shown.assign(u" ");
+                shown.append(code);
+            }
         }
         ++pos;
         if (pos > count)
@@ -29,7 +32,7 @@ CodeLine collectCodes(const RecordFile& codes, std::int32_t hit, gbk::Char chara
     if (character != u' ')
         line.summary.push_back(character);
     for (const auto& c : line.byLength)
-        line.summary += c;
+        line.summary.append(c);
     return line;
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/dict/bisect.h"
 #include "core/dict/recordfile.h"
+#include "core/text/fixedtext.h"
 #include "core/text/gbk.h"
 
 #include <array>
@@ -17,8 +18,10 @@ namespace tovrin {
 struct CodeLine {
     // " " followed by the code of 1, 2, 3 and 4 letters (Label38, Label45, Label46, Label48),
     // or empty where the character has no code of that length.
-    std::array<gbk::Text, 4> byLength;
-    gbk::Text summary; // Label8: the character, then each code after one space
+    std::array<gbk::FixedText<5>, 4> byLength;
+    // Label8: the character, then each code after one space.
+    static constexpr std::size_t kSummaryLength = 1 + 4 * 5;
+    gbk::FixedText<kSummaryLength> summary;
 };
 
 // Scans ten records from four before the hit. A character's records stand together, so this

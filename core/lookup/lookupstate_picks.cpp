@@ -231,11 +231,11 @@ void LookupState::display3(std::int32_t hit) {
     Label45 = line.byLength[1];
     Label46 = line.byLength[2];
     Label48 = line.byLength[3];
-    Label8 = current + Label38 + Label45 + Label46 + Label48;
+    Label8.assign(current);
+    for (const auto* code : {&Label38, &Label45, &Label46, &Label48})
+        Label8.append(*code);
     Text1.push_front(Label8);
     ++text1Added;
-    if (Text1.size() > kText1Lines)
-        Text1.pop_back();
 
     // A GB 2312 hanzi links to the code search, any other character to the article.
     Picture1.visible = true;

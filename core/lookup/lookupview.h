@@ -6,12 +6,13 @@
 // character, or kNoCaption for an empty cell.
 #pragma once
 
+#include "core/dict/codelookup.h"
 #include "core/lookup/layout.h"
+#include "core/text/fixedtext.h"
 #include "core/text/gbk.h"
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 
 namespace tovrin {
@@ -57,13 +58,14 @@ struct LookupView {
     gbk::Text assocHz; // the association list, followed by 51 spaces
 
     // --- Code look-up -----------------------------------------------------------------------
-    gbk::Text Label38, Label45, Label46, Label48; // " " + the code of 1, 2, 3, 4 letters
-    gbk::Text Label8;                             // the summary line of the last look-up
-    gbk::Text Label22;                            // "找到" or "没有找到"
+    gbk::FixedText<5> Label38, Label45, Label46, Label48; // " " + the code of 1, 2, 3, 4 letters
+    gbk::FixedText<CodeLine::kSummaryLength> Label8;      // the summary line of the last look-up
+    gbk::Text Label22;                                    // "找到" or "没有找到"
     // The history box's lines, newest first. It keeps the newest 1,000 lines: a learner reads
     // the first few, and a window left open for weeks must not grow without end.
-    std::deque<gbk::Text> Text1;
     static constexpr std::size_t kText1Lines = 1000;
+    static constexpr std::size_t kText1LineLength = 24;
+    gbk::LineRing<kText1LineLength> Text1{kText1Lines};
     std::uint64_t text1Added = 0; // lines ever put in front of Text1: what a view has not shown
     // The word the picks spell: the longest ending of the picks (up to eight, beyond the pick
     // history's four), of two or more characters, that the phrase dictionary holds whole, and the

@@ -25,7 +25,7 @@ public:
 
 private:
     std::string run(std::string_view line); // "" when done, otherwise the error
-    std::string utf8(const gbk::Text& t) const { return codec_.toUtf8(t); }
+    std::string utf8(std::u16string_view t) const { return codec_.toUtf8(t); }
 
     LookupState& state_;
     const gbk::Codec& codec_;

@@ -90,7 +90,7 @@ void Codec::appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::string Codec::toUtf8(const Text& text) const {
+std::string Codec::toUtf8(std::u16string_view text) const {
     std::string out;
     out.reserve(text.size() * 3);
     for (Char c : text)

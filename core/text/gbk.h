@@ -75,7 +75,7 @@ class Codec {
 public:
     // U+FFFD for a unit that GBK does not define.
     char32_t toUnicode(Char c) const;
-    std::string toUtf8(const Text& text) const;
+    std::string toUtf8(std::u16string_view text) const;
     std::string toUtf8(std::string_view gbkBytes) const { return toUtf8(decode(gbkBytes)); }
 
     // The GBK character of a code point, or nothing when GBK has none.

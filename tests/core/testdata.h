@@ -27,7 +27,7 @@ inline gbk::Text text(const char* utf8) {
 inline std::string gbkBytes(const char* utf8) {
     return gbk::encode(text(utf8));
 }
-inline std::string utf8(const gbk::Text& t) {
+inline std::string utf8(std::u16string_view t) {
     return codec().toUtf8(t);
 }
 

@@ -69,7 +69,7 @@ std::string P(int i) {
 
 // Text as the tests write it: the lettered hanzi as their letters, the forty as "p", printable
 // ASCII as itself, anything else as its unit in hex ("<FFFF>").
-std::string show(const gbk::Text& text) {
+std::string show(std::u16string_view text) {
     std::string out;
     for (gbk::Char c : text) {
         const std::string bytes = gbk::encode(gbk::Text(1, c));

@@ -186,7 +186,8 @@ private Q_SLOTS:
             if (i > 1 && gbk::firstChar(codes.record(i - 1).substr(0, 2)) == c)
                 continue;
             QString line;
-            for (gbk::Char g : collectCodes(codes, i, c).summary) {
+            const CodeLine codeLine = collectCodes(codes, i, c);
+            for (gbk::Char g : codeLine.summary.view()) {
                 const char32_t u = g < 0x80 ? g : codec.toUnicode(g);
                 line += QString::fromUcs4(&u, 1);
             }
@@ -272,7 +273,7 @@ private Q_SLOTS:
             const gbk::Text word = form->state().view().wordLine();
             if (!word.empty())
                 lines << QString::fromStdString(codec.toUtf8(word));
-            for (const gbk::Text& line : form->state().view().Text1)
+            for (std::u16string_view line : form->state().view().Text1)
                 lines << QString::fromStdString(codec.toUtf8(line));
             return lines.join(u'\n');
         };

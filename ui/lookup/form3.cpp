@@ -516,7 +516,7 @@ void Form3::buildOptionsPanel() {
     Frame2->hide();
 }
 
-QString Form3::toQString(const gbk::Text& text) const {
+QString Form3::toQString(std::u16string_view text) const {
     QString out;
     out.reserve(static_cast<qsizetype>(text.size()));
     for (gbk::Char c : text) {
@@ -808,7 +808,7 @@ void Form3::render() {
             lines.reserve(static_cast<qsizetype>(s.Text1.size()) + 1);
             if (!word.empty())
                 lines.append(toQString(word));
-            for (const gbk::Text& line : s.Text1)
+            for (std::u16string_view line : s.Text1)
                 lines.append(toQString(line));
             Text1->setPlainText(lines.join(QLatin1Char('\n')));
         } else {

@@ -140,7 +140,7 @@ private:
     void buildOptionsPanel();
     void tellProblems(const std::vector<LookupState::Problem>& problems);
     void tellOnce(const QString& key, const QString& text);
-    QString toQString(const gbk::Text& text) const;
+    QString toQString(std::u16string_view text) const;
     void setCaption(QLabel* label, const gbk::Text& text);
     void setCaption(QLabel* label, gbk::Char cell); // a grid cell
     void placeBySetting();
