@@ -20,6 +20,7 @@ set(TOVRIN_CORE_SOURCES
   session/session.cpp
   session/json.cpp
   dict/wordcode.cpp
+  practice/fsrs.cpp
 )
 
 # The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),
