@@ -22,6 +22,7 @@ set(TOVRIN_CORE_SOURCES
   dict/wordcode.cpp
   practice/fsrs.cpp
   practice/keyroots.cpp
+  practice/grading.cpp
 )
 
 # The sources written at build time, into OUT_DIR/core; their names are returned in OUT_VAR.
