@@ -21,16 +21,26 @@ set(TOVRIN_CORE_SOURCES
   session/session.cpp
   session/json.cpp
   dict/wordcode.cpp
+  practice/fsrs.cpp
+  practice/keyroots.cpp
+  practice/grading.cpp
 )
 
-# The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),
-# into OUT_DIR/core/gbktables.cpp, whose name is returned in OUT_VAR.
-function(tovrin_gbk_tables root out_dir out_var)
+# The sources written at build time, into OUT_DIR/core; their names are returned in OUT_VAR.
+#   gbktables.cpp: the GBK tables, by tools/mkgbk (iconv runs there, never in a program);
+#   keytable.cpp:  the keys and their roots, by tools/mkkeys from resources/wubi86-keys.tsv.
+function(tovrin_generated_sources root out_dir out_var)
   add_executable(mkgbk "${root}/tools/mkgbk/main.cpp")
   add_custom_command(OUTPUT "${out_dir}/core/gbktables.cpp"
     COMMAND mkgbk "${out_dir}/core/gbktables.cpp"
     DEPENDS mkgbk
     COMMENT "Writing the GBK tables"
     VERBATIM)
-  set(${out_var} "${out_dir}/core/gbktables.cpp" PARENT_SCOPE)
+  add_executable(mkkeys "${root}/tools/mkkeys/main.cpp")
+  add_custom_command(OUTPUT "${out_dir}/core/keytable.cpp"
+    COMMAND mkkeys "${root}/resources/wubi86-keys.tsv" "${out_dir}/core/keytable.cpp"
+    DEPENDS mkkeys "${root}/resources/wubi86-keys.tsv"
+    COMMENT "Writing the key table"
+    VERBATIM)
+  set(${out_var} "${out_dir}/core/gbktables.cpp" "${out_dir}/core/keytable.cpp" PARENT_SCOPE)
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fetches the dictionary sources that are not installed as packages into the folder given as $1:
 #   $1/ibus-table-wubi/   the unpacked ibus-table-wubi package (its wubi-haifeng86.db)
-#   $1/node_modules/      cnchar-order and cnchar-types, unpacked from their npm tarballs
+#   $1/node_modules/      cnchar-order and cnchar-types, unpacked from their npm tarballs, and
+#                         ts-fsrs, the scheduler the practice deck's is checked against
 # Each is fetched only when it is missing, so a second run does nothing and prints nothing.
 set -euo pipefail
 
@@ -12,8 +13,14 @@ fi
 
 readonly IBUS_TABLE_WUBI_VERSION=1.8.12-1
 readonly CNCHAR_VERSION=3.2.6
-# cnchar-order declares cnchar-types as its one dependency; both are pinned to one release.
-readonly NPM_PACKAGES=(cnchar-order cnchar-types)
+# Each npm package as name@version. cnchar-order declares cnchar-types as its one dependency;
+# both are pinned to one release. ts-fsrs is the release whose schedules core/practice/fsrs.cpp
+# reproduces and whose cases tests/core/data/fsrs_cases.tsv holds.
+readonly NPM_PACKAGES=(
+    "cnchar-order@$CNCHAR_VERSION"
+    "cnchar-types@$CNCHAR_VERSION"
+    ts-fsrs@5.4.2
+)
 
 dest=$1
 mkdir -p "$dest"
@@ -62,19 +69,20 @@ fetch_ibus_table_wubi() {
     mv "$target.partial" "$target"
 }
 
+# fetch_npm_package NAME@VERSION
 fetch_npm_package() {
-    local name=$1
+    local name=${1%@*} version=${1##*@}
     local target="$dest/node_modules/$name"
     if [[ -f $target/package.json ]] &&
-        grep -q "\"version\": *\"$CNCHAR_VERSION\"" "$target/package.json"; then
+        grep -q "\"version\": *\"$version\"" "$target/package.json"; then
         return 0
     fi
 
-    echo "fetch-sources: downloading $name $CNCHAR_VERSION" >&2
+    echo "fetch-sources: downloading $name $version" >&2
     local tarball
-    tarball=$(cd "$work" && npm pack --silent "$name@$CNCHAR_VERSION" | tail -n 1)
+    tarball=$(cd "$work" && npm pack --silent "$name@$version" | tail -n 1)
     if [[ ! -f $work/$tarball ]]; then
-        echo "fetch-sources: npm pack $name@$CNCHAR_VERSION left no tarball" >&2
+        echo "fetch-sources: npm pack $name@$version left no tarball" >&2
         return 1
     fi
 

@@ -44,22 +44,27 @@ std::string fullCode(const RecordFile& codes, gbk::Char character) {
     return longest;
 }
 
+std::size_t lettersTaken(std::size_t position, std::size_t length) {
+    if (length < 2 || position >= length)
+        return 0;
+    if (length == 2)
+        return 2;
+    if (length == 3)
+        return position == 2 ? 2 : 1;
+    return position < 3 || position == length - 1 ? 1 : 0;
+}
+
 std::string fromFullCodes(const std::vector<std::string>& fullCodes) {
     const std::size_t n = fullCodes.size();
     if (n < 2)
         return {};
-    for (const std::string& c : fullCodes)
-        if (c.empty())
+    std::string code;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (fullCodes[i].empty())
             return {};
-    auto take = [](const std::string& code, std::size_t letters) {
-        return code.substr(0, letters);
-    };
-    if (n == 2)
-        return take(fullCodes[0], 2) + take(fullCodes[1], 2);
-    if (n == 3)
-        return take(fullCodes[0], 1) + take(fullCodes[1], 1) + take(fullCodes[2], 2);
-    return take(fullCodes[0], 1) + take(fullCodes[1], 1) + take(fullCodes[2], 1) +
-           take(fullCodes[n - 1], 1);
+        code += fullCodes[i].substr(0, lettersTaken(i, n));
+    }
+    return code;
 }
 
 std::string ofWord(const RecordFile& codes, std::u16string_view word, gbk::Char* missing) {

@@ -1,0 +1,234 @@
+#include "core/practice/grading.h"
+
+#include "core/dict/bisect.h"
+#include "core/dict/records.h"
+#include "core/dict/wordcode.h"
+
+#include <algorithm>
+
+namespace tovrin::practice {
+
+namespace {
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A dictionary code in lowercase, or empty when it is not 1-4 letters a-y.
+std::string typable(std::string_view code) {
+    while (!code.empty() && code.back() == ' ')
+        code.remove_suffix(1);
+    if (code.empty() || code.size() > 4)
+        return {};
+    std::string out;
+    for (const char c : code) {
+        if (!keyRoots(c))
+            return {};
+        out += lower(c);
+    }
+    return out;
+}
+
+// Every typable code of the character, once each, in the dictionary's order.
+std::vector<std::string> codesOf(const RecordFile& codes, gbk::Char character) {
+    std::vector<std::string> found;
+    const Bisection hit = bisectFirstChar(codes, character);
+    if (!hit.found)
+        return found;
+    auto same = [&](std::int32_t n) { return gbk::firstChar(codes.record(n)) == character; };
+    for (std::int32_t n = firstOfRun(hit.pos, same); n <= codes.count() && same(n); ++n) {
+        const CodeRecord rec = CodeRecord::read(codes.record(n));
+        std::string code = typable(view(rec.code));
+        if (!code.empty() && std::find(found.begin(), found.end(), code) == found.end())
+            found.push_back(std::move(code));
+    }
+    return found;
+}
+
+std::optional<Item> characterItem(gbk::Char character, const RecordFile& codes) {
+    std::vector<std::string> found = codesOf(codes, character);
+    if (found.empty())
+        return std::nullopt;
+    std::stable_sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+        return a.size() < b.size();
+    });
+    const std::size_t longest = found.back().size();
+    Item item{gbk::Text(1, character), {}, {}};
+    for (std::string& code : found) {
+        const Level level =
+            code.size() == longest ? Level::Full : static_cast<Level>(code.size() - 1);
+        item.codes.push_back({std::move(code), level});
+    }
+    return item;
+}
+
+std::optional<Item> wordItem(const gbk::Text& word, const RecordFile& codes) {
+    Item item{word, {}, {}};
+    std::vector<std::string> fullCodes;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const std::string full = typable(wordcode::fullCode(codes, word[i]));
+        if (full.empty())
+            return std::nullopt;
+        fullCodes.push_back(full);
+        item.parts.push_back(
+            {word[i], full, full.substr(0, wordcode::lettersTaken(i, word.size()))});
+    }
+    item.codes.push_back({wordcode::fromFullCodes(fullCodes), Level::Full});
+    return item;
+}
+
+std::vector<Mark> compare(std::string_view typed, std::string_view code) {
+    std::vector<Mark> marks;
+    for (std::size_t i = 0; i < std::max(typed.size(), code.size()); ++i) {
+        if (i >= typed.size())
+            marks.push_back(Mark::Missing);
+        else if (i >= code.size())
+            marks.push_back(Mark::Extra);
+        else
+            marks.push_back(typed[i] == code[i] ? Mark::Right : Mark::Wrong);
+    }
+    return marks;
+}
+
+std::size_t mismatches(std::string_view typed, std::string_view code) {
+    const std::vector<Mark> marks = compare(typed, code);
+    return static_cast<std::size_t>(
+        std::count_if(marks.begin(), marks.end(), [](Mark m) { return m != Mark::Right; }));
+}
+
+// The code the typed letters are set against (see Feedback::nearest).
+const std::string& nearestCode(const Item& item, const std::string& typed) {
+    const std::string* best = &item.codes.front().letters;
+    auto better = [&typed](const std::string& a, const std::string& b) {
+        const std::size_t ma = mismatches(typed, a);
+        const std::size_t mb = mismatches(typed, b);
+        if (ma != mb)
+            return ma < mb;
+        if ((a.size() == typed.size()) != (b.size() == typed.size()))
+            return a.size() == typed.size();
+        return a.size() > b.size();
+    };
+    for (const Code& code : item.codes)
+        if (better(code.letters, *best))
+            best = &code.letters;
+    return *best;
+}
+
+Rating ratingOf(bool right, Millis answerTime, bool wrongTryBefore) {
+    if (!right)
+        return Rating::Again;
+    if (wrongTryBefore || answerTime > kGoodWithin)
+        return Rating::Hard;
+    return answerTime > kEasyWithin ? Rating::Good : Rating::Easy;
+}
+
+std::string shown(std::string_view letters) {
+    std::string out;
+    for (const char c : letters)
+        out += c > ' ' && c < 0x7F ? upper(c) : '?';
+    return out;
+}
+
+std::string keyText(const KeyRoots& key) {
+    std::string out(1, upper(key.letter));
+    if (key.radicals.empty() || key.radicals.front() != key.name)
+        (out += ' ') += key.name;
+    for (const std::string_view r : key.radicals)
+        (out += ' ') += r;
+    return out;
+}
+
+} // namespace
+
+std::optional<Item> itemOf(const gbk::Text& text, const RecordFile& codes) {
+    if (text.empty())
+        return std::nullopt;
+    if (text.size() == 1)
+        return characterItem(text[0], codes);
+    return wordItem(text, codes);
+}
+
+Feedback grade(const Item& item, std::string_view typed, Millis answerTime, bool wrongTryBefore) {
+    Feedback f;
+    for (const char c : typed)
+        f.typed += lower(c);
+    if (item.codes.empty())
+        return f;
+    f.right = std::any_of(item.codes.begin(), item.codes.end(),
+                          [&f](const Code& c) { return c.letters == f.typed; });
+    f.rating = ratingOf(f.right, answerTime, wrongTryBefore);
+    f.nearest = f.right ? f.typed : nearestCode(item, f.typed);
+    f.marks = compare(f.typed, f.nearest);
+    const std::string& shortest = item.codes.front().letters;
+    if (f.right && f.typed.size() > shortest.size())
+        f.shorterCode = shortest;
+    for (std::size_t i = 0; i < f.marks.size(); ++i)
+        if (f.marks[i] == Mark::Wrong)
+            f.confusions.push_back(
+                {i, f.nearest[i], f.typed[i], keyRoots(f.nearest[i]), keyRoots(f.typed[i])});
+    return f;
+}
+
+std::string_view levelName(Level level) {
+    switch (level) {
+    case Level::Short1:
+        return words::kShort1;
+    case Level::Short2:
+        return words::kShort2;
+    case Level::Short3:
+        return words::kShort3;
+    case Level::Full:
+        break;
+    }
+    return words::kFull;
+}
+
+std::vector<std::string> feedbackLines(const Item& item, const Feedback& feedback,
+                                       const gbk::Codec& codec) {
+    std::vector<std::string> lines;
+    lines.emplace_back(feedback.right ? words::kRight : words::kWrong);
+
+    std::string typed = shown(feedback.typed);
+    for (const Mark m : feedback.marks)
+        if (m == Mark::Missing)
+            typed += words::kMissing;
+    lines.push_back(typed);
+    if (!feedback.right) {
+        std::string marker;
+        for (const Mark m : feedback.marks)
+            marker += m == Mark::Right ? ' ' : words::kMarker;
+        lines.push_back(marker);
+    }
+
+    for (const Code& code : item.codes)
+        lines.push_back(shown(code.letters) + ' ' + std::string(levelName(code.level)));
+    if (!feedback.shorterCode.empty())
+        lines.push_back(std::string(words::kShorterCode) + ' ' + shown(feedback.shorterCode));
+
+    if (!item.parts.empty() && !item.codes.empty()) {
+        std::string makeUp = codec.toUtf8(item.text) + ":";
+        const char* join = " ";
+        for (const WordPart& part : item.parts) {
+            if (part.taken.empty())
+                continue;
+            makeUp += join + codec.toUtf8(gbk::Text(1, part.character)) + ' ' + shown(part.taken);
+            join = " + ";
+        }
+        lines.push_back(makeUp + " = " + shown(item.codes.front().letters));
+    }
+
+    for (const Confusion& c : feedback.confusions) {
+        std::string line = std::string(words::kExpectedKey) + ' ' + keyText(*c.expectedKey);
+        line += words::kBetweenKeys;
+        line += std::string(words::kTypedKey) + ' ' +
+                (c.typedKey ? keyText(*c.typedKey) : shown(std::string_view(&c.typed, 1)));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace tovrin::practice
