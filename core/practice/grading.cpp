@@ -49,7 +49,7 @@ std::vector<std::string> codesOf(const RecordFile& codes, gbk::Char character) {
     return found;
 }
 
-std::optional<Item> characterItem(gbk::Char character, const RecordFile& codes) {
+std::optional<ItemCodes> characterItem(gbk::Char character, const RecordFile& codes) {
     std::vector<std::string> found = codesOf(codes, character);
     if (found.empty())
         return std::nullopt;
@@ -57,7 +57,7 @@ std::optional<Item> characterItem(gbk::Char character, const RecordFile& codes) 
         return a.size() < b.size();
     });
     const std::size_t longest = found.back().size();
-    Item item{gbk::Text(1, character), {}, {}};
+    ItemCodes item{gbk::Text(1, character), {}, {}};
     for (std::string& code : found) {
         const Level level =
             code.size() == longest ? Level::Full : static_cast<Level>(code.size() - 1);
@@ -66,8 +66,8 @@ std::optional<Item> characterItem(gbk::Char character, const RecordFile& codes) 
     return item;
 }
 
-std::optional<Item> wordItem(const gbk::Text& word, const RecordFile& codes) {
-    Item item{word, {}, {}};
+std::optional<ItemCodes> wordItem(const gbk::Text& word, const RecordFile& codes) {
+    ItemCodes item{word, {}, {}};
     std::vector<std::string> fullCodes;
     for (std::size_t i = 0; i < word.size(); ++i) {
         const std::string full = typable(wordcode::fullCode(codes, word[i]));
@@ -101,7 +101,7 @@ std::size_t mismatches(std::string_view typed, std::string_view code) {
 }
 
 // The code the typed letters are set against (see Feedback::nearest).
-const std::string& nearestCode(const Item& item, const std::string& typed) {
+const std::string& nearestCode(const ItemCodes& item, const std::string& typed) {
     const std::string* best = &item.codes.front().letters;
     auto better = [&typed](const std::string& a, const std::string& b) {
         const std::size_t ma = mismatches(typed, a);
@@ -144,7 +144,7 @@ std::string keyText(const KeyRoots& key) {
 
 } // namespace
 
-std::optional<Item> itemOf(const gbk::Text& text, const RecordFile& codes) {
+std::optional<ItemCodes> codesOf(const gbk::Text& text, const RecordFile& codes) {
     if (text.empty())
         return std::nullopt;
     if (text.size() == 1)
@@ -152,7 +152,8 @@ std::optional<Item> itemOf(const gbk::Text& text, const RecordFile& codes) {
     return wordItem(text, codes);
 }
 
-Feedback grade(const Item& item, std::string_view typed, Millis answerTime, bool wrongTryBefore) {
+Feedback grade(const ItemCodes& item, std::string_view typed, Millis answerTime,
+               bool wrongTryBefore) {
     Feedback f;
     for (const char c : typed)
         f.typed += lower(c);
@@ -187,7 +188,7 @@ std::string_view levelName(Level level) {
     return words::kFull;
 }
 
-std::vector<std::string> feedbackLines(const Item& item, const Feedback& feedback,
+std::vector<std::string> feedbackLines(const ItemCodes& item, const Feedback& feedback,
                                        const gbk::Codec& codec) {
     std::vector<std::string> lines;
     lines.emplace_back(feedback.right ? words::kRight : words::kWrong);

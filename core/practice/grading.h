@@ -32,7 +32,7 @@ struct WordPart {
     std::string taken;    // its first letters that the word's code takes; empty for none
 };
 
-struct Item {
+struct ItemCodes {
     gbk::Text text;
     std::vector<Code> codes;     // shortest first; a word has its one code
     std::vector<WordPart> parts; // a word's characters in order; empty for a character
@@ -45,7 +45,7 @@ struct Item {
 //   two characters or more: the word's code by the word rules (core/dict/wordcode.h), a full
 //     code, and the characters it is made from.
 // Nothing when the text is empty or it (or a character of the word) has no code.
-std::optional<Item> itemOf(const gbk::Text& text, const RecordFile& codes);
+std::optional<ItemCodes> codesOf(const gbk::Text& text, const RecordFile& codes);
 
 // The answer times that set a right answer's rating, from the item being shown to the answer:
 // within 2.5 s Easy, within 6 s Good, longer Hard. A right answer after a wrong try at the same
@@ -66,7 +66,7 @@ struct Confusion {
     std::size_t position;
     char expected;               // lowercase
     char typed;                  // lowercase when a letter
-    const KeyRoots* expectedKey; // never null for an item of itemOf()
+    const KeyRoots* expectedKey; // never null for an item of codesOf()
     const KeyRoots* typedKey;    // null when something other than a-y was typed
 };
 
@@ -85,7 +85,8 @@ struct Feedback {
 // Grades an answer to `item` typed in `answerTime` ms; `wrongTryBefore` when the learner already
 // answered this showing wrongly. Letters of either case are accepted; any code of the item is
 // right.
-Feedback grade(const Item& item, std::string_view typed, Millis answerTime, bool wrongTryBefore);
+Feedback grade(const ItemCodes& item, std::string_view typed, Millis answerTime,
+               bool wrongTryBefore);
 
 // The fixed texts of the feedback, UTF-8.
 namespace words {
@@ -113,7 +114,7 @@ std::string_view levelName(Level level);
 //   when it applies, "可用简码 Q";
 //   for a word, how its code is made, e.g. "我们: 我 TR + 们 WU = TRWU";
 //   for each wrong letter, both keys and their roots, e.g. "应为 T 禾 竹 丿 ...；打成 Q 金 钅 ...".
-std::vector<std::string> feedbackLines(const Item& item, const Feedback& feedback,
+std::vector<std::string> feedbackLines(const ItemCodes& item, const Feedback& feedback,
                                        const gbk::Codec& codec);
 
 } // namespace tovrin::practice

@@ -30,12 +30,12 @@ RecordFile dictionary() {
     return RecordFile::fromBytes(testdata::codeBytes(rows), CodeRecord::kLength);
 }
 
-Item item(const char* utf8) {
+ItemCodes item(const char* utf8) {
     static const RecordFile codes = dictionary();
-    return itemOf(text(utf8), codes).value();
+    return codesOf(text(utf8), codes).value();
 }
 
-std::vector<std::pair<std::string, Level>> codesOf(const Item& it) {
+std::vector<std::pair<std::string, Level>> codesOf(const ItemCodes& it) {
     std::vector<std::pair<std::string, Level>> out;
     for (const Code& c : it.codes)
         out.emplace_back(c.letters, c.level);
@@ -45,7 +45,7 @@ std::vector<std::pair<std::string, Level>> codesOf(const Item& it) {
 } // namespace
 
 TEST(Grading, RatingsByAnswerTime) {
-    const Item wo = item("我");
+    const ItemCodes wo = item("我");
     EXPECT_EQ(grade(wo, "TRNT", kEasyWithin, false).rating, Rating::Easy);
     EXPECT_EQ(grade(wo, "q", kEasyWithin + 1, false).rating, Rating::Good);
     EXPECT_EQ(grade(wo, "trn", kGoodWithin, false).rating, Rating::Good);
@@ -66,7 +66,7 @@ TEST(Grading, LevelsAndTheShorterCode) {
     EXPECT_EQ(grade(item("经"), "xca", 0, false).shorterCode, "x");
     EXPECT_EQ(grade(item("经"), "x", 0, false).shorterCode, "");
     EXPECT_EQ(grade(item("经"), "xcb", 0, false).shorterCode, "");
-    EXPECT_FALSE(itemOf(text("的"), dictionary()));
+    EXPECT_FALSE(codesOf(text("的"), dictionary()));
 }
 
 TEST(Grading, NearestCodeAndMarks) {
@@ -87,17 +87,17 @@ TEST(Grading, NearestCodeAndMarks) {
 }
 
 TEST(Grading, WordCodesAreMadeFromTheirCharacters) {
-    const Item two = item("我们");
+    const ItemCodes two = item("我们");
     EXPECT_EQ(codesOf(two), (std::vector<std::pair<std::string, Level>>{{"trwu", Level::Full}}));
     EXPECT_EQ(two.parts[1].fullCode, "wun");
     EXPECT_EQ(item("计算机").codes[0].letters, "ytsm");
-    const Item seven = item("中华人民共和国");
+    const ItemCodes seven = item("中华人民共和国");
     EXPECT_EQ(seven.codes[0].letters, "kwwl");
     EXPECT_EQ(seven.parts[3].taken, "");
-    EXPECT_FALSE(itemOf(text("我的"), dictionary()));
+    EXPECT_FALSE(codesOf(text("我的"), dictionary()));
 
     const gbk::Codec& codec = testdata::codec();
-    const Item three = item("计算机");
+    const ItemCodes three = item("计算机");
     const auto lines = feedbackLines(three, grade(three, "ytsm", 0, false), codec);
     EXPECT_EQ(lines.back(), "计算机: 计 Y + 算 T + 机 SM = YTSM");
     const auto longWord = feedbackLines(seven, grade(seven, "kwwl", 0, false), codec);
