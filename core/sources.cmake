@@ -21,6 +21,7 @@ set(TOVRIN_CORE_SOURCES
   session/json.cpp
   dict/wordcode.cpp
   practice/fsrs.cpp
+  practice/deck.cpp
 )
 
 # The GBK tables: tools/mkgbk writes them at build time (iconv runs there, never in a program),
