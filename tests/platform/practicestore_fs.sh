@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the practice store's tests with one folder seen twice, writable and read-only (a bind
 # mount in a private mount namespace), so that a read-only folder holds a store even for root.
-# Where mount namespaces are not allowed, the test makes its folder read-only by its mode.
+# Where mount namespaces are not allowed, that case skips itself.
 # Usage: practicestore_fs.sh TEST_BINARY
 set -u
 test_binary=$1
@@ -16,5 +16,5 @@ if unshare -m --propagation private true 2>/dev/null; then
         _ "$tmp" "$test_binary"
     exit
 fi
-echo "no mount namespace here: the read-only folder is made by its mode"
+echo "no mount namespace here: the read-only folder's case skips"
 "$test_binary"
