@@ -1,4 +1,6 @@
 // tovrin-lookup: the lookup window's searches from a terminal.
+#include "cli/common.h"
+#include "cli/deck.h"
 #include "core/dict/codelookup.h"
 #include "core/dict/recordfile.h"
 #include "core/dict/records.h"
@@ -20,13 +22,10 @@
 namespace {
 
 using namespace tovrin;
+using namespace tovrin::cli;
 
-// Exit statuses: each kind of failure has its own.
-constexpr int kDone = 0;
-constexpr int kNoCode = 1;
-constexpr int kUsage = 2;
-constexpr int kDictionary = 3;
-constexpr int kSystem = 4; // writing the output failed, or memory ran out
+constexpr int kNoCode = kNotFound;
+constexpr int kDictionary = kUnusable;
 
 constexpr std::string_view kUsageText =
     "usage: tovrin-lookup [--data DIR] COMMAND\n"
@@ -37,15 +36,18 @@ constexpr std::string_view kUsageText =
     "  pinyin LETTERS                the characters whose reading begins with LETTERS\n"
     "  session [--show-all] [--size N]\n"
     "                                window events on standard input, one JSON reply a line\n"
+    "  deck [--deck FILE] list       the practice deck's items and when each is due\n"
+    "  deck [--deck FILE] add TEXT | remove TEXT\n"
+    "                                a character or word joins or leaves the deck\n"
+    "  deck [--deck FILE] review TEXT again|hard|good|easy [--at TIME]\n"
+    "                                a review logged; the card it leads to as JSON\n"
+    "  deck [--deck FILE] due [--at TIME]\n"
+    "                                the items due, most overdue first, one JSON line each\n"
     "  --version                     the tool's version\n"
     "\n"
     "DIR is the program's folder, where the dictionaries lie (default: the tool's own, or\n"
-    "../share/tovrin beside it when installed).\n";
-
-int usage(std::string_view problem) {
-    std::cerr << "tovrin-lookup: " << problem << "\n\n" << kUsageText;
-    return kUsage;
-}
+    "../share/tovrin beside it when installed). FILE is the practice deck (default:\n"
+    "$XDG_DATA_HOME/tovrin/practice.db); TIME is UTC, as 2026-12-08T10:00:00Z (default: now).\n";
 
 // Opens a dictionary the command needs; false (with a message naming the file) when it is
 // missing, unreadable or holds no record.
@@ -318,6 +320,11 @@ int runSession(const platform::ProgramFolders& folders, const std::vector<std::s
 
 } // namespace
 
+int tovrin::cli::usage(std::string_view problem) {
+    std::cerr << "tovrin-lookup: " << problem << "\n\n" << kUsageText;
+    return kUsage;
+}
+
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
     platform::ProgramFolders folders = platform::programFolders(platform::programFolder());
@@ -356,6 +363,8 @@ int main(int argc, char** argv) {
             return runPinyin(folders.data, rest, codec);
         if (command == "session")
             return runSession(folders, rest, codec);
+        if (command == "deck")
+            return runDeck(rest, codec);
     } catch (const std::exception& e) {
         std::cerr << "tovrin-lookup: " << e.what() << '\n';
         return kSystem;

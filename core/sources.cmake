@@ -24,6 +24,7 @@ set(TOVRIN_CORE_SOURCES
   practice/fsrs.cpp
   practice/keyroots.cpp
   practice/grading.cpp
+  practice/deck.cpp
 )
 
 # The sources written at build time, into OUT_DIR/core; their names are returned in OUT_VAR.

@@ -1,0 +1,161 @@
+#include "cli/deck.h"
+
+#include "cli/common.h"
+#include "core/practice/deck.h"
+#include "core/session/json.h"
+#include "platform/practicestore.h"
+
+#include <charconv>
+#include <chrono>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace tovrin::cli {
+
+namespace {
+
+using practice::Millis;
+
+std::string number(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string cardLine(const std::string& text, const practice::Card& card) {
+    return json::Object()
+        .string("text", text)
+        .string("due", practice::formatTime(card.due))
+        .raw("stability", number(card.stability))
+        .raw("difficulty", number(card.difficulty))
+        .string("state", practice::stateName(card.state))
+        .number("reps", card.reps)
+        .number("lapses", card.lapses)
+        .str();
+}
+
+std::optional<practice::Rating> rating(std::string_view word) {
+    if (word == "again")
+        return practice::Rating::Again;
+    if (word == "hard")
+        return practice::Rating::Hard;
+    if (word == "good")
+        return practice::Rating::Good;
+    if (word == "easy")
+        return practice::Rating::Easy;
+    return std::nullopt;
+}
+
+// The deck's file could not be saved to: a terminal command does not go on in memory.
+int unsaved(platform::PracticeStore& store) {
+    std::string problem = store.takeProblem();
+    if (problem.ends_with(platform::PracticeStore::kGoesOn))
+        problem.resize(problem.size() - platform::PracticeStore::kGoesOn.size());
+    if (problem.empty())
+        problem = store.path() + ": cannot be saved to";
+    problem += "; nothing was saved";
+    std::cerr << "tovrin-lookup: " << problem << '\n';
+    return kUnusable;
+}
+
+} // namespace
+
+int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) {
+    std::optional<std::string> file;
+    std::optional<std::string_view> atText;
+    std::vector<std::string_view> words;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        auto value = [&](std::string_view name) -> std::optional<std::string_view> {
+            if (a == name && i + 1 < args.size())
+                return args[++i];
+            if (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=')
+                return a.substr(name.size() + 1);
+            return std::nullopt;
+        };
+        if (const auto v = value("--deck"))
+            file = std::string(*v);
+        else if (const auto t = value("--at"))
+            atText = *t;
+        else if (a.starts_with("--"))
+            return usage("deck does not take " + std::string(a));
+        else
+            words.push_back(a);
+    }
+    if (words.empty())
+        return usage("deck takes list, add, remove, review or due");
+    const std::string_view action = words[0];
+    const std::size_t wanted = action == "list" || action == "due"     ? 1
+                               : action == "add" || action == "remove" ? 2
+                               : action == "review"                    ? 3
+                                                                       : 0;
+    if (wanted == 0)
+        return usage("unknown deck command: " + std::string(action));
+    if (words.size() != wanted)
+        return usage("deck " + std::string(action) + " takes " +
+                     (wanted == 1   ? std::string("no TEXT")
+                      : wanted == 2 ? std::string("one TEXT")
+                                    : std::string("TEXT and again, hard, good or easy")));
+    if (atText && action != "review" && action != "due")
+        return usage("--at goes with review and due");
+    if (file && file->empty())
+        return usage("--deck needs a file");
+
+    Millis at = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::system_clock::now().time_since_epoch())
+                    .count();
+    if (atText) {
+        const auto parsed = practice::parseTime(*atText);
+        if (!parsed)
+            return usage("TIME is a UTC time such as 2026-12-08T10:00:00Z");
+        at = *parsed;
+    }
+    const std::string text = wanted >= 2 ? std::string(words[1]) : std::string();
+    if (wanted >= 2 && !practice::isItem(text, codec))
+        return usage("an item is a GBK character or a word of them");
+    std::optional<practice::Rating> rated;
+    if (wanted == 3 && !(rated = rating(words[2])))
+        return usage("a review is again, hard, good or easy");
+
+    const std::string path = file ? *file : platform::PracticeStore::defaultPath();
+    if (path.empty()) {
+        std::cerr << "tovrin-lookup: no folder for the practice deck ($XDG_DATA_HOME and $HOME "
+                     "are unset); name one with --deck\n";
+        return kUnusable;
+    }
+    const auto store = platform::PracticeStore::open(path);
+    if (!store->saving())
+        return unsaved(*store);
+
+    std::string out;
+    int status = kDone;
+    if (action == "list") {
+        for (const practice::Item& item : store->list())
+            out += item.text + '\t' + practice::formatTime(item.card.due) + '\n';
+    } else if (action == "due") {
+        for (const practice::Item& item : store->due(at))
+            out += cardLine(item.text, item.card) + '\n';
+    } else if (action == "add") {
+        if (!store->add(text, at)) {
+            std::cerr << "tovrin-lookup: " << text << ": already in the deck\n";
+            status = kNotFound;
+        }
+    } else if (action == "remove") {
+        if (!store->remove(text)) {
+            std::cerr << "tovrin-lookup: " << text << ": not in the deck\n";
+            status = kNotFound;
+        }
+    } else {
+        // A review from the terminal types nothing: an Again counts as missed at the first try.
+        platform::PracticeStore::Answer answer;
+        answer.firstTry = *rated != practice::Rating::Again;
+        out = cardLine(text, store->review(text, *rated, at, answer)) + '\n';
+    }
+    if (!store->saving())
+        return unsaved(*store);
+    std::cout << out << std::flush;
+    return std::cout ? status : kSystem;
+}
+
+} // namespace tovrin::cli

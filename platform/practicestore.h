@@ -1,0 +1,111 @@
+// The practice deck on disk: the one place that speaks SQL. One SQLite file, by default
+// $XDG_DATA_HOME/tovrin/practice.db, shared by the practice window and the terminal's drills:
+// two processes may write to it at once, and every change is committed before the call returns.
+//
+// Each item keeps its card as a cache beside an append-only log of its reviews and of the times
+// it was looked up again, so every card can be computed again from the logs (recheck()).
+//
+// A store that cannot be used (not a database, damaged, locked by another program for longer
+// than the busy timeout, not writable, or written by a newer Tovrin) is told once, through
+// takeProblem(), and practice goes on without saving: in a database in memory, holding what
+// could still be read of the file. The file itself is then never written, truncated or deleted.
+#pragma once
+
+#include "core/practice/deck.h"
+#include "core/practice/fsrs.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace tovrin::platform {
+
+class PracticeStore {
+public:
+    // The schema this program writes, kept in PRAGMA user_version; a file of a higher one is
+    // left alone.
+    static constexpr int kSchemaVersion = 1;
+    // How long a change waits for another process's to finish before the store is taken for
+    // locked.
+    static constexpr int kBusyMillis = 3000;
+    // How every problem told ends.
+    static constexpr std::string_view kGoesOn = "; practice goes on without saving";
+
+    // What the learner did to answer a drill, kept in the review log.
+    struct Answer {
+        int millis = 0;       // from the drill shown to the answer given
+        std::string typed;    // the letters typed at the first try
+        std::string expected; // the code asked for
+        bool firstTry = true; // the right code at the first try
+    };
+
+    // $XDG_DATA_HOME/tovrin/practice.db (~/.local/share when unset); "" when neither is known.
+    static std::string defaultPath();
+
+    // Opens the store at `path`, making it (and its folder) at first use. Never fails: a store
+    // that cannot be used is told by takeProblem() and replaced by one in memory.
+    static std::unique_ptr<PracticeStore> open(const std::string& path,
+                                               int busyMillis = kBusyMillis);
+    ~PracticeStore();
+    PracticeStore(const PracticeStore&) = delete;
+    PracticeStore& operator=(const PracticeStore&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Whether changes still reach the file.
+    bool saving() const { return saving_; }
+    // What went wrong with the file, naming it, the first time it is asked; "" after and before.
+    std::string takeProblem();
+
+    // Items are texts that practice::isItem() accepts, in UTF-8.
+    // Adds an item, new and due at `now`; false when the deck holds it already.
+    bool add(const std::string& text, practice::Millis now);
+    // The learner looked the item up: it joins (true), or, when the deck holds it already, it is
+    // due at once: it was needed again (false).
+    bool lookedUp(const std::string& text, practice::Millis now);
+    // Takes the item out of the deck; its past reviews stay in the log. False when not there.
+    bool remove(const std::string& text);
+    // Logs a review and returns the card it leads to; an item not in the deck joins first.
+    practice::Card review(const std::string& text, practice::Rating rating, practice::Millis at,
+                          const Answer& answer);
+
+    std::optional<practice::Item> find(const std::string& text);
+    // The items due at `at`, in the order they are drilled (practice::drilledBefore).
+    std::vector<practice::Item> due(practice::Millis at);
+    // Every item, in the order they joined.
+    std::vector<practice::Item> list();
+    // The earliest due time later than `after`.
+    std::optional<practice::Millis> nextDue(practice::Millis after);
+    // Up to `count` items, those answered wrong at the first try most often first.
+    std::vector<std::string> mostMissed(std::size_t count);
+    // What the practice window draws; days are local, UTC moved by `localOffsetMinutes`.
+    practice::Progress progress(practice::Millis now, int localOffsetMinutes);
+
+    // Whether picks in the lookup window join the deck by themselves (on by default).
+    bool autoAdd();
+    void setAutoAdd(bool on);
+
+    // Computes every card again from the logs and compares it with the card kept: the texts of
+    // the items whose card (or count of misses) differs; none when the logs and the cards agree.
+    std::vector<std::string> recheck();
+
+private:
+    PracticeStore(std::string path, int busyMillis);
+    void openFile();
+    void setUpFile();
+    void fallBack(const std::string& what, bool copyFile);
+    template <class F> auto write(F&& change);
+    template <class F> auto read(F&& query);
+
+    std::string path_;
+    int busyMillis_;
+    sqlite3* db_ = nullptr;
+    bool saving_ = true;
+    std::string problem_;
+};
+
+} // namespace tovrin::platform
