@@ -14,6 +14,7 @@
 #include "ui/common/fonts.h"
 #include "ui/common/messagebox.h"
 #include "ui/common/windowkeys.h"
+#include "ui/practice/practicedeck.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -35,7 +36,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tovrin [--help] [--version] [--chart | --lookup | --hide | --quit]\n"
+    "usage: tovrin [--help] [--version] [--chart | --lookup | --practice | --hide | --quit]\n"
     "\n"
     "Starts the Wubi 86 radical chart and its lookup window, which live in the tray; F1 and F2\n"
     "(chosen in the chart window's settings) call them up from any application, ESC puts them\n"
@@ -43,7 +44,8 @@ constexpr const char* kUsage =
     "\n"
     "The commands act on the running program, for desktops whose hot keys are bound in their\n"
     "own settings (Wayland): --chart and --lookup do what the two hot keys do (starting the\n"
-    "program first when none runs), --hide what ESC does, --quit ends the program.\n";
+    "program first when none runs), --practice opens the practice window (the tray's 练习),\n"
+    "--hide does what ESC does, --quit ends the program.\n";
 
 // --help and --version answer before anything starts (no display is needed for them).
 // -1: go on.
@@ -69,7 +71,8 @@ std::string_view takeCommand(int& argc, char** argv) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        if (a == "--chart" || a == "--lookup" || a == "--hide" || a == "--quit") {
+        if (a == "--chart" || a == "--lookup" || a == "--practice" || a == "--hide" ||
+            a == "--quit") {
             if (!command.empty())
                 return "?";
             command = a.substr(2);
@@ -256,7 +259,13 @@ int main(int argc, char** argv) {
     // With a tray the application lives on when its windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(!services.trayAvailable);
 
-    tovrin::Form1 chart(codec, tovrin::platform::ProgramFiles(folders), services);
+    const tovrin::platform::ProgramFiles files(folders);
+    // The practice deck's store is opened at its first use.
+    tovrin::PracticeDeck deck(codec, tovrin::platform::PracticeStore::defaultPath(),
+                              files.codeDictionary());
+    services.practiceDeck = &deck;
+
+    tovrin::Form1 chart(codec, files, services);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
                      [&chart](QSessionManager&) { chart.endSession(); });
     chart.show();
@@ -348,7 +357,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tovrin: no commands: cannot listen at %s: %s\n", path.c_str(),
                          why.c_str());
     }
-    if (command == "lookup")
-        QTimer::singleShot(0, &chart, [&chart] { chart.command("lookup"); });
+    if (command == "lookup" || command == "practice")
+        QTimer::singleShot(0, &chart, [&chart, command] { chart.command(command); });
     return QApplication::exec();
 }

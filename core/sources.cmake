@@ -25,6 +25,7 @@ set(TOVRIN_CORE_SOURCES
   practice/keyroots.cpp
   practice/grading.cpp
   practice/deck.cpp
+  practice/drill.cpp
 )
 
 # The sources written at build time, into OUT_DIR/core; their names are returned in OUT_VAR.

@@ -42,7 +42,7 @@ CREATE TABLE items(
   last_review INTEGER,
   missed INTEGER NOT NULL DEFAULT 0
 );
-CREATE INDEX items_due ON items(due, text);
+CREATE INDEX items_due ON items(due);
 CREATE TABLE reviews(
   seq INTEGER PRIMARY KEY,
   item INTEGER NOT NULL,
@@ -510,7 +510,7 @@ std::vector<Item> PracticeStore::due(Millis at) {
     return read([&] {
         return readItems(db_,
                          std::string("SELECT ") + kItemColumns +
-                             " FROM items WHERE due <= ? ORDER BY due, text",
+                             " FROM items WHERE due <= ? ORDER BY due, id",
                          at);
     });
 }

@@ -74,7 +74,8 @@ public:
                           const Answer& answer);
 
     std::optional<practice::Item> find(const std::string& text);
-    // The items due at `at`, in the order they are drilled (practice::drilledBefore).
+    // The items due at `at`, in the order they are drilled: the most overdue first, items due
+    // at the same moment in the order they joined (an index on due holds them so).
     std::vector<practice::Item> due(practice::Millis at);
     // Every item, in the order they joined.
     std::vector<practice::Item> list();

@@ -32,6 +32,10 @@ LookupFiles ProgramFiles::lookupFiles() const {
     return files;
 }
 
+FileBytes ProgramFiles::codeDictionary() const {
+    return readWholeFile(joinPath(data_, std::string(CodeRecord::kFileName)));
+}
+
 std::string ProgramFiles::setFilePath() const {
     return joinPath(settings_, std::string(settings::kSetFileName));
 }

@@ -78,10 +78,6 @@ Card replay(Millis added, std::span<const DeckEvent> log) {
     return card;
 }
 
-bool drilledBefore(const Item& a, const Item& b) {
-    return std::tie(a.card.due, a.text) < std::tie(b.card.due, b.text);
-}
-
 std::string formatTime(Millis at) {
     const Millis day = floorDiv(at, kDay);
     const Millis secondOfDay = floorDiv(at - day * kDay, kSecond);
@@ -134,6 +130,7 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
             ++p.dueByDay[static_cast<std::size_t>(day)];
     }
     std::array<std::vector<int>, 30> times;
+    std::vector<int> all;
     for (const AnswerRecord& a : answers) {
         const Millis back = today - localDay(a.at, localOffsetMinutes);
         if (back < 0 || back >= 30)
@@ -142,6 +139,7 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
         ++p.days[i].reviews;
         p.days[i].rightFirstTry += a.firstTry ? 1 : 0;
         times[i].push_back(a.millis);
+        all.push_back(a.millis);
         // Codes are written in capitals or small letters alike.
         auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
         for (std::size_t k = 0; k < a.expected.size(); ++k) {
@@ -150,15 +148,17 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
                 ++p.missedKeys[static_cast<std::size_t>(want - 'a')];
         }
     }
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        auto& t = times[i];
+    // The lower median of an even count: a time some answer really took.
+    auto median = [](std::vector<int>& t) {
         if (t.empty())
-            continue;
-        // The lower median of an even count: a time some answer really took.
+            return 0;
         const auto mid = t.begin() + static_cast<std::ptrdiff_t>((t.size() - 1) / 2);
         std::nth_element(t.begin(), mid, t.end());
-        p.days[i].medianMillis = *mid;
-    }
+        return *mid;
+    };
+    for (std::size_t i = 0; i < times.size(); ++i)
+        p.days[i].medianMillis = median(times[i]);
+    p.medianMillis = median(all);
     return p;
 }
 

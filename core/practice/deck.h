@@ -48,9 +48,6 @@ Card apply(const Card& card, const DeckEvent& event);
 // it was made.
 Card replay(Millis added, std::span<const DeckEvent> log);
 
-// The order items are drilled in: the most overdue first (the earliest due), then by text.
-bool drilledBefore(const Item& a, const Item& b);
-
 // A moment as ISO 8601 in UTC, to the second ("2026-12-08T10:00:00Z"); milliseconds are dropped.
 std::string formatTime(Millis at);
 // "YYYY-MM-DDTHH:MM:SSZ" (years 0000 to 9999) read back; nothing for anything else.
@@ -76,6 +73,7 @@ struct Progress {
     };
     // The last 30 days, [29] today.
     std::array<Day, 30> days{};
+    int medianMillis = 0; // over the 30 days; 0 without reviews
     // Over those 30 days, how often each key a to y was the one missed: the letter asked for at
     // a position where another (or none) was typed.
     std::array<int, 25> missedKeys{};

@@ -35,14 +35,14 @@ check "a first review" 0 \
 "$tool" deck --deck "$deck" review 经 easy --at 2026-12-08T10:00:00Z >/dev/null
 "$tool" deck --deck "$deck" review 经 again --at 2026-12-20T10:00:00Z >/dev/null
 
-# due: the most overdue first, ties by text; nothing due yet is no error.
-"$tool" deck --deck "$deck" review 八 again --at 2026-12-20T09:59:00Z >/dev/null
+# due: the most overdue first, ties in the order they joined; nothing due yet is no error.
 "$tool" deck --deck "$deck" review 工 again --at 2026-12-20T09:59:00Z >/dev/null
-check "due order" 0 $'我们\n八\n工\n经' \
+"$tool" deck --deck "$deck" review 八 again --at 2026-12-20T09:59:00Z >/dev/null
+check "due order" 0 $'我们\n工\n八\n经' \
     bash -c '"$0" deck --deck "$1" due --at 2026-12-21T00:00:00Z | sed "s/^{\"text\":\"\([^\"]*\)\".*/\1/"' \
     "$tool" "$deck"
 check "nothing due" 0 '' "$tool" deck --deck "$deck" due --at 2026-12-01T00:00:00Z
-check "list" 0 $'我们\t2026-12-08T10:10:00Z\n经\t2026-12-20T10:10:00Z\n八\t2026-12-20T10:00:00Z\n工\t2026-12-20T10:00:00Z' \
+check "list" 0 $'我们\t2026-12-08T10:10:00Z\n经\t2026-12-20T10:10:00Z\n工\t2026-12-20T10:00:00Z\n八\t2026-12-20T10:00:00Z' \
     "$tool" deck --deck "$deck" list
 
 check "add" 0 '' "$tool" deck --deck "$deck" add 中国

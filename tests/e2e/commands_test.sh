@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The commands a desktop binds to its own keys where an X client cannot read them (Wayland):
-# tovrin --chart, --lookup, --hide and --quit act on the running program through its socket,
-# and with none running --lookup starts it while --hide and --quit have nothing to do. What else
-# reaches the socket is dropped, and the program still answers the next command.
+# tovrin --chart, --lookup, --practice, --hide and --quit act on the running program through its
+# socket, and with none running --lookup starts it while --hide and --quit have nothing to do.
+# What else reaches the socket is dropped, and the program still answers the next command.
 # Usage: commands_test.sh BIN_DIR
 set -u
 bin=$(cd "$1" && pwd)
@@ -41,6 +41,10 @@ check named_shown "$CHART"
 check named_gone "$LOOKUP"
 check "$prog/tovrin" --lookup
 check named_shown "$LOOKUP"
+# --practice opens the practice window, its store made at this first use.
+check "$prog/tovrin" --practice
+check wait_for shown '^五笔练习$'
+check test -e "$XDG_DATA_HOME/tovrin/practice.db"
 
 # While a dialog of the chart window is up the lookup window could not be used under it:
 # --lookup says so and fails; once the dialog is closed it opens the window.

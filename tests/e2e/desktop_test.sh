@@ -73,9 +73,9 @@ check press Escape all_away
 xdotool mousemove 13 13 click 1 # a left click on the icon brings the chart window back
 check wait_for shown "$CHART"
 
-check menu_item 47 # 查询界面
+check menu_item 35 # 查询界面
 check wait_for shown "$LOOKUP"
-check menu_item 84 # 退出
+check menu_item 88 # 退出
 check ended_ok "$app"
 
 finish

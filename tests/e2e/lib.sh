@@ -78,7 +78,7 @@ make_program_folder() {
     cp "$bin/tovrin" "$prog/"
     for f in "$bin"/*.dat "$bin"/*.bmp "$bin"/*@*x.png; do ln -s "$f" "$prog/"; done
     cp "$bin/set.txt" "$prog/set.txt"
-    export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
+    export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime XDG_DATA_HOME=$tmp/data
 }
 
 # The start page already the portal, so that no promotion interrupts a pick.

@@ -60,7 +60,7 @@ check wait_for gone "$LOOKUP"
 # Each way back after the bar showed the desktop.
 by_hot_key() { press F2 viewable "$lookup"; }
 # 查询界面 from the tray's menu.
-by_tray() { menu_item 47 && until_true 10 viewable "$lookup"; }
+by_tray() { menu_item 35 && until_true 10 viewable "$lookup"; }
 by_chart_link() {
     press F1 viewable "$chart" || return 1 # the chart window comes back first
     xdotool mousemove --window "$chart" 300 426 click 1 # 编码查询 at 4230, 6270 twips
@@ -101,7 +101,7 @@ for try in $(seq 5); do
     check comes_back "$prog/tovrin" --chart
 done
 
-check menu_item 84 # 退出
+check menu_item 88 # 退出
 check ended_ok "$app"
 
 # --- Without a tray ------------------------------------------------------------------------

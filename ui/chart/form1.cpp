@@ -11,6 +11,7 @@
 #include "resources/pictures.h"
 #include "ui/about/form16.h"
 #include "ui/lookup/form3.h"
+#include "ui/practice/practicewindow.h"
 #include "ui/printing/form4.h"
 #include "ui/settings/form2.h"
 
@@ -162,6 +163,9 @@ void Form1::buildTray() {
             this, [this] { show1(); });
     connect(item(QStringLiteral("show2"), QStringLiteral("查询界面"), true), &QAction::triggered,
             this, [this] { show2(); });
+    if (services_.practiceDeck)
+        connect(item(QStringLiteral("showPractice"), QStringLiteral("练习"), true),
+                &QAction::triggered, this, [this] { showPractice(); });
     mnuTray->addSeparator()->setObjectName(QStringLiteral("mnuTraySep"));
     connect(item(QStringLiteral("mnuTrayClose"), QStringLiteral("退出&Q"), true),
             &QAction::triggered, this, [this] { mnuTrayClose_Click(); });
@@ -362,6 +366,8 @@ std::unique_ptr<Form3> Form1::makeLookup() {
     s.promotion = services_.promotion;
     s.runDialog = services_.runDialog;
     s.keepShown = services_.keepShown;
+    if (PracticeDeck* deck = services_.practiceDeck)
+        s.lookedUp = [deck](const gbk::Text& item) { deck->lookedUp(item); };
     return std::make_unique<Form3>(codec_, files_, s);
 }
 
@@ -445,6 +451,10 @@ platform::Acted Form1::command(std::string_view word) {
         if (anyDialogShown())
             return platform::Acted::Refused;
         show2();
+    } else if (word == "practice" && services_.practiceDeck) {
+        if (anyDialogShown())
+            return platform::Acted::Refused;
+        showPractice();
     } else if (word == "hide") {
         escape();
     } else if (word == "quit") {
@@ -537,6 +547,22 @@ void Form1::show2() {
     if (anyDialogShown())
         return;
     showLookup();
+}
+
+PracticeWindow* Form1::practiceWindow() const {
+    return practice_;
+}
+
+void Form1::showPractice() {
+    if (anyDialogShown() || !services_.practiceDeck)
+        return;
+    if (!practice_) {
+        PracticeWindow::Services s;
+        s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
+        practice_ = new PracticeWindow(*services_.practiceDeck, s, this);
+    }
+    practice_->open();
+    focus(practice_);
 }
 
 void Form1::mnuTrayClose_Click() {

@@ -31,6 +31,8 @@ class QTimer;
 namespace tovrin {
 
 class Form3;
+class PracticeDeck;
+class PracticeWindow;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -74,6 +76,9 @@ public:
         std::function<void(QWidget* window)> keepShown;
         // The promotion's clock and random source, for the lookup window; none: no offer.
         promo::Sources promotion;
+        // The practice deck: the lookup window's picks join it, the practice window drills it;
+        // none: no practice.
+        PracticeDeck* practiceDeck = nullptr;
     };
 
     Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services);
@@ -93,14 +98,16 @@ public:
     // tests is held.
     void keyWentDown();
     // A command from outside (`tovrin --chart` ...): "chart" and "lookup" do what their hot keys
-    // do, "hide" what ESC does, "quit" what the tray's 退出 does. "lookup" is refused while a
-    // dialog of the chart window is up (the lookup window could not be used under it).
+    // do, "practice" what the tray's 练习 does, "hide" what ESC does, "quit" what the tray's 退出
+    // does. "lookup" and "practice" are refused while a dialog of the chart window is up (their
+    // windows could not be used under it).
     platform::Acted command(std::string_view word);
 
     // The tray and its menu.
     void trayLeftClick();
-    void show1(); // 主界面
-    void show2(); // 查询界面
+    void show1();        // 主界面
+    void show2();        // 查询界面
+    void showPractice(); // 练习
     void mnuTrayClose_Click();
     // The user's session ends: the application ends without hiding first.
     void endSession();
@@ -112,6 +119,7 @@ public:
 
     bool anyDialogShown() const;
     Form3* lookupWindow() const { return lookup_.get(); }
+    PracticeWindow* practiceWindow() const;
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* trayMenu() const { return mnuTray; }
     const QString& homePage() const { return homePage_; }
@@ -164,6 +172,7 @@ private:
     ChartState state_;
     platform::Autostart autostart_;
     std::unique_ptr<Form3> lookup_;
+    QPointer<PracticeWindow> practice_; // made at its first opening
     // The next lookup window, built while the program idles so that the hot key only loads its
     // dictionaries and shows it; never shown or loaded before showLookup() takes it.
     std::unique_ptr<Form3> spare_;

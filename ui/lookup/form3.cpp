@@ -589,6 +589,21 @@ void Form3::forward(LookupState::Event event, const std::function<void()>& handl
     after();
 }
 
+void Form3::tellLookedUp(std::uint64_t text1AddedBefore) {
+    // A pick whose codes were shown logged a line; the character and the word the picks spell
+    // go to the practice deck, after the window has shown them.
+    const LookupView& s = state_.view();
+    if (!services_.lookedUp || s.text1Added == text1AddedBefore)
+        return;
+    std::vector<gbk::Text> items{s.Label25};
+    if (!s.pickedWord.empty())
+        items.push_back(s.pickedWord);
+    QTimer::singleShot(0, this, [this, items = std::move(items)] {
+        for (const gbk::Text& item : items)
+            services_.lookedUp(item);
+    });
+}
+
 void Form3::after() {
     render();
     tellProblems(state_.takeProblems());
@@ -927,15 +942,21 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
     // Picks act on the press of any button.
     for (int i = 0; i < layout::kGridCells; ++i) {
         if (watched == Label11[i]) {
-            if (press)
+            if (press) {
+                const std::uint64_t before = state_.view().text1Added;
                 forward(LookupState::Event::Pick, [this, i] { state_.Label11_MouseDown(i); });
+                tellLookedUp(before);
+            }
             return press;
         }
     }
     for (int i = 0; i < layout::kPinyinCells; ++i) {
         if (watched == Label66[i]) {
-            if (press)
+            if (press) {
+                const std::uint64_t before = state_.view().text1Added;
                 forward(LookupState::Event::PinyinPick, [this, i] { state_.Label66_MouseDown(i); });
+                tellLookedUp(before);
+            }
             return press;
         }
     }

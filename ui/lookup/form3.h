@@ -50,6 +50,8 @@ public:
         // Readies the window, before each time it is mapped, to stay shown and on top while
         // another program is active (a window manager may hide a tool window with its program).
         std::function<void(QWidget* window)> keepShown;
+        // The learner looked a character or a word up: the practice deck takes it.
+        std::function<void(const gbk::Text& item)> lookedUp;
     };
 
     // `files`: the dictionaries, the pinyin panel's picture and setup.txt.
@@ -147,7 +149,8 @@ private:
     QRect screenArea() const; // the screen without its panels, where the window is placed
     static placement::Size twipsOf(const QRect& area); // the area's size in twips
     void moveInArea(const QRect& area, placement::Point at);
-    void after(); // render, and tell what went wrong
+    void after();                                      // render, and tell what went wrong
+    void tellLookedUp(std::uint64_t text1AddedBefore); // a pick's items to the practice deck
     // Hands an event to the state when the state allows it now, then renders.
     void forward(LookupState::Event event, const std::function<void()>& handle);
     void setWindowTwips(int width, int height);

@@ -1,0 +1,58 @@
+#include "core/practice/drill.h"
+
+#include <utility>
+
+namespace tovrin::practice {
+
+void Drill::show(ItemCodes item, Millis now) {
+    item_ = std::move(item);
+    showing_ = true;
+    shownAt_ = now;
+    typed_.clear();
+    last_.reset();
+    wrongTried_ = false;
+}
+
+std::optional<Drill::Answer> Drill::letter(char c, Millis now) {
+    if (!showing_)
+        return std::nullopt;
+    if (c >= 'A' && c <= 'Y')
+        c = static_cast<char>(c - 'A' + 'a');
+    if (c < 'a' || c > 'y')
+        return std::nullopt;
+    typed_.push_back(c);
+    if (typed_.size() < kLongestCode)
+        return std::nullopt;
+    return give(now);
+}
+
+void Drill::back() {
+    if (!typed_.empty())
+        typed_.pop_back();
+}
+
+std::optional<Drill::Answer> Drill::submit(Millis now) {
+    if (!showing_ || typed_.empty())
+        return std::nullopt;
+    return give(now);
+}
+
+std::optional<Drill::Answer> Drill::answer(std::string_view letters, Millis now) {
+    if (!showing_ || letters.empty())
+        return std::nullopt;
+    typed_.assign(letters);
+    return give(now);
+}
+
+std::optional<Drill::Answer> Drill::give(Millis now) {
+    Answer a;
+    a.millis = now > shownAt_ ? now - shownAt_ : 0;
+    a.firstTry = !last_.has_value();
+    a.feedback = grade(item_, typed_, a.millis, wrongTried_);
+    wrongTried_ = wrongTried_ || !a.feedback.right;
+    typed_.clear();
+    last_ = a;
+    return a;
+}
+
+} // namespace tovrin::practice

@@ -1,0 +1,45 @@
+// The practice deck as the windows share it: the store is opened at its first use (a pick in the
+// lookup window, or the practice window), and what it cannot save is told once, by the practice
+// window; the lookup window only hands it what the learner looked up.
+#pragma once
+
+#include "core/dict/recordfile.h"
+#include "core/practice/grading.h"
+#include "core/text/gbk.h"
+#include "platform/practicestore.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tovrin {
+
+class PracticeDeck {
+public:
+    // `path`: the store's file; `codes`: the character-code dictionary's bytes, which give the
+    // items their codes.
+    PracticeDeck(const gbk::Codec& codec, std::string path, FileBytes codes);
+
+    platform::PracticeStore& store();
+    // The item's codes; nothing when it has none (or the dictionary is unusable).
+    std::optional<practice::ItemCodes> codesOf(const std::string& utf8) const;
+
+    // The learner looked a character or a word up in the lookup window: it joins the deck, or is
+    // due at once, unless the learner turned that off.
+    void lookedUp(const gbk::Text& text);
+
+    const gbk::Codec& codec() const { return codec_; }
+
+    // The moment now, and the local day's offset from UTC in minutes.
+    static practice::Millis now();
+    static int localOffsetMinutes();
+
+private:
+    const gbk::Codec& codec_;
+    std::string path_;
+    RecordFile codes_;
+    std::unique_ptr<platform::PracticeStore> store_;
+};
+
+} // namespace tovrin

@@ -1,0 +1,447 @@
+#include "ui/practice/practicewindow.h"
+
+#include "core/practice/keyroots.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tovrin {
+
+namespace {
+
+QString fromUtf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString upper(std::string_view letters) {
+    return fromUtf8(letters).toUpper();
+}
+
+const QColor kRight(0x1b, 0x7f, 0x3a);
+const QColor kWrong(0xc6, 0x28, 0x28);
+const QColor kBar(0x3d, 0x6f, 0xb6);
+const QColor kInk(0x33, 0x33, 0x33);
+
+// A key and its roots: "T（禾 竹 丿 攵 夂）".
+QString keyWithRoots(const practice::KeyRoots* key, char letter) {
+    QString s = QString(QLatin1Char(letter)).toUpper();
+    if (!key)
+        return s;
+    QStringList roots;
+    for (std::string_view r : key->radicals)
+        roots << fromUtf8(r);
+    return s + QStringLiteral("（") + roots.join(QLatin1Char(' ')) + QStringLiteral("）");
+}
+
+} // namespace
+
+// The progress as pictures: the items due today and on each of the next 7 days; the reviews
+// and the share right at the first try, per day over the last 30 days; the 25 letter keys
+// coloured by how often each was the one missed.
+class ProgressPictures : public QWidget {
+public:
+    explicit ProgressPictures(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("pictures"));
+        setMinimumSize(720, 170);
+    }
+    void setProgress(const practice::Progress& p) {
+        progress_ = p;
+        update();
+    }
+    const practice::Progress& progress() const { return progress_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillRect(rect(), palette().window());
+        const double w = width();
+        const double h = height();
+        const QRectF due(8, 4, w * 0.26 - 16, h - 8);
+        const QRectF days(w * 0.26 + 8, 4, w * 0.40 - 16, h - 8);
+        const QRectF keys(w * 0.66 + 8, 4, w * 0.34 - 16, h - 8);
+        drawDue(p, due);
+        drawDays(p, days);
+        drawKeys(p, keys);
+    }
+
+private:
+    // The panel's title on top; returns the room left under it.
+    QRectF titled(QPainter& p, const QRectF& r, const QString& title) {
+        QFont f = font();
+        f.setPointSizeF(9);
+        p.setFont(f);
+        p.setPen(kInk);
+        const double line = QFontMetricsF(f).height();
+        p.drawText(QRectF(r.left(), r.top(), r.width(), line), Qt::AlignLeft, title);
+        return QRectF(r.left(), r.top() + line + 2, r.width(), r.height() - line - 2);
+    }
+
+    void drawDue(QPainter& p, const QRectF& r) {
+        const QRectF area = titled(p, r, QStringLiteral("待练（今天及以后 7 天）"));
+        const auto& due = progress_.dueByDay;
+        const int most = std::max(1, *std::max_element(due.begin(), due.end()));
+        const double line = QFontMetricsF(p.font()).height();
+        const double slot = area.width() / double(due.size());
+        const double room = area.height() - 2 * line;
+        for (std::size_t i = 0; i < due.size(); ++i) {
+            const double bar = room * due[i] / most;
+            const QRectF b(area.left() + i * slot + slot * 0.15, area.top() + line + room - bar,
+                           slot * 0.7, bar);
+            p.fillRect(b, i == 0 ? kWrong : kBar);
+            p.setPen(kInk);
+            p.drawText(QRectF(b.left() - 4, b.top() - line, b.width() + 8, line), Qt::AlignCenter,
+                       QString::number(due[i]));
+            p.drawText(QRectF(area.left() + i * slot, area.bottom() - line, slot, line),
+                       Qt::AlignCenter,
+                       i == 0 ? QStringLiteral("今") : QStringLiteral("+%1").arg(i));
+        }
+    }
+
+    void drawDays(QPainter& p, const QRectF& r) {
+        const QRectF area =
+            titled(p, r, QStringLiteral("近 30 天：复习次数（柱）与首次答对率（点）"));
+        const auto& days = progress_.days;
+        int most = 1;
+        for (const auto& d : days)
+            most = std::max(most, d.reviews);
+        const double line = QFontMetricsF(p.font()).height();
+        const double slot = area.width() / double(days.size());
+        const double room = area.height() - line;
+        const double bottom = area.top() + room;
+        p.setPen(QPen(kInk, 0.5));
+        p.drawLine(QPointF(area.left(), bottom), QPointF(area.right(), bottom));
+        QPolygonF share;
+        for (std::size_t i = 0; i < days.size(); ++i) {
+            const auto& d = days[i];
+            const double x = area.left() + i * slot;
+            const double bar = room * d.reviews / most;
+            p.fillRect(QRectF(x + slot * 0.15, bottom - bar, slot * 0.7, bar), kBar.lighter(140));
+            if (d.reviews > 0)
+                share << QPointF(x + slot / 2, bottom - room * d.rightFirstTry / d.reviews);
+        }
+        p.setPen(QPen(kRight, 1.5));
+        p.drawPolyline(share);
+        p.setBrush(kRight);
+        for (const QPointF& pt : share)
+            p.drawEllipse(pt, 2.2, 2.2);
+        p.setPen(kInk);
+        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignLeft,
+                   QStringLiteral("30 天前"));
+        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignRight,
+                   QStringLiteral("今天"));
+    }
+
+    void drawKeys(QPainter& p, const QRectF& r) {
+        const QRectF area = titled(p, r, QStringLiteral("答错最多的键"));
+        static const char* const kRows[] = {"qwertyuiop", "asdfghjkl", "xcvbnm"};
+        const auto& missed = progress_.missedKeys;
+        const int most = std::max(1, *std::max_element(missed.begin(), missed.end()));
+        const double key = std::min(area.width() / 10.5, area.height() / 3.2);
+        for (int row = 0; row < 3; ++row) {
+            const std::string_view letters = kRows[row];
+            for (std::size_t i = 0; i < letters.size(); ++i) {
+                const char c = letters[i];
+                const int n = missed[static_cast<std::size_t>(c - 'a')];
+                const QRectF k(area.left() + (row * 0.5 + double(i)) * key,
+                               area.top() + row * key * 1.05, key * 0.92, key * 0.92);
+                // White for a key never missed, the deepest red for the one missed most.
+                const double t = double(n) / most;
+                const QColor fill(255, int(255 - t * (255 - kWrong.green())),
+                                  int(255 - t * (255 - kWrong.blue())));
+                p.setPen(QPen(kInk, 0.6));
+                p.setBrush(fill);
+                p.drawRoundedRect(k, 3, 3);
+                p.setPen(t > 0.6 ? Qt::white : kInk);
+                p.drawText(k, Qt::AlignCenter, QString(QLatin1Char(c)).toUpper());
+            }
+        }
+    }
+
+    practice::Progress progress_;
+};
+
+PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window), deck_(deck), services_(std::move(services)) {
+    setObjectName(QStringLiteral("PracticeWindow"));
+    setWindowTitle(QStringLiteral("五笔练习"));
+    // The letters are the code itself: no input method may turn them into characters.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setFocusPolicy(Qt::StrongFocus);
+
+    auto label = [this](const char* name, double points, Qt::Alignment align) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        QFont f = font();
+        f.setFamily(QStringLiteral("黑体"));
+        f.setPointSizeF(points);
+        l->setFont(f);
+        l->setAlignment(align);
+        l->setFocusPolicy(Qt::NoFocus);
+        return l;
+    };
+    dueToday_ = label("dueToday", 10.5, Qt::AlignLeft | Qt::AlignVCenter);
+    autoAdd_ = new QCheckBox(QStringLiteral("查询过的字词自动加入练习"), this);
+    autoAdd_->setObjectName(QStringLiteral("autoAdd"));
+    autoAdd_->setFocusPolicy(Qt::NoFocus);
+    connect(autoAdd_, &QCheckBox::toggled, this, [this](bool on) { deck_.store().setAutoAdd(on); });
+    item_ = label("item", 48, Qt::AlignCenter);
+    item_->setFont([&] {
+        QFont f = item_->font();
+        f.setFamily(QStringLiteral("宋体"));
+        return f;
+    }());
+    item_->setMinimumHeight(96);
+    typed_ = label("typed", 20, Qt::AlignCenter);
+    feedback_ = label("feedback", 11, Qt::AlignLeft | Qt::AlignTop);
+    feedback_->setTextFormat(Qt::RichText);
+    feedback_->setWordWrap(true);
+    feedback_->setMinimumHeight(120);
+    nextDue_ = label("nextDue", 10.5, Qt::AlignCenter);
+    mostMissed_ = new QPushButton(QStringLiteral("练习答错最多的"), this);
+    mostMissed_->setObjectName(QStringLiteral("mostMissed"));
+    mostMissed_->setFocusPolicy(Qt::NoFocus);
+    connect(mostMissed_, &QPushButton::clicked, this, [this] { practiseMostMissed(); });
+    median_ = label("median", 9, Qt::AlignLeft | Qt::AlignVCenter);
+    pictures_ = new ProgressPictures(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(dueToday_, 1);
+    top->addWidget(autoAdd_);
+    auto* nothing = new QHBoxLayout;
+    nothing->addStretch(1);
+    nothing->addWidget(nextDue_);
+    nothing->addWidget(mostMissed_);
+    nothing->addStretch(1);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(top);
+    all->addWidget(item_);
+    all->addWidget(typed_);
+    all->addLayout(nothing);
+    all->addWidget(feedback_, 1);
+    all->addWidget(median_);
+    all->addWidget(pictures_);
+    resize(760, 560);
+}
+
+PracticeWindow::~PracticeWindow() = default;
+
+practice::Millis PracticeWindow::now() const {
+    return services_.now ? services_.now() : PracticeDeck::now();
+}
+
+void PracticeWindow::open() {
+    platform::PracticeStore& store = deck_.store();
+    show();
+    raise();
+    activateWindow();
+    if (const std::string problem = store.takeProblem(); !problem.empty() && services_.tell)
+        services_.tell(QStringLiteral("五笔练习"), QString::fromStdString(problem));
+    {
+        const QSignalBlocker quiet(autoAdd_);
+        autoAdd_->setChecked(store.autoAdd());
+    }
+    if (!drill_.showing() || queue_.empty()) {
+        queue_.clear();
+        extra_ = false;
+        feedback_->clear();
+        if (!showNext())
+            showNothingDue();
+    }
+    refreshProgress();
+    setFocus();
+}
+
+bool PracticeWindow::showNext() {
+    platform::PracticeStore& store = deck_.store();
+    for (int refill = 0; refill < 2; ++refill) {
+        while (!queue_.empty()) {
+            const std::string text = std::move(queue_.front());
+            queue_.pop_front();
+            if (std::optional<practice::ItemCodes> codes = deck_.codesOf(text)) {
+                shownText_ = text;
+                drill_.show(std::move(*codes), now());
+                item_->setText(QString::fromStdString(text));
+                nextDue_->hide();
+                mostMissed_->hide();
+                showTyped();
+                return true;
+            }
+        }
+        if (extra_ || refill > 0)
+            break;
+        for (const practice::Item& due : store.due(now()))
+            queue_.push_back(due.text);
+    }
+    return false;
+}
+
+void PracticeWindow::showNothingDue() {
+    extra_ = false;
+    shownText_.clear();
+    drill_ = practice::Drill();
+    item_->setText(QStringLiteral("暂无待练"));
+    typed_->clear();
+    const std::optional<practice::Millis> next = deck_.store().nextDue(now());
+    nextDue_->setText(
+        next ? QStringLiteral("下一项：%1")
+                   .arg(QLocale(QLocale::Chinese)
+                            .toString(QDateTime::fromMSecsSinceEpoch(*next), QLocale::ShortFormat))
+             : QStringLiteral("练习库里还没有字词：在查询界面点选的字词会加入。"));
+    nextDue_->show();
+    mostMissed_->setVisible(!deck_.store().mostMissed(1).empty());
+}
+
+void PracticeWindow::practiseMostMissed() {
+    queue_.clear();
+    for (std::string& text : deck_.store().mostMissed(20))
+        queue_.push_back(std::move(text));
+    extra_ = true;
+    if (!showNext())
+        showNothingDue();
+    setFocus();
+}
+
+void PracticeWindow::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    if (!drill_.showing()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    std::optional<practice::Drill::Answer> answer;
+    if (key >= Qt::Key_A && key <= Qt::Key_Y) {
+        answer = drill_.letter(static_cast<char>('a' + (key - Qt::Key_A)), now());
+    } else if (key == Qt::Key_Backspace) {
+        drill_.back();
+    } else if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (drill_.typed().empty()) {
+            // Nothing typed: after an answer, on to the next item.
+            if (drill_.last() && !showNext())
+                showNothingDue();
+            return;
+        }
+        answer = drill_.submit(now());
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (answer)
+        answered(*answer);
+    else
+        showTyped();
+}
+
+void PracticeWindow::answered(const practice::Drill::Answer& answer) {
+    const practice::Feedback& f = answer.feedback;
+    platform::PracticeStore::Answer detail;
+    detail.millis = static_cast<int>(std::min<practice::Millis>(answer.millis, 3'600'000));
+    detail.typed = f.typed;
+    detail.expected = f.nearest;
+    detail.firstTry = answer.firstTry && f.right;
+    // The answer is kept before anything else shows.
+    deck_.store().review(shownText_, f.rating, now(), detail);
+    showFeedback(answer);
+    if (f.right && !showNext())
+        showNothingDue();
+    else
+        showTyped();
+    // The pictures follow once the feedback is painted.
+    QTimer::singleShot(0, this, [this] { refreshProgress(); });
+}
+
+void PracticeWindow::showTyped() {
+    QString s;
+    const std::string& typed = drill_.typed();
+    for (std::size_t i = 0; i < practice::Drill::kLongestCode; ++i)
+        s += i < typed.size() ? QChar(QLatin1Char(typed[i])).toUpper() : QChar(u'＿');
+    typed_->setText(s);
+}
+
+void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
+    const practice::Feedback& f = answer.feedback;
+    const practice::ItemCodes& item = drill_.item();
+    auto colored = [](const QString& text, const QColor& c) {
+        return QStringLiteral("<span style=\"color:%1\">%2</span>")
+            .arg(c.name(), text.toHtmlEscaped());
+    };
+    QString html;
+    html += QStringLiteral("<p><b>%1</b>　%2　")
+                .arg(QString::fromStdString(shownText_).toHtmlEscaped(),
+                     colored(fromUtf8(f.right ? practice::words::kRight : practice::words::kWrong),
+                             f.right ? kRight : kWrong));
+    // The letters typed against the nearest code: a wrong letter red, a missing one a red
+    // blank, an extra one struck through.
+    for (std::size_t i = 0; i < f.marks.size(); ++i) {
+        const QString letter =
+            i < f.typed.size() ? QString(QLatin1Char(f.typed[i])).toUpper() : QStringLiteral("＿");
+        switch (f.marks[i]) {
+        case practice::Mark::Right:
+            html += colored(letter, kRight);
+            break;
+        case practice::Mark::Wrong:
+        case practice::Mark::Missing:
+            html += QStringLiteral("<u>%1</u>").arg(colored(letter, kWrong));
+            break;
+        case practice::Mark::Extra:
+            html += QStringLiteral("<s>%1</s>").arg(colored(letter, kWrong));
+            break;
+        }
+    }
+    html += QStringLiteral("</p><p>");
+    QStringList codes;
+    for (const practice::Code& c : item.codes)
+        codes << QStringLiteral("%1 %2").arg(upper(c.letters),
+                                             fromUtf8(practice::levelName(c.level)));
+    html += codes.join(QStringLiteral("　")).toHtmlEscaped();
+    if (!f.shorterCode.empty())
+        html += QStringLiteral("　<b>%1 %2</b>")
+                    .arg(fromUtf8(practice::words::kShorterCode), upper(f.shorterCode));
+    html += QStringLiteral("</p>");
+    if (!item.parts.empty()) {
+        QStringList parts;
+        QString code;
+        for (const practice::WordPart& part : item.parts) {
+            parts << QStringLiteral("%1 %2").arg(
+                QString::fromStdString(deck_.codec().toUtf8(gbk::Text(1, part.character))),
+                upper(part.taken));
+            code += upper(part.taken);
+        }
+        html +=
+            QStringLiteral("<p>%1：%2 = %3</p>")
+                .arg(QString::fromStdString(shownText_), parts.join(QStringLiteral(" + ")), code)
+                .toHtmlEscaped();
+    }
+    for (const practice::Confusion& c : f.confusions)
+        html += QStringLiteral("<p>%1 %2；%3 %4</p>")
+                    .arg(fromUtf8(practice::words::kExpectedKey),
+                         keyWithRoots(c.expectedKey, c.expected),
+                         fromUtf8(practice::words::kTypedKey), keyWithRoots(c.typedKey, c.typed))
+                    .toHtmlEscaped();
+    feedback_->setText(html);
+}
+
+void PracticeWindow::refreshProgress() {
+    const practice::Progress p = deck_.store().progress(now(), PracticeDeck::localOffsetMinutes());
+    dueToday_->setText(QStringLiteral("今日待练 %1").arg(p.dueByDay[0]));
+    median_->setText(p.medianMillis > 0 ? QStringLiteral("答题时间中位数 %1 秒（近 30 天）")
+                                              .arg(p.medianMillis / 1000.0, 0, 'f', 1)
+                                        : QString());
+    pictures_->setProgress(p);
+}
+
+} // namespace tovrin

@@ -1,0 +1,77 @@
+// "五笔练习": the deck's due items, one at a time. The learner types an item's code in the
+// window itself (letters a-y, no input method); four letters answer by themselves, Space or
+// Enter answers with fewer, Backspace takes a letter back, Esc closes. The feedback shows at
+// once, the answer is in the store before the next item shows, and pictures show the progress.
+#pragma once
+
+#include "core/practice/deck.h"
+#include "core/practice/drill.h"
+#include "ui/practice/practicedeck.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace tovrin {
+
+class ProgressPictures;
+
+class PracticeWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Services {
+        // Shows a message to the user (a message box in the program, a record in tests).
+        std::function<void(const QString& title, const QString& text)> tell;
+        // The moment now; none: the system clock.
+        std::function<practice::Millis()> now;
+    };
+
+    PracticeWindow(PracticeDeck& deck, Services services, QWidget* parent = nullptr);
+    ~PracticeWindow() override;
+
+    // Shows the window with the first due item, telling first what the store cannot save.
+    void open();
+
+    const practice::Drill& drill() const { return drill_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    practice::Millis now() const;
+    // The next item: the next of the queue, else what is due now; false when none is.
+    bool showNext();
+    void showNothingDue();
+    void practiseMostMissed();
+    void answered(const practice::Drill::Answer& answer);
+    void showTyped();
+    void showFeedback(const practice::Drill::Answer& answer);
+    void refreshProgress();
+
+    PracticeDeck& deck_;
+    Services services_;
+    practice::Drill drill_;
+    std::string shownText_;         // the item shown, UTF-8
+    std::deque<std::string> queue_; // the items to drill next, UTF-8
+    bool extra_ = false;            // practising the most missed items, none being due
+
+    QLabel* dueToday_ = nullptr;
+    QCheckBox* autoAdd_ = nullptr;
+    QLabel* item_ = nullptr;
+    QLabel* typed_ = nullptr;
+    QLabel* feedback_ = nullptr;
+    QLabel* nextDue_ = nullptr;
+    QPushButton* mostMissed_ = nullptr;
+    QLabel* median_ = nullptr;
+    ProgressPictures* pictures_ = nullptr;
+};
+
+} // namespace tovrin
