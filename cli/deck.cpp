@@ -61,6 +61,23 @@ int unsaved(platform::PracticeStore& store) {
 
 } // namespace
 
+std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::string>& file,
+                                                  int& status) {
+    const std::string path = file ? *file : platform::PracticeStore::defaultPath();
+    if (path.empty()) {
+        std::cerr << "tovrin-lookup: no folder for the practice deck ($XDG_DATA_HOME and $HOME "
+                     "are unset); name one with --deck\n";
+        status = kUnusable;
+        return nullptr;
+    }
+    auto store = platform::PracticeStore::open(path);
+    if (!store->saving()) {
+        status = unsaved(*store);
+        return nullptr;
+    }
+    return store;
+}
+
 int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) {
     std::optional<std::string> file;
     std::optional<std::string_view> atText;
@@ -118,15 +135,10 @@ int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) 
     if (wanted == 3 && !(rated = rating(words[2])))
         return usage("a review is again, hard, good or easy");
 
-    const std::string path = file ? *file : platform::PracticeStore::defaultPath();
-    if (path.empty()) {
-        std::cerr << "tovrin-lookup: no folder for the practice deck ($XDG_DATA_HOME and $HOME "
-                     "are unset); name one with --deck\n";
-        return kUnusable;
-    }
-    const auto store = platform::PracticeStore::open(path);
-    if (!store->saving())
-        return unsaved(*store);
+    int opened = kDone;
+    const auto store = openDeck(file, opened);
+    if (!store)
+        return opened;
 
     std::string out;
     int status = kDone;

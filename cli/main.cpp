@@ -43,6 +43,7 @@ constexpr std::string_view kUsageText =
     "                                a review logged; the card it leads to as JSON\n"
     "  deck [--deck FILE] due [--at TIME]\n"
     "                                the items due, most overdue first, one JSON line each\n"
+    "  practice [--deck FILE]        the due items as a drill: type each code on a line\n"
     "  --version                     the tool's version\n"
     "\n"
     "DIR is the program's folder, where the dictionaries lie (default: the tool's own, or\n"
@@ -365,6 +366,8 @@ int main(int argc, char** argv) {
             return runSession(folders, rest, codec);
         if (command == "deck")
             return runDeck(rest, codec);
+        if (command == "practice")
+            return runPractice(folders.data, rest, codec);
     } catch (const std::exception& e) {
         std::cerr << "tovrin-lookup: " << e.what() << '\n';
         return kSystem;

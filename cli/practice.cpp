@@ -1,0 +1,130 @@
+// tovrin-lookup practice: the practice window's drill in a plain terminal. Each item is shown on
+// a line of its own and its code read as the next line; the feedback follows, after the answer
+// is in the store. A wrong answer may be tried again (an empty line moves on); q or the end of
+// the input ends the drill.
+#include "cli/common.h"
+#include "cli/deck.h"
+#include "core/dict/records.h"
+#include "core/practice/drill.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+#include <chrono>
+#include <deque>
+#include <iostream>
+#include <string>
+
+namespace tovrin::cli {
+
+namespace {
+
+using practice::Millis;
+
+Millis now() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The next line of input without its line end; false at the end of the input.
+bool readLine(std::string& line) {
+    if (!std::getline(std::cin, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+} // namespace
+
+int runPractice(const std::string& folder, const std::vector<std::string_view>& args,
+                const gbk::Codec& codec) {
+    std::optional<std::string> file;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--deck" && i + 1 < args.size())
+            file = std::string(args[++i]);
+        else if (args[i].starts_with("--deck="))
+            file = std::string(args[i].substr(7));
+        else
+            return usage("practice takes only --deck FILE");
+    }
+    if (file && file->empty())
+        return usage("--deck needs a file");
+
+    const std::string path = platform::joinPath(folder, std::string(CodeRecord::kFileName));
+    const RecordFile codes =
+        RecordFile::fromFile(platform::readWholeFile(path), CodeRecord::kLength);
+    if (codes.status() != RecordFile::Status::Ok) {
+        std::cerr << "tovrin-lookup: " << path << ": " << codes.reason() << '\n';
+        return kUnusable;
+    }
+    int status = kDone;
+    const auto store = openDeck(file, status);
+    if (!store)
+        return status;
+
+    practice::Drill drill;
+    std::deque<std::string> queue;
+    bool extra = false; // practising the items missed most, none being due
+    std::string line;
+    for (;;) {
+        if (queue.empty() && !extra)
+            for (const practice::Item& due : store->due(now()))
+                queue.push_back(due.text);
+        std::optional<practice::ItemCodes> item;
+        std::string text;
+        while (!queue.empty() && !item) {
+            text = std::move(queue.front());
+            queue.pop_front();
+            if (const auto g = codec.fromUtf8(text))
+                item = practice::codesOf(*g, codes);
+        }
+        if (!item) {
+            extra = false;
+            const auto next = store->nextDue(now());
+            std::cout << (next ? "暂无待练；下一项 " + practice::formatTime(*next)
+                               : std::string("练习库是空的"))
+                      << '\n';
+            if (store->mostMissed(1).empty())
+                return kDone;
+            std::cout << "输入 m 练习答错最多的，其他结束\n> " << std::flush;
+            if (!readLine(line) || line != "m")
+                return kDone;
+            for (std::string& missed : store->mostMissed(20))
+                queue.push_back(std::move(missed));
+            extra = true;
+            continue;
+        }
+        drill.show(std::move(*item), now());
+        std::cout << text << '\n';
+        for (;;) {
+            std::cout << "> " << std::flush;
+            if (!readLine(line) || line == "q")
+                return std::cout ? kDone : kSystem;
+            if (line.empty())
+                break; // on to the next item
+            const auto answer = drill.answer(line, now());
+            if (!answer)
+                continue;
+            const practice::Feedback& f = answer->feedback;
+            platform::PracticeStore::Answer detail;
+            detail.millis = static_cast<int>(std::min<Millis>(answer->millis, 3'600'000));
+            detail.typed = f.typed;
+            detail.expected = f.nearest;
+            detail.firstTry = answer->firstTry && f.right;
+            // The answer is kept before its feedback is shown.
+            store->review(text, f.rating, now(), detail);
+            if (!store->saving()) {
+                std::cerr << "tovrin-lookup: " << store->takeProblem() << '\n';
+                return kUnusable;
+            }
+            for (const std::string& l : practice::feedbackLines(drill.item(), f, codec))
+                std::cout << l << '\n';
+            std::cout << std::flush;
+            if (f.right)
+                break;
+        }
+    }
+}
+
+} // namespace tovrin::cli
