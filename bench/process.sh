@@ -18,7 +18,8 @@ done
 [[ -n $out ]] || { echo "usage: process.sh BUILD_DIR [RUNS] --out=FILE" >&2; exit 2; }
 lookup=$build/bin/tovrin-lookup
 core=$build/bench/bench_core
-for f in "$lookup" "$core"; do
+practice=$build/bench/bench_practicestore
+for f in "$lookup" "$core" "$practice"; do
     [[ -x $f ]] || { echo "process.sh: $f is missing" >&2; exit 3; }
 done
 command -v sqlite3 >/dev/null || { echo "process.sh: the sqlite3 command is missing" >&2; exit 3; }
@@ -41,6 +42,18 @@ codes="SELECT code FROM codes WHERE character = $(gbk_code 我) ORDER BY id;
 SELECT code FROM codes WHERE character = $(gbk_code 们) ORDER BY id;"
 readings="SELECT character FROM pinyin WHERE reading >= 'zh' AND reading < 'zi'
 ORDER BY reading, id LIMIT 36;"
+
+# A practice deck of 20,000 items, each reviewed once, as bench_practicestore makes it; deck due
+# a day after the reviews began (288 items due) and two weeks after (10,912 due), against
+# sqlite3 reading the same rows in the same order.
+deck=$tmp/deck.db
+"$practice" --keep="$deck" >/dev/null
+due_sql() {
+    echo "SELECT text, due, stability, difficulty, state, reps, lapses FROM items
+WHERE due <= $1 ORDER BY due, id;"
+}
+day=2026-12-09T10:00:00Z
+weeks=2026-12-22T10:00:00Z
 
 # Both answer at all before they are timed.
 [[ -n $("$lookup" strokes 3) && -n $(sqlite3 "$db" "$grid") ]] || { echo "no answer" >&2; exit 1; }
@@ -81,9 +94,19 @@ paired() {
     paired strokes -- "$lookup" strokes 3 -- sqlite3 "$db" "$grid"
     paired code -- "$lookup" code 我们 -- sqlite3 "$db" "$codes"
     paired pinyin -- "$lookup" pinyin zh -- sqlite3 "$db" "$readings"
+    paired deck_due_day -- "$lookup" deck --deck "$deck" due --at "$day" \
+        -- sqlite3 "$deck" "$(due_sql 1796810400000)"
+    paired deck_due_weeks -- "$lookup" deck --deck "$deck" due --at "$weeks" \
+        -- sqlite3 "$deck" "$(due_sql 1797933600000)"
     # The least any process costs here: starting /bin/true, timed the same way.
     paired floor -- /bin/true -- sqlite3 "$db" "$grid" | sed -n 's/^cli_floor_ms/process_floor_ms/p'
     echo "cli_runs: $runs"
+} >"$tmp/figures"
+# deck due over 20,000 items as a whole process, less what starting any process costs.
+{
+    cat "$tmp/figures"
+    awk '/^cli_deck_due_day_ms:/ { d = $2 } /^process_floor_ms:/ { f = $2 }
+        END { printf "cli_deck_due_day_over_floor_ms: %.3f\n", d - f }' "$tmp/figures"
 } >"$tmp/figures"
 cat "$tmp/figures"
 cp "$tmp/figures" "$out"

@@ -62,7 +62,8 @@ int unsaved(platform::PracticeStore& store) {
 } // namespace
 
 std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::string>& file,
-                                                  int& status) {
+                                                  int& status,
+                                                  platform::PracticeStore::Check check) {
     const std::string path = file ? *file : platform::PracticeStore::defaultPath();
     if (path.empty()) {
         std::cerr << "tovrin-lookup: no folder for the practice deck ($XDG_DATA_HOME and $HOME "
@@ -70,7 +71,7 @@ std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::strin
         status = kUnusable;
         return nullptr;
     }
-    auto store = platform::PracticeStore::open(path);
+    auto store = platform::PracticeStore::open(path, platform::PracticeStore::kBusyMillis, check);
     if (!store->saving()) {
         status = unsaved(*store);
         return nullptr;
@@ -136,7 +137,11 @@ int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) 
         return usage("a review is again, hard, good or easy");
 
     int opened = kDone;
-    const auto store = openDeck(file, opened);
+    // Listing reads only: the store's pages are not all read first.
+    const auto store =
+        openDeck(file, opened,
+                 action == "list" || action == "due" ? platform::PracticeStore::Check::Schema
+                                                     : platform::PracticeStore::Check::Pages);
     if (!store)
         return opened;
 

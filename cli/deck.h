@@ -23,7 +23,8 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
 // The deck a terminal command works on: `file`, or the default store. A store that cannot be
 // saved to is told and gives nothing (`status` then says why): a terminal command does not go
 // on in memory.
-std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::string>& file,
-                                                  int& status);
+std::unique_ptr<platform::PracticeStore>
+openDeck(const std::optional<std::string>& file, int& status,
+         platform::PracticeStore::Check check = platform::PracticeStore::Check::Pages);
 
 } // namespace tovrin::cli

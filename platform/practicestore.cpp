@@ -286,8 +286,10 @@ PracticeStore::~PracticeStore() {
     sqlite3_close_v2(db_);
 }
 
-std::unique_ptr<PracticeStore> PracticeStore::open(const std::string& path, int busyMillis) {
+std::unique_ptr<PracticeStore> PracticeStore::open(const std::string& path, int busyMillis,
+                                                   Check check) {
     std::unique_ptr<PracticeStore> store(new PracticeStore(path, busyMillis));
+    store->check_ = check;
     store->openFile();
     return store;
 }
@@ -375,7 +377,7 @@ void PracticeStore::setUpFile() {
     const long long version = single(db_, "PRAGMA user_version");
     const long long tables = single(db_, "SELECT count(*) FROM sqlite_schema");
     std::string verdict = "ok";
-    if (version == kSchemaVersion) {
+    if (version == kSchemaVersion && check_ == Check::Pages) {
         Statement check(db_, "PRAGMA quick_check");
         verdict = check.step() ? check.text(0) : "";
     }
@@ -400,6 +402,8 @@ void PracticeStore::setUpFile() {
     }
     exec(db_, "PRAGMA journal_mode = WAL");
     exec(db_, "PRAGMA synchronous = FULL");
+    if (version == kSchemaVersion)
+        return;
     // The schema is made inside the write lock, once.
     exec(db_, "BEGIN IMMEDIATE");
     if (single(db_, "PRAGMA user_version") == 0)
