@@ -107,6 +107,7 @@ paired() {
     cat "$tmp/figures"
     awk '/^cli_deck_due_day_ms:/ { d = $2 } /^process_floor_ms:/ { f = $2 }
         END { printf "cli_deck_due_day_over_floor_ms: %.3f\n", d - f }' "$tmp/figures"
-} >"$tmp/figures"
+} >"$tmp/all"
+mv "$tmp/all" "$tmp/figures"
 cat "$tmp/figures"
 cp "$tmp/figures" "$out"
