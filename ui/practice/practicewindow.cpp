@@ -81,6 +81,7 @@ private:
     QRectF titled(QPainter& p, const QRectF& r, const QString& title) {
         QFont f = font();
         f.setPointSizeF(9);
+        titleFont_ = f;
         p.setFont(f);
         p.setPen(kInk);
         const double line = QFontMetricsF(f).height();
@@ -95,14 +96,22 @@ private:
         const double line = QFontMetricsF(p.font()).height();
         const double slot = area.width() / double(due.size());
         const double room = area.height() - 2 * line;
+        // The counts over the bars in a face small enough for the widest to fit its slot.
+        QFont counts = p.font();
+        const double widest = QFontMetricsF(counts).horizontalAdvance(QString::number(most));
+        if (widest > slot * 0.95)
+            counts.setPointSizeF(std::max(5.0, counts.pointSizeF() * slot * 0.95 / widest));
         for (std::size_t i = 0; i < due.size(); ++i) {
             const double bar = room * due[i] / most;
             const QRectF b(area.left() + i * slot + slot * 0.15, area.top() + line + room - bar,
                            slot * 0.7, bar);
             p.fillRect(b, i == 0 ? kWrong : kBar);
             p.setPen(kInk);
-            p.drawText(QRectF(b.left() - 4, b.top() - line, b.width() + 8, line), Qt::AlignCenter,
+            p.setFont(counts);
+            p.drawText(QRectF(area.left() + i * slot, b.top() - line, slot, line),
+                       Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
                        QString::number(due[i]));
+            p.setFont(titleFont_);
             p.drawText(QRectF(area.left() + i * slot, area.bottom() - line, slot, line),
                        Qt::AlignCenter,
                        i == 0 ? QStringLiteral("今") : QStringLiteral("+%1").arg(i));
@@ -170,6 +179,7 @@ private:
     }
 
     practice::Progress progress_;
+    QFont titleFont_;
 };
 
 PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* parent)
