@@ -19,7 +19,7 @@ packages=(
     qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     rime-data-wubi unicode-data bzip2
-    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick wmdocker openbox
+    fonts-noto-cjk xvfb xauth xdotool xclip x11-utils imagemagick wmdocker openbox
     desktop-file-utils groff-base appstream
     debhelper lintian python3 sqlite3 dbus-daemon
     mutter xwayland qt6-wayland weston iproute2

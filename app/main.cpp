@@ -17,6 +17,7 @@
 #include "ui/practice/practicedeck.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDBusConnection>
 #include <QDesktopServices>
 #include <QDialog>
@@ -36,7 +37,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tovrin [--help] [--version] [--chart | --lookup | --practice | --hide | --quit]\n"
+    "usage: tovrin [--help] [--version]\n"
+    "              [--chart | --lookup | --selection | --practice | --hide | --quit]\n"
     "\n"
     "Starts the Wubi 86 radical chart and its lookup window, which live in the tray; F1 and F2\n"
     "(chosen in the chart window's settings) call them up from any application, ESC puts them\n"
@@ -44,7 +46,8 @@ constexpr const char* kUsage =
     "\n"
     "The commands act on the running program, for desktops whose hot keys are bound in their\n"
     "own settings (Wayland): --chart and --lookup do what the two hot keys do (starting the\n"
-    "program first when none runs), --practice opens the practice window (the tray's 练习),\n"
+    "program first when none runs), --selection opens the lookup window with the text selected\n"
+    "(or else copied) looked up, --practice opens the practice window (the tray's 练习),\n"
     "--hide does what ESC does, --quit ends the program.\n";
 
 // --help and --version answer before anything starts (no display is needed for them).
@@ -71,8 +74,8 @@ std::string_view takeCommand(int& argc, char** argv) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        if (a == "--chart" || a == "--lookup" || a == "--practice" || a == "--hide" ||
-            a == "--quit") {
+        if (a == "--chart" || a == "--lookup" || a == "--selection" || a == "--practice" ||
+            a == "--hide" || a == "--quit") {
             if (!command.empty())
                 return "?";
             command = a.substr(2);
@@ -264,6 +267,16 @@ int main(int argc, char** argv) {
     tovrin::PracticeDeck deck(codec, tovrin::platform::PracticeStore::defaultPath(),
                               files.codeDictionary());
     services.practiceDeck = &deck;
+    // What is selected (where the desktop offers a primary selection), else what is copied.
+    services.selectedText = [] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection()) {
+            const QString selected = clipboard->text(QClipboard::Selection);
+            if (!selected.trimmed().isEmpty())
+                return selected;
+        }
+        return clipboard->text(QClipboard::Clipboard);
+    };
 
     tovrin::Form1 chart(codec, files, services);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
@@ -357,7 +370,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tovrin: no commands: cannot listen at %s: %s\n", path.c_str(),
                          why.c_str());
     }
-    if (command == "lookup" || command == "practice")
+    if (command == "lookup" || command == "selection" || command == "practice")
         QTimer::singleShot(0, &chart, [&chart, command] { chart.command(command); });
     return QApplication::exec();
 }

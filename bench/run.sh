@@ -10,7 +10,7 @@ core=$build/bench/bench_core
 driver=$build/bench/bench_app_driver
 probe=$build/bench/libbench_repaint_probe.so
 for f in "$core" "$driver" "$probe" "$build/bin/tovrin" "$build/bench/bench_practicestore" \
-    "$build/bench/bench_practice_window"; do
+    "$build/bench/bench_practice_window" "$build/bench/bench_selection"; do
     [[ -e $f ]] || { echo "run.sh: $f is missing: build $build first" >&2; exit 3; }
 done
 tmp=$(mktemp -d)
@@ -31,6 +31,8 @@ echo "==> the practice deck: its store and window on 20,000 items" >&2
 "$build/bench/bench_practicestore" --keep="$tmp/deck.db" --out="$tmp/practice.txt" >/dev/null
 "$build/bench/bench_practice_window" --deck="$tmp/deck.db" --data="$build/bin" \
     --out="$tmp/practicewindow.txt" >/dev/null 2>&1
+echo "==> a selection of 200 characters looked up in the lookup window" >&2
+"$build/bench/bench_selection" --data="$build/bin" --out="$tmp/selection.txt" >/dev/null 2>&1
 echo "==> the peers: Rime and ibus-table on the same keys" >&2
 bash bench/peers.sh "$build" "$tmp/peers.txt"
 touch "$tmp/peers.txt"
@@ -40,12 +42,12 @@ names=(stroke.median_vs_limit stroke.p99_vs_limit stroke.p99_prefixsql_over_ours
     pinyin_vs_sqlite stroke.nothing_over_preset cli_strokes_over_sqlite3_cli start_to_chart_ms
     click_to_repaint_ms rss_mb rss_anon_growth_mb_last_1000_clicks idle_cpu_percent
     idle_wakeups_per_s hotkey_to_lookup_ms practice_window_open_ms practice_key_to_feedback_ms
-    cli_deck_due_day_over_floor_ms practice_bytes_per_review)
+    cli_deck_due_day_over_floor_ms practice_bytes_per_review selection_to_painted_lines_ms)
 if [[ -s $tmp/peers.txt ]]; then
     names+=(rime_stroke_over_ours ibus_stroke_over_ours)
 fi
 cat "$tmp/core.txt" "$tmp/app.txt" "$tmp/process.txt" "$tmp/practice.txt" \
-    "$tmp/practicewindow.txt" "$tmp/peers.txt" >"$tmp/all.txt"
+    "$tmp/practicewindow.txt" "$tmp/selection.txt" "$tmp/peers.txt" >"$tmp/all.txt"
 {
     for n in "${names[@]}"; do
         grep -m1 "^${n//./\\.}: " "$tmp/all.txt" || { echo "run.sh: no figure $n" >&2; exit 1; }

@@ -4,6 +4,7 @@
 #include "core/dict/codelookup.h"
 #include "core/dict/recordfile.h"
 #include "core/dict/records.h"
+#include "core/dict/textcut.h"
 #include "core/dict/wordcode.h"
 #include "core/lookup/lookupstate.h"
 #include "core/session/session.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,9 @@ constexpr std::string_view kUsageText =
     "\n"
     "  code TEXT                     the Wubi codes of each character of TEXT, one line each\n"
     "  word TEXT                     the code that types TEXT as one word\n"
+    "  text [TEXT]                   TEXT (or standard input) cut into words and characters,\n"
+    "                                each with its codes, as the lookup window looks up a\n"
+    "                                selection\n"
     "  strokes DIGITS [--all]        the grid's characters for a stroke string (digits 1-5)\n"
     "  pinyin LETTERS                the characters whose reading begins with LETTERS\n"
     "  session [--show-all] [--size N]\n"
@@ -117,6 +122,39 @@ int runCode(const std::string& folder, const std::vector<std::string_view>& args
     if (!std::cout)
         return kSystem;
     return status;
+}
+
+// TEXT (or standard input) looked up as a selection is: cut into the words the phrase dictionary
+// holds and single characters, a line each in reading order, a word's characters under it.
+int runText(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec) {
+    if (args.size() > 1)
+        return usage("text takes one TEXT, or reads standard input");
+    std::string input;
+    if (args.empty())
+        input.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    const auto points = gbk::Codec::utf8ToCodePoints(args.empty() ? input : args[0]);
+    if (!points)
+        return usage("TEXT is not valid UTF-8");
+    RecordFile phrases, codes;
+    if (!openDictionary(folder, PhraseRecord::kFileName, PhraseRecord::kLength, phrases) ||
+        !openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
+        return kDictionary;
+    const std::vector<textcut::Piece> pieces = textcut::cut(*points, phrases, codec);
+    const auto notFound = codec.fromUtf8("没有找到");
+    std::string out;
+    bool found = false;
+    for (const textcut::Line& line : textcut::lines(pieces, codes, notFound.value_or(u"?"))) {
+        out += codec.toUtf8(line.text);
+        out += '\n';
+        found = found || line.found;
+    }
+    std::cout << out << std::flush;
+    if (!std::cout)
+        return kSystem;
+    if (pieces.empty())
+        std::cerr << "tovrin-lookup: no Chinese text to look up\n";
+    return found ? kDone : kNoCode;
 }
 
 // The code that types TEXT as one word ("我们 TRWU"), whether or not the phrase dictionary holds
@@ -358,6 +396,8 @@ int main(int argc, char** argv) {
             return runCode(folders.data, rest, codec);
         if (command == "word")
             return runWord(folders.data, rest, codec);
+        if (command == "text")
+            return runText(folders.data, rest, codec);
         if (command == "strokes")
             return runStrokes(folders.data, rest, codec);
         if (command == "pinyin")

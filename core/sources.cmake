@@ -21,6 +21,7 @@ set(TOVRIN_CORE_SOURCES
   session/session.cpp
   session/json.cpp
   dict/wordcode.cpp
+  dict/textcut.cpp
   practice/fsrs.cpp
   practice/keyroots.cpp
   practice/grading.cpp

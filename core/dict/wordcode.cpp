@@ -81,6 +81,37 @@ std::string ofWord(const RecordFile& codes, std::u16string_view word, gbk::Char*
     return fromFullCodes(full);
 }
 
+std::size_t longestWordAt(const RecordFile& phrases, std::u16string_view text) {
+    constexpr std::size_t kWidth = PhraseRecord::kTextWidth;
+    // The text's first characters as the records hold them: two bytes each, as far as they go.
+    std::array<char, kWidth> bytes;
+    std::size_t chars = 0;
+    while (chars < text.size() && 2 * (chars + 1) <= kWidth && gbk::isTwoByte(text[chars])) {
+        bytes[2 * chars] = static_cast<char>(text[chars] >> 8);
+        bytes[2 * chars + 1] = static_cast<char>(text[chars] & 0xFF);
+        ++chars;
+    }
+    if (chars < 2)
+        return 0;
+    std::size_t longest = 0;
+    const auto [first, end] = group(phrases, text[0]);
+    for (std::int32_t n = first; n < end; ++n) {
+        const std::string_view raw = phrases.record(n);
+        if (raw.size() < kWidth)
+            continue;
+        // The word's length: its bytes up to the padding, whole two-byte characters only.
+        std::size_t width = kWidth;
+        while (width > 0 && raw[width - 1] == ' ')
+            --width;
+        const std::size_t length = width / 2;
+        if (width % 2 != 0 || length <= longest || length > chars)
+            continue;
+        if (std::memcmp(raw.data(), bytes.data(), width) == 0)
+            longest = length;
+    }
+    return longest >= 2 ? longest : 0;
+}
+
 bool isWord(const RecordFile& phrases, std::u16string_view word) {
     std::array<char, PhraseRecord::kTextWidth> bytes;
     if (word.empty() || 2 * word.size() > bytes.size())

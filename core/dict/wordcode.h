@@ -36,4 +36,8 @@ std::string ofWord(const RecordFile& codes, std::u16string_view word, gbk::Char*
 // Whether the phrase dictionary holds `word` whole, among the words of its first character.
 bool isWord(const RecordFile& phrases, std::u16string_view word);
 
+// The length of the longest word of two or more characters that the phrase dictionary holds
+// whole and `text` begins with; 0 for none. One pass over the words of its first character.
+std::size_t longestWordAt(const RecordFile& phrases, std::u16string_view text);
+
 } // namespace tovrin::wordcode

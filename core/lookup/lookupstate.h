@@ -6,6 +6,7 @@
 #include "core/dict/recordfile.h"
 #include "core/dict/records.h"
 #include "core/dict/strokeindex.h"
+#include "core/dict/textcut.h"
 #include "core/lookup/layout.h"
 #include "core/lookup/lookupfiles.h"
 #include "core/lookup/lookupview.h"
@@ -94,7 +95,8 @@ public:
         Page,
         PinyinPick,
         Choose,
-        Confirm
+        Confirm,
+        Text // a whole text looked up
     };
     // Why the user cannot make `event` now, "" when they can. The options panel covers the
     // window but for its own rows and button; the pinyin keyboard covers the character grid
@@ -131,6 +133,14 @@ public:
     // The collapse spot: the window folds into its bar, and the options panel is hidden.
     void Label23_MouseDown();
 
+    // A whole text looked up (a selection): its first 200 characters cut into the words the
+    // phrase dictionary holds and single characters, their code lines put on top of the
+    // history box in the text's order, the last character made the current one with its codes
+    // and link box, as after a pick. The grid, the pick history and the association list stay
+    // as they are; the word the picks spelt gives way to these lines. Returns the pieces looked
+    // up: none when the text held nothing to look up, and then nothing changes.
+    std::vector<textcut::Piece> lookUpText(std::u32string_view text);
+
     // What the window shows; only the events above change it.
     const LookupView& view() const { return *this; }
 
@@ -151,10 +161,11 @@ private:
     void find1234(); // the association list from the pick history
     // Bisection in the phrase dictionary for Label18: the first word of its group, or 0.
     std::int32_t ccccz();
-    void Label5_Click();             // code look-up of the current character
-    void display3(std::int32_t hit); // collect its codes, log them, set the link box
-    void findWord();                 // pickedWord and its code from the pick history
-    void ccccPY();                   // bisection in the pinyin dictionary, then displayPY
+    void Label5_Click();              // code look-up of the current character
+    void display3(std::int32_t hit);  // collect its codes, log them, set the link box
+    void showCodes(std::int32_t hit); // the same without the log
+    void findWord();                  // pickedWord and its code from the pick history
+    void ccccPY();                    // bisection in the pinyin dictionary, then displayPY
     void layOutGrid(); // Label11 from the size layout table; nothing for an unknown size
     // The list of a stroke string that has one.
     const gbk::Text* presetFor(const gbk::Text& strokes) const;

@@ -224,6 +224,34 @@ void LookupState::Label5_Click() {
 }
 
 void LookupState::display3(std::int32_t hit) {
+    showCodes(hit);
+    Text1.push_front(Label8);
+    ++text1Added;
+}
+
+std::vector<textcut::Piece> LookupState::lookUpText(std::u32string_view text) {
+    std::vector<textcut::Piece> pieces = textcut::cut(text, phrases_, codec_);
+    if (pieces.empty())
+        return pieces;
+    const std::vector<textcut::Line> lines = textcut::lines(pieces, codes_, notFound_);
+    // Read from the top down in the text's order: the last line goes in first.
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        Text1.push_front(it->text);
+        ++text1Added;
+    }
+    // These lines are on top now, not the word the picks spelt.
+    pickedWord.clear();
+    pickedWordCode.clear();
+    // The last character is the current one, its codes and link box as after a pick.
+    Label25 = gbk::Text(1, pieces.back().text.back());
+    const Bisection b = bisectFirstChar(codes_, Label25[0]);
+    if (b.found)
+        showCodes(b.pos);
+    Label22 = b.found ? found_ : notFound_;
+    return pieces;
+}
+
+void LookupState::showCodes(std::int32_t hit) {
     const gbk::Text current = gbk::trim(Label25);
     const gbk::Char c = current.empty() ? u' ' : current[0];
     const CodeLine line = collectCodes(codes_, hit, c);
@@ -234,8 +262,6 @@ void LookupState::display3(std::int32_t hit) {
     Label8.assign(current);
     for (const auto* code : {&Label38, &Label45, &Label46, &Label48})
         Label8.append(*code);
-    Text1.push_front(Label8);
-    ++text1Added;
 
     // A GB 2312 hanzi links to the code search, any other character to the article.
     Picture1.visible = true;

@@ -60,6 +60,25 @@ std::string Session::run(std::string_view line) {
 
     if (cmd == "state")
         return args == 0 ? "" : "state takes no argument";
+    if (cmd == "text") {
+        // The text is the rest of the line, blanks inside it kept.
+        std::string_view text =
+            line.substr(static_cast<std::size_t>(cmd.data() - line.data()) + cmd.size());
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+            text.remove_prefix(1);
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+            text.remove_suffix(1);
+        if (text.empty())
+            return "text takes the text to look up";
+        const auto codePoints = gbk::Codec::utf8ToCodePoints(text);
+        if (!codePoints)
+            return "text takes UTF-8 text";
+        if (const auto why = s.refusal(LookupState::Event::Text); !why.empty())
+            return std::string(why);
+        if (s.lookUpText(*codePoints).empty())
+            return "no Chinese text to look up";
+        return "";
+    }
     if (cmd == "stroke") {
         const int d = args == 1 ? numberIn(w[1], 1, 5) : -1;
         if (d < 0)

@@ -52,6 +52,10 @@ check "word codes of two, three and four characters" 0 $'我们 TRWU\n中华人�
 check "a word with a character without a code" 1 '' "$tool" --data "$bin" word 我A
 stderr_has 'A: no code in the dictionary'
 check "one character is no word" 2 '' "$tool" --data "$bin" word 我
+check "text from standard input, a word and its characters" 0 $'中国 KHLG\n  中 K KH KHK\n  国 L LGY LGYI\n八 WTY' \
+    bash -c 'printf "see 中国, 八!" | "$0" --data "$1" text' "$tool" "$bin"
+check "text without anything to look up" 1 '' "$tool" --data "$bin" text 'abc 123, ...'
+
 check "ü is the dictionary's v" 0 "$("$tool" --data "$bin" pinyin lve)" \
     "$tool" --data "$bin" pinyin lüe
 

@@ -1,4 +1,5 @@
 #include "core/dict/quwei.h"
+#include "core/dict/textcut.h"
 #include "core/lookup/lookupstate.h"
 #include "core/text/numeric.h"
 #include "tests/core/testdata.h"
@@ -261,4 +262,65 @@ TEST(Quwei, TheGb2312TestAgreesWithTheWrittenCodeForEveryUnit) {
         const std::int64_t v = leadingNumber(quwei(x));
         ASSERT_EQ(isGb2312ByQuwei(x), v >= 1601 && v <= 8794) << std::hex << u;
     }
+}
+
+TEST_F(Picks, ATextIsCutIntoItsLongestWordsAndLoggedInItsOrder) {
+    // Sorted by signed code: 华 BBAA < 们 C3C7 < 民 C3F1 < 人 C8CB < 我 CED2 < 中 D6D0.
+    open(kWords, {{"华", "WXF"},
+                  {"们", "WU"},
+                  {"民", "NAV"},
+                  {"人", "W"},
+                  {"人", "WWWW"},
+                  {"我", "Q"},
+                  {"我", "TRN"},
+                  {"我", "TRNT"},
+                  {"中", "K"},
+                  {"中", "KHK"}});
+    pick("我");
+    const LookupView::Cells grid = v().Label11;
+    const std::uint64_t added = v().text1Added;
+    // A word at the start (中华人民 over 中华), a word inside it not cut out again (人民币 after
+    // 中华人民 took 人民), the longest of two (我们的 over 我们), a word at the end.
+    const auto pieces = s->lookUpText(U"中华人民币，我们的 x 人民");
+    std::vector<std::string> cut;
+    for (const auto& p : pieces)
+        cut.push_back(utf8(p.text) + (p.word ? "+" : ""));
+    EXPECT_EQ(cut, (std::vector<std::string>{"中华人民+", "币", "我们的+", "人民+"}));
+    const std::vector<std::string> lines = {
+        "中华人民 KWWN", "  中 K KHK",      "  华 WXF",        "  人 W WWWW", "  民 NAV",
+        "币 没有找到",   "我们的 没有找到", "  我 Q TRN TRNT", "  们 WU",     "  的 没有找到",
+        "人民 WWNA",     "  人 W WWWW",     "  民 NAV"};
+    ASSERT_EQ(v().text1Added, added + lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(utf8(v().Text1[i]), lines[i]) << i;
+    EXPECT_EQ(utf8(v().Text1[lines.size()]), "我 Q TRN TRNT"); // the pick's line, under them
+    // The last character is the current one; the grid and the pick history stay.
+    EXPECT_EQ(utf8(v().Label25), "民");
+    EXPECT_EQ(utf8(v().Label8), "民 NAV");
+    EXPECT_EQ(utf8(v().Label22), "找到");
+    EXPECT_EQ(v().Label11, grid);
+    EXPECT_EQ(utf8(v().Label19), "我");
+    // Nothing to look up changes nothing.
+    EXPECT_TRUE(s->lookUpText(U"abc 123，").empty());
+    EXPECT_EQ(v().text1Added, added + lines.size());
+}
+
+TEST(TextCut, PassesOverAllButHanziAndTakesTheFirstTwoHundredCharacters) {
+    const RecordFile phrases =
+        RecordFile::fromBytes(phraseBytes({"我们", "我们的"}), PhraseRecord::kLength);
+    auto cut = [&](std::u32string_view t) {
+        std::string out;
+        for (const auto& p : textcut::cut(t, phrases, codec()))
+            out += utf8(p.text) + (p.word ? "+ " : " ");
+        return out;
+    };
+    // Latin letters, digits, blanks, punctuation and characters GBK lacks are no part of a word.
+    for (std::u32string_view between : {U"a", U"1", U" ", U"，", U"😀", U"\u0300"})
+        EXPECT_EQ(cut(U"我" + std::u32string(between) + U"们"), "我 们 ")
+            << utf8(std::u16string(between.begin(), between.end()));
+    EXPECT_EQ(cut(U"😀我们的，"), "我们的+ ");
+    EXPECT_EQ(cut(U"abc 123 …"), "");
+    // The 200th character ends the text: a word across it is cut short.
+    EXPECT_EQ(cut(std::u32string(198, U'a') + U"我们的"), "我们+ ");
+    EXPECT_EQ(cut(std::u32string(199, U'a') + U"我们"), "我 ");
 }

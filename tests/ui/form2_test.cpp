@@ -421,6 +421,7 @@ private Q_SLOTS:
         QTRY_COMPARE(told.size(), 1);
         QVERIFY(told[0].contains(QStringLiteral("tovrin --chart")));
         QVERIFY(told[0].contains(QStringLiteral("tovrin --lookup")));
+        QVERIFY(told[0].contains(QStringLiteral("tovrin --selection")));
     }
 };
 

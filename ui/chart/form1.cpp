@@ -3,6 +3,7 @@
 #include "ui/common/click.h"
 #include "ui/common/twips.h"
 
+#include "core/dict/textcut.h"
 #include "core/promo/maker.h"
 #include "core/settings/setline.h"
 #include "platform/files.h"
@@ -451,6 +452,10 @@ platform::Acted Form1::command(std::string_view word) {
         if (anyDialogShown())
             return platform::Acted::Refused;
         show2();
+    } else if (word == "selection") {
+        if (anyDialogShown())
+            return platform::Acted::Refused;
+        lookUpSelection();
     } else if (word == "practice" && services_.practiceDeck) {
         if (anyDialogShown())
             return platform::Acted::Refused;
@@ -547,6 +552,21 @@ void Form1::show2() {
     if (anyDialogShown())
         return;
     showLookup();
+}
+
+void Form1::lookUpSelection() {
+    // Plenty for the characters looked up, however much was selected.
+    constexpr qsizetype kTaken = 2 * textcut::kLongest;
+    const QString text = services_.selectedText ? services_.selectedText().left(kTaken) : QString();
+    show2();
+    if (!lookup_ || lookup_->lookUpText(text))
+        return;
+    // Told once the command has been answered.
+    QTimer::singleShot(0, this, [this] {
+        if (services_.tell)
+            services_.tell(QStringLiteral("提示！"),
+                           QStringLiteral("选中或复制的文字里没有可以查询的汉字。"));
+    });
 }
 
 PracticeWindow* Form1::practiceWindow() const {

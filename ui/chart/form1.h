@@ -79,6 +79,8 @@ public:
         // The practice deck: the lookup window's picks join it, the practice window drills it;
         // none: no practice.
         PracticeDeck* practiceDeck = nullptr;
+        // What is selected (the primary selection), else what is copied; none: nothing.
+        std::function<QString()> selectedText;
     };
 
     Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services);
@@ -98,16 +100,18 @@ public:
     // tests is held.
     void keyWentDown();
     // A command from outside (`tovrin --chart` ...): "chart" and "lookup" do what their hot keys
-    // do, "practice" what the tray's 练习 does, "hide" what ESC does, "quit" what the tray's 退出
-    // does. "lookup" and "practice" are refused while a dialog of the chart window is up (their
-    // windows could not be used under it).
+    // do, "selection" opens the lookup window as its hot key does and looks up the text selected
+    // or copied, "practice" what the tray's 练习 does, "hide" what ESC does, "quit" what the
+    // tray's 退出 does. "lookup", "selection" and "practice" are refused while a dialog of the
+    // chart window is up (their windows could not be used under it).
     platform::Acted command(std::string_view word);
 
     // The tray and its menu.
     void trayLeftClick();
-    void show1();        // 主界面
-    void show2();        // 查询界面
-    void showPractice(); // 练习
+    void show1();           // 主界面
+    void show2();           // 查询界面
+    void showPractice();    // 练习
+    void lookUpSelection(); // the lookup window, with what is selected or copied looked up
     void mnuTrayClose_Click();
     // The user's session ends: the application ends without hiding first.
     void endSession();

@@ -589,6 +589,32 @@ void Form3::forward(LookupState::Event event, const std::function<void()>& handl
     after();
 }
 
+bool Form3::lookUpText(const QString& text) {
+    if (!state_.allowed(LookupState::Event::Text))
+        return true; // the options panel covers the window: it is the user's to close first
+    const QList<uint> ucs4 = text.toUcs4();
+    const std::u32string points(ucs4.begin(), ucs4.end());
+    const std::vector<textcut::Piece> pieces = state_.lookUpText(points);
+    if (pieces.empty())
+        return false;
+    after();
+    // Each word and character joins the practice deck, as picks do.
+    if (services_.lookedUp) {
+        std::vector<gbk::Text> items;
+        for (const textcut::Piece& p : pieces) {
+            items.push_back(p.text);
+            if (p.word)
+                for (gbk::Char c : p.text)
+                    items.emplace_back(1, c);
+        }
+        QTimer::singleShot(0, this, [this, items = std::move(items)] {
+            for (const gbk::Text& item : items)
+                services_.lookedUp(item);
+        });
+    }
+    return true;
+}
+
 void Form3::tellLookedUp(std::uint64_t text1AddedBefore) {
     // A pick whose codes were shown logged a line; the character and the word the picks spell
     // go to the practice deck, after the window has shown them.

@@ -85,6 +85,11 @@ public:
     // The window's width in twips, as the frame last set it.
     int widthTwips() const { return widthTwips_; }
 
+    // A whole text looked up (what `tovrin --selection` found selected or copied): its words'
+    // and characters' code lines on top of the history box, its last character the current one.
+    // False when it held no Chinese text to look up.
+    bool lookUpText(const QString& text);
+
     // Shows what the state holds; every event handler ends with it.
     void render();
     // Puts the link box beside the line in view of the history box, so that it covers none of

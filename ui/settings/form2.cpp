@@ -62,10 +62,13 @@ Form2::Form2(Links links, QWidget* parent)
                                      "请在桌面的键盘设置中添加自定义快捷键：\n"
                                      "tovrin --chart（显示字根表）\n"
                                      "tovrin --lookup（打开编码查询）\n"
+                                     "tovrin --selection（查询选中或复制的文字）\n"
                                      "tovrin --hide（全部隐藏，同 ESC）")
                           .arg(where)
                     : QStringLiteral("呼出热键已由桌面绑定：%1，可在桌面的快捷键设置中更改；"
-                                     "这里选的键会交给桌面作为建议。ESC 只在%2有焦点时起作用。")
+                                     "这里选的键会交给桌面作为建议。ESC 只在%2有焦点时起作用。\n"
+                                     "查询选中或复制的文字：请在桌面的键盘设置中把 "
+                                     "tovrin --selection 绑定到一个键。")
                           .arg(bound, where));
         });
     preselect();

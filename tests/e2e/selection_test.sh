@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# tovrin --selection: the text selected in another X client, or else the text copied, is looked
+# up in the lookup window; with neither holding Chinese text, a message says so. The history
+# box's top line is read back as a user would take it: selected with the mouse (which puts it in
+# the primary selection) and read there with xclip.
+# Usage: selection_test.sh BIN_DIR
+set -u
+bin=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib.sh"
+
+make_program_folder
+settle_start_page
+start_x
+check start_tray
+
+# set_selection WHICH TEXT: another client (xclip) owns the selection and serves TEXT.
+set_selection() { printf '%s' "$2" | xclip -selection "$1" -i; }
+
+# The history box's top line: dragged over with the mouse, then read from the primary selection.
+# The box is at 90, 2220 twips in the lookup window and shows one line.
+top_line() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$lookup")"
+    xdotool mousemove $((X + 7)) $((Y + 152)) mousedown 1 mousemove $((X + 300)) $((Y + 152)) \
+        mousemove $((X + 468)) $((Y + 153)) mouseup 1
+    sleep 0.2
+    xclip -o -selection primary 2>/dev/null
+}
+top_line_is() { [[ $(top_line) == "$1" ]]; }
+
+# Selected text, with letters and punctuation around a word and a character.
+set_selection primary 'see 中国, 我!'
+set_selection clipboard 'copied 们'
+"$prog/tovrin" --selection >"$tmp/program.log" 2>&1 &
+pids+=($!)
+check wait_for shown "$LOOKUP" 30
+lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
+check until_true 10 top_line_is '中国 KHLG'
+# The word and each character joined the practice deck, as picks do.
+deck_is() {
+    [[ $("$bin/tovrin-lookup" deck --deck "$XDG_DATA_HOME/tovrin/practice.db" list | cut -f1 |
+        tr '\n' ' ') == "$1" ]]
+}
+check until_true 10 deck_is '中国 中 国 我 '
+
+# Only the clipboard holds text: it is looked up.
+printf '' | xclip -selection primary -i
+check "$prog/tovrin" --selection
+check until_true 10 top_line_is '们 WU WUN'
+
+# Neither holds Chinese text: the window opens all the same, and a message says so.
+set_selection primary 'abc 123'
+set_selection clipboard '...'
+check "$prog/tovrin" --selection
+check wait_for shown '^提示！$' 10
+check named_shown "$LOOKUP"
+
+finish
