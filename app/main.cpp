@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
     const tovrin::platform::ProgramFiles files(folders);
     // The practice deck's store is opened at its first use.
     tovrin::PracticeDeck deck(codec, tovrin::platform::PracticeStore::defaultPath(),
-                              files.codeDictionary());
+                              [&files] { return files.codeDictionary(); });
     services.practiceDeck = &deck;
     // What is selected (where the desktop offers a primary selection), else what is copied.
     services.selectedText = [] {

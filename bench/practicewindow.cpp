@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         PracticeWindow::Services services;
         services.now = [&at] { return at; };
         const auto t0 = Clock::now();
-        PracticeDeck deck(codec, path, files.codeDictionary());
+        PracticeDeck deck(codec, path, [&files] { return files.codeDictionary(); });
         PracticeWindow window(deck, services);
         window.open();
         window.repaint();

@@ -1,12 +1,17 @@
 #include "cli/deck.h"
 
 #include "cli/common.h"
+#include "core/dict/records.h"
 #include "core/practice/deck.h"
+#include "core/practice/grading.h"
 #include "core/session/json.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/practicestore.h"
 
 #include <charconv>
 #include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -79,7 +84,8 @@ std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::strin
     return store;
 }
 
-int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) {
+int runDeck(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec) {
     std::optional<std::string> file;
     std::optional<std::string_view> atText;
     std::vector<std::string_view> words;
@@ -131,10 +137,31 @@ int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec) 
     }
     const std::string text = wanted >= 2 ? std::string(words[1]) : std::string();
     if (wanted >= 2 && !practice::isItem(text, codec))
-        return usage("an item is a GBK character or a word of them");
+        return usage("an item is a hanzi or a word of them");
     std::optional<practice::Rating> rated;
     if (wanted == 3 && !(rated = rating(words[2])))
         return usage("a review is again, hard, good or easy");
+    if (action == "add" || action == "review") {
+        // An item joins only with a code to drill.
+        const std::string path = platform::joinPath(folder, std::string(CodeRecord::kFileName));
+        const RecordFile codes =
+            RecordFile::fromFile(platform::readWholeFile(path), CodeRecord::kLength);
+        if (codes.status() != RecordFile::Status::Ok) {
+            std::cerr << "tovrin-lookup: " << path << ": " << codes.reason() << '\n';
+            return kUnusable;
+        }
+        if (!practice::codesOf(*codec.fromUtf8(text), codes)) {
+            std::cerr << "tovrin-lookup: " << text << ": no code in the dictionary\n";
+            return kNotFound;
+        }
+    }
+    // Listing a deck that was never made shows nothing, and makes nothing.
+    if (action == "list" || action == "due") {
+        const std::string path = file ? *file : platform::PracticeStore::defaultPath();
+        std::error_code ec;
+        if (!path.empty() && !std::filesystem::exists(path, ec) && !ec)
+            return kDone;
+    }
 
     int opened = kDone;
     // Listing reads only: the store's pages are not all read first.

@@ -13,7 +13,9 @@
 namespace tovrin::cli {
 
 // `args` are those after "deck"; returns the exit status.
-int runDeck(const std::vector<std::string_view>& args, const gbk::Codec& codec);
+// The items' codes come from the dictionaries in `folder`.
+int runDeck(const std::string& folder, const std::vector<std::string_view>& args,
+            const gbk::Codec& codec);
 
 // The drill in a terminal: `args` are those after "practice"; the items' codes come from the
 // dictionaries in `folder`. Returns the exit status.

@@ -405,7 +405,7 @@ int main(int argc, char** argv) {
         if (command == "session")
             return runSession(folders, rest, codec);
         if (command == "deck")
-            return runDeck(rest, codec);
+            return runDeck(folders.data, rest, codec);
         if (command == "practice")
             return runPractice(folders.data, rest, codec);
     } catch (const std::exception& e) {

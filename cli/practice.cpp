@@ -1,7 +1,7 @@
 // tovrin-lookup practice: the practice window's drill in a plain terminal. Each item is shown on
 // a line of its own and its code read as the next line; the feedback follows, after the answer
 // is in the store. A wrong answer may be tried again (an empty line moves on); q or the end of
-// the input ends the drill.
+// the input ends the drill, except that q answers an item whose code it is (我's, for one).
 #include "cli/common.h"
 #include "cli/deck.h"
 #include "core/dict/records.h"
@@ -26,13 +26,25 @@ Millis now() {
         .count();
 }
 
-// The next line of input without its line end; false at the end of the input.
+// The next line of input without the blanks around it; false at the end of the input.
 bool readLine(std::string& line) {
     if (!std::getline(std::cin, line))
         return false;
-    if (!line.empty() && line.back() == '\r')
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!line.empty() && blank(line.back()))
         line.pop_back();
+    std::size_t start = 0;
+    while (start < line.size() && blank(line[start]))
+        ++start;
+    line.erase(0, start);
     return true;
+}
+
+bool isCodeOf(const practice::ItemCodes& item, std::string_view letters) {
+    for (const practice::Code& c : item.codes)
+        if (c.letters == letters)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -99,7 +111,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
         std::cout << text << '\n';
         for (;;) {
             std::cout << "> " << std::flush;
-            if (!readLine(line) || line == "q")
+            if (!readLine(line) || ((line == "q" || line == "Q") && !isCodeOf(drill.item(), "q")))
                 return std::cout ? kDone : kSystem;
             if (line.empty())
                 break; // on to the next item
@@ -107,13 +119,11 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             if (!answer)
                 continue;
             const practice::Feedback& f = answer->feedback;
-            platform::PracticeStore::Answer detail;
-            detail.millis = static_cast<int>(std::min<Millis>(answer->millis, 3'600'000));
-            detail.typed = f.typed;
-            detail.expected = f.nearest;
-            detail.firstTry = answer->firstTry && f.right;
+            // An item taken out of the deck meanwhile is not put back by its answer.
+            if (!store->find(text))
+                break;
             // The answer is kept before its feedback is shown.
-            store->review(text, f.rating, now(), detail);
+            store->review(text, f.rating, now(), platform::PracticeStore::answerOf(*answer));
             if (!store->saving()) {
                 std::cerr << "tovrin-lookup: " << store->takeProblem() << '\n';
                 return kUnusable;

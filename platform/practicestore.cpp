@@ -286,6 +286,17 @@ PracticeStore::~PracticeStore() {
     sqlite3_close_v2(db_);
 }
 
+PracticeStore::Answer PracticeStore::answerOf(const practice::Drill::Answer& a) {
+    Answer out;
+    // An answer given after an hour away is no measure of recall speed.
+    out.millis = static_cast<int>(std::min<practice::Millis>(a.millis, 3'600'000));
+    out.typed = a.feedback.typed;
+    out.expected = a.feedback.nearest;
+    out.firstTry = a.firstTry && a.feedback.right;
+    out.retry = !a.firstTry;
+    return out;
+}
+
 std::unique_ptr<PracticeStore> PracticeStore::open(const std::string& path, int busyMillis,
                                                    Check check) {
     std::unique_ptr<PracticeStore> store(new PracticeStore(path, busyMillis));
@@ -496,8 +507,8 @@ Card PracticeStore::review(const std::string& text, practice::Rating rating, Mil
         log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(at));
         log.bind(4, static_cast<long long>(rating)).bind(5, static_cast<long long>(answer.millis));
         log.bind(6, answer.typed).bind(7, answer.expected);
-        log.bind(8, static_cast<long long>(answer.firstTry ? 1 : 0)).run();
-        updateCard(db_, row->id, card, answer.firstTry ? 0 : 1);
+        log.bind(8, static_cast<long long>(answer.retry ? 2 : answer.firstTry ? 1 : 0)).run();
+        updateCard(db_, row->id, card, answer.retry || answer.firstTry ? 0 : 1);
         return card;
     });
 }
@@ -562,8 +573,8 @@ practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes) {
                              "WHERE at >= ?");
             a.bind(1, static_cast<long long>(practice::progressStart(now, localOffsetMinutes)));
             while (a.step())
-                answers.push_back({a.integer(0), static_cast<int>(a.integer(1)), a.integer(2) != 0,
-                                   a.text(3), a.text(4)});
+                answers.push_back({a.integer(0), static_cast<int>(a.integer(1)), a.integer(2) == 1,
+                                   a.integer(2) == 2, a.text(3), a.text(4)});
             exec(db_, "COMMIT");
             return practice::summarize(dues, answers, now, localOffsetMinutes);
         } catch (const SqlError&) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "core/practice/deck.h"
+#include "core/practice/drill.h"
 #include "core/practice/fsrs.h"
 
 #include <cstddef>
@@ -37,12 +38,17 @@ public:
     static constexpr std::string_view kGoesOn = "; practice goes on without saving";
 
     // What the learner did to answer a drill, kept in the review log.
+    // The log keeps in first_try 1 for a right first answer, 0 for a wrong one (a miss), 2 for
+    // a later answer at the same showing, which the pictures and the misses leave out.
     struct Answer {
         int millis = 0;       // from the drill shown to the answer given
-        std::string typed;    // the letters typed at the first try
+        std::string typed;    // the letters typed
         std::string expected; // the code asked for
         bool firstTry = true; // the right code at the first try
+        bool retry = false;   // an answer after a wrong one at the same showing
     };
+    // The answer a drill gave, as the log keeps it.
+    static Answer answerOf(const practice::Drill::Answer& answer);
 
     // $XDG_DATA_HOME/tovrin/practice.db (~/.local/share when unset); "" when neither is known.
     static std::string defaultPath();

@@ -1,5 +1,7 @@
 #include "core/practice/deck.h"
 
+#include "core/dict/textcut.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
@@ -57,7 +59,8 @@ Millis dayStart(Millis day, int offsetMinutes) {
 
 bool isItem(std::string_view utf8, const gbk::Codec& codec) {
     const auto text = codec.fromUtf8(utf8);
-    return text && !text->empty() && std::all_of(text->begin(), text->end(), gbk::isTwoByte);
+    return text && !text->empty() &&
+           std::all_of(text->begin(), text->end(), [](gbk::Char c) { return textcut::looksUp(c); });
 }
 
 Card lookedUpAgain(const Card& card, Millis at) {
@@ -132,6 +135,8 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
     std::array<std::vector<int>, 30> times;
     std::vector<int> all;
     for (const AnswerRecord& a : answers) {
+        if (a.retry)
+            continue;
         const Millis back = today - localDay(a.at, localOffsetMinutes);
         if (back < 0 || back >= 30)
             continue;

@@ -25,8 +25,8 @@ struct Item {
     bool operator==(const Item&) const = default;
 };
 
-// Whether `utf8` may join the deck: one or more characters, each a two-byte GBK character (no
-// letters, digits or blanks).
+// Whether `utf8` may join the deck: one or more characters, each a hanzi of GBK (no letters,
+// digits, blanks, punctuation or other symbols).
 bool isItem(std::string_view utf8, const gbk::Codec& codec);
 
 // An entry of an item's log: a review, or the learner looking the item up again.
@@ -58,7 +58,8 @@ struct AnswerRecord {
     Millis at = 0;
     int millis = 0;        // how long the answer took
     bool firstTry = false; // the right code at the first try
-    std::string typed;     // the letters typed at the first try
+    bool retry = false;    // a later answer at the same showing: not counted
+    std::string typed;     // the letters typed
     std::string expected;  // the code that was asked for
 };
 

@@ -8,9 +8,23 @@
 
 namespace tovrin {
 
-PracticeDeck::PracticeDeck(const gbk::Codec& codec, std::string path, FileBytes codes)
-    : codec_(codec), path_(std::move(path)),
-      codes_(RecordFile::fromFile(std::move(codes), CodeRecord::kLength)) {}
+PracticeDeck::PracticeDeck(const gbk::Codec& codec, std::string path,
+                           std::function<FileBytes()> readCodes)
+    : codec_(codec), path_(std::move(path)), readCodes_(std::move(readCodes)) {}
+
+const RecordFile& PracticeDeck::codes() {
+    if (!codes_)
+        codes_ = RecordFile::fromFile(readCodes_ ? readCodes_() : FileBytes(), CodeRecord::kLength);
+    return *codes_;
+}
+
+std::string PracticeDeck::codesProblem() {
+    const RecordFile& file = codes();
+    if (file.status() == RecordFile::Status::Ok)
+        return {};
+    return (file.path().empty() ? std::string(CodeRecord::kFileName) : file.path()) + ": " +
+           file.reason();
+}
 
 platform::PracticeStore& PracticeDeck::store() {
     if (!store_)
@@ -18,11 +32,11 @@ platform::PracticeStore& PracticeDeck::store() {
     return *store_;
 }
 
-std::optional<practice::ItemCodes> PracticeDeck::codesOf(const std::string& utf8) const {
+std::optional<practice::ItemCodes> PracticeDeck::codesOf(const std::string& utf8) {
     const std::optional<gbk::Text> text = codec_.fromUtf8(utf8);
     if (!text)
         return std::nullopt;
-    return practice::codesOf(*text, codes_);
+    return practice::codesOf(*text, codes());
 }
 
 void PracticeDeck::lookedUp(const gbk::Text& text) {

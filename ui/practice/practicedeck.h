@@ -1,8 +1,9 @@
 // The practice deck as the windows share it: the store is opened at its first use (a pick in the
-// lookup window, or the practice window), and what it cannot save is told once, by the practice
-// window; the lookup window only hands it what the learner looked up.
+// lookup window, or the practice window), and what it cannot save is told by the practice window;
+// the lookup window only hands it what the learner looked up.
 #pragma once
 
+#include "core/dict/filebytes.h"
 #include "core/dict/recordfile.h"
 #include "core/practice/grading.h"
 #include "core/text/gbk.h"
@@ -17,13 +18,15 @@ namespace tovrin {
 
 class PracticeDeck {
 public:
-    // `path`: the store's file; `codes`: the character-code dictionary's bytes, which give the
-    // items their codes.
-    PracticeDeck(const gbk::Codec& codec, std::string path, FileBytes codes);
+    // `path`: the store's file; `readCodes`: reads the character-code dictionary, which gives
+    // the items their codes, at the first item that needs them.
+    PracticeDeck(const gbk::Codec& codec, std::string path, std::function<FileBytes()> readCodes);
 
     platform::PracticeStore& store();
     // The item's codes; nothing when it has none (or the dictionary is unusable).
-    std::optional<practice::ItemCodes> codesOf(const std::string& utf8) const;
+    std::optional<practice::ItemCodes> codesOf(const std::string& utf8);
+    // Why the character-code dictionary cannot be used, naming it; "" when it can.
+    std::string codesProblem();
 
     // The learner looked a character or a word up in the lookup window: it joins the deck, or is
     // due at once, unless the learner turned that off.
@@ -36,9 +39,12 @@ public:
     static int localOffsetMinutes();
 
 private:
+    const RecordFile& codes();
+
     const gbk::Codec& codec_;
     std::string path_;
-    RecordFile codes_;
+    std::function<FileBytes()> readCodes_;
+    std::optional<RecordFile> codes_;
     std::unique_ptr<platform::PracticeStore> store_;
 };
 

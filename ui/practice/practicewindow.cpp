@@ -1,7 +1,5 @@
 #include "ui/practice/practicewindow.h"
 
-#include "core/practice/keyroots.h"
-
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFont>
@@ -24,25 +22,10 @@ QString fromUtf8(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString upper(std::string_view letters) {
-    return fromUtf8(letters).toUpper();
-}
-
 const QColor kRight(0x1b, 0x7f, 0x3a);
 const QColor kWrong(0xc6, 0x28, 0x28);
 const QColor kBar(0x3d, 0x6f, 0xb6);
 const QColor kInk(0x33, 0x33, 0x33);
-
-// A key and its roots: "T（禾 竹 丿 攵 夂）".
-QString keyWithRoots(const practice::KeyRoots* key, char letter) {
-    QString s = QString(QLatin1Char(letter)).toUpper();
-    if (!key)
-        return s;
-    QStringList roots;
-    for (std::string_view r : key->radicals)
-        roots << fromUtf8(r);
-    return s + QStringLiteral("（") + roots.join(QLatin1Char(' ')) + QStringLiteral("）");
-}
 
 } // namespace
 
@@ -256,13 +239,17 @@ void PracticeWindow::open() {
     show();
     raise();
     activateWindow();
-    if (const std::string problem = store.takeProblem(); !problem.empty() && services_.tell)
-        services_.tell(QStringLiteral("五笔练习"), QString::fromStdString(problem));
+    tellProblems();
     {
         const QSignalBlocker quiet(autoAdd_);
         autoAdd_->setChecked(store.autoAdd());
     }
-    if (!drill_.showing() || queue_.empty()) {
+    if (drill_.showing()) {
+        // The item shown when the window was closed: its time runs from now again.
+        practice::ItemCodes item = drill_.item();
+        drill_.show(std::move(item), now());
+        showTyped();
+    } else {
         queue_.clear();
         extra_ = false;
         feedback_->clear();
@@ -271,6 +258,19 @@ void PracticeWindow::open() {
     }
     refreshProgress();
     setFocus();
+}
+
+void PracticeWindow::tellProblems() {
+    if (!services_.tell)
+        return;
+    if (!codesTold_ && !deck_.codesProblem().empty()) {
+        codesTold_ = true;
+        services_.tell(QStringLiteral("五笔练习"),
+                       QStringLiteral("没有字词的编码，无法练习：%1")
+                           .arg(QString::fromStdString(deck_.codesProblem())));
+    }
+    if (const std::string problem = deck_.store().takeProblem(); !problem.empty())
+        services_.tell(QStringLiteral("五笔练习"), QString::fromStdString(problem));
 }
 
 bool PracticeWindow::showNext() {
@@ -334,7 +334,9 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     std::optional<practice::Drill::Answer> answer;
-    if (key >= Qt::Key_A && key <= Qt::Key_Y) {
+    const bool chord =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (key >= Qt::Key_A && key <= Qt::Key_Y && !chord) {
         answer = drill_.letter(static_cast<char>('a' + (key - Qt::Key_A)), now());
     } else if (key == Qt::Key_Backspace) {
         drill_.back();
@@ -357,21 +359,26 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void PracticeWindow::answered(const practice::Drill::Answer& answer) {
-    const practice::Feedback& f = answer.feedback;
-    platform::PracticeStore::Answer detail;
-    detail.millis = static_cast<int>(std::min<practice::Millis>(answer.millis, 3'600'000));
-    detail.typed = f.typed;
-    detail.expected = f.nearest;
-    detail.firstTry = answer.firstTry && f.right;
+    platform::PracticeStore& store = deck_.store();
+    // An item taken out of the deck meanwhile (from a terminal) is not put back by its answer.
+    if (!store.find(shownText_)) {
+        if (!showNext())
+            showNothingDue();
+        return;
+    }
     // The answer is kept before anything else shows.
-    deck_.store().review(shownText_, f.rating, now(), detail);
+    store.review(shownText_, answer.feedback.rating, now(),
+                 platform::PracticeStore::answerOf(answer));
     showFeedback(answer);
-    if (f.right && !showNext())
+    if (answer.feedback.right && !showNext())
         showNothingDue();
     else
         showTyped();
-    // The pictures follow once the feedback is painted.
-    QTimer::singleShot(0, this, [this] { refreshProgress(); });
+    // What could not be saved is told, and the pictures follow, once the feedback is painted.
+    QTimer::singleShot(0, this, [this] {
+        tellProblems();
+        refreshProgress();
+    });
 }
 
 void PracticeWindow::showTyped() {
@@ -385,17 +392,17 @@ void PracticeWindow::showTyped() {
 void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
     const practice::Feedback& f = answer.feedback;
     const practice::ItemCodes& item = drill_.item();
+    // The terminal's lines, the first two drawn in colour: right or wrong, and the letters typed
+    // against the nearest code (a wrong letter red and underlined, a missing one a red blank, an
+    // extra one struck through) in place of the line of marks under them.
+    const std::vector<std::string> lines = practice::feedbackLines(item, f, deck_.codec());
     auto colored = [](const QString& text, const QColor& c) {
         return QStringLiteral("<span style=\"color:%1\">%2</span>")
             .arg(c.name(), text.toHtmlEscaped());
     };
-    QString html;
-    html += QStringLiteral("<p><b>%1</b>　%2　")
-                .arg(QString::fromStdString(shownText_).toHtmlEscaped(),
-                     colored(fromUtf8(f.right ? practice::words::kRight : practice::words::kWrong),
-                             f.right ? kRight : kWrong));
-    // The letters typed against the nearest code: a wrong letter red, a missing one a red
-    // blank, an extra one struck through.
+    QString html = QStringLiteral("<p><b>%1</b>　%2　")
+                       .arg(QString::fromStdString(shownText_).toHtmlEscaped(),
+                            colored(fromUtf8(lines[0]), f.right ? kRight : kWrong));
     for (std::size_t i = 0; i < f.marks.size(); ++i) {
         const QString letter =
             i < f.typed.size() ? QString(QLatin1Char(f.typed[i])).toUpper() : QStringLiteral("＿");
@@ -412,36 +419,15 @@ void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
             break;
         }
     }
-    html += QStringLiteral("</p><p>");
-    QStringList codes;
-    for (const practice::Code& c : item.codes)
-        codes << QStringLiteral("%1 %2").arg(upper(c.letters),
-                                             fromUtf8(practice::levelName(c.level)));
-    html += codes.join(QStringLiteral("　")).toHtmlEscaped();
-    if (!f.shorterCode.empty())
-        html += QStringLiteral("　<b>%1 %2</b>")
-                    .arg(fromUtf8(practice::words::kShorterCode), upper(f.shorterCode));
     html += QStringLiteral("</p>");
-    if (!item.parts.empty()) {
-        QStringList parts;
-        QString code;
-        for (const practice::WordPart& part : item.parts) {
-            parts << QStringLiteral("%1 %2").arg(
-                QString::fromStdString(deck_.codec().toUtf8(gbk::Text(1, part.character))),
-                upper(part.taken));
-            code += upper(part.taken);
-        }
-        html +=
-            QStringLiteral("<p>%1：%2 = %3</p>")
-                .arg(QString::fromStdString(shownText_), parts.join(QStringLiteral(" + ")), code)
-                .toHtmlEscaped();
-    }
-    for (const practice::Confusion& c : f.confusions)
-        html += QStringLiteral("<p>%1 %2；%3 %4</p>")
-                    .arg(fromUtf8(practice::words::kExpectedKey),
-                         keyWithRoots(c.expectedKey, c.expected),
-                         fromUtf8(practice::words::kTypedKey), keyWithRoots(c.typedKey, c.typed))
-                    .toHtmlEscaped();
+    // The codes with their levels on one line, then each further line as it stands.
+    std::size_t next = f.right ? 2 : 3;
+    QStringList codes;
+    for (std::size_t k = 0; k < item.codes.size() && next < lines.size(); ++k)
+        codes << fromUtf8(lines[next++]).toHtmlEscaped();
+    html += QStringLiteral("<p>%1</p>").arg(codes.join(QStringLiteral("　")));
+    for (; next < lines.size(); ++next)
+        html += QStringLiteral("<p>%1</p>").arg(fromUtf8(lines[next]).toHtmlEscaped());
     feedback_->setText(html);
 }
 

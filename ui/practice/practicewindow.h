@@ -55,6 +55,8 @@ private:
     void showTyped();
     void showFeedback(const practice::Drill::Answer& answer);
     void refreshProgress();
+    // Tells what the store could not save and a codes dictionary that cannot be used.
+    void tellProblems();
 
     PracticeDeck& deck_;
     Services services_;
@@ -62,6 +64,7 @@ private:
     std::string shownText_;         // the item shown, UTF-8
     std::deque<std::string> queue_; // the items to drill next, UTF-8
     bool extra_ = false;            // practising the most missed items, none being due
+    bool codesTold_ = false;        // the codes dictionary's problem was told
 
     QLabel* dueToday_ = nullptr;
     QCheckBox* autoAdd_ = nullptr;
