@@ -1,6 +1,10 @@
 // What the commands of tovrin-lookup share: their exit statuses and the usage error.
 #pragma once
 
+#include "core/dict/recordfile.h"
+
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tovrin::cli {
@@ -14,5 +18,10 @@ constexpr int kSystem = 4;   // writing the output failed, or memory ran out
 
 // Tells the problem and the usage text on standard error; returns kUsage.
 int usage(std::string_view problem);
+
+// Opens a dictionary the command needs from `folder`; false (with a message naming the file)
+// when it is missing, unreadable or holds no record.
+bool openDictionary(const std::string& folder, std::string_view name, std::size_t length,
+                    RecordFile& out);
 
 } // namespace tovrin::cli

@@ -5,8 +5,6 @@
 #include "core/practice/deck.h"
 #include "core/practice/grading.h"
 #include "core/session/json.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "platform/practicestore.h"
 
 #include <charconv>
@@ -143,13 +141,9 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
         return usage("a review is again, hard, good or easy");
     if (action == "add" || action == "review") {
         // An item joins only with a code to drill.
-        const std::string path = platform::joinPath(folder, std::string(CodeRecord::kFileName));
-        const RecordFile codes =
-            RecordFile::fromFile(platform::readWholeFile(path), CodeRecord::kLength);
-        if (codes.status() != RecordFile::Status::Ok) {
-            std::cerr << "tovrin-lookup: " << path << ": " << codes.reason() << '\n';
+        RecordFile codes;
+        if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
             return kUnusable;
-        }
         if (!practice::codesOf(*codec.fromUtf8(text), codes)) {
             std::cerr << "tovrin-lookup: " << text << ": no code in the dictionary\n";
             return kNotFound;

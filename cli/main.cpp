@@ -55,10 +55,10 @@ constexpr std::string_view kUsageText =
     "../share/tovrin beside it when installed). FILE is the practice deck (default:\n"
     "$XDG_DATA_HOME/tovrin/practice.db); TIME is UTC, as 2026-12-08T10:00:00Z (default: now).\n";
 
-// Opens a dictionary the command needs; false (with a message naming the file) when it is
-// missing, unreadable or holds no record.
-bool openDictionary(const std::string& folder, std::string_view name, std::size_t length,
-                    RecordFile& out) {
+} // namespace
+
+bool tovrin::cli::openDictionary(const std::string& folder, std::string_view name,
+                                 std::size_t length, RecordFile& out) {
     const std::string path = platform::joinPath(folder, std::string(name));
     out = RecordFile::fromFile(platform::readWholeFile(path), length);
     if (out.status() == RecordFile::Status::Ok)
@@ -66,6 +66,8 @@ bool openDictionary(const std::string& folder, std::string_view name, std::size_
     std::cerr << "tovrin-lookup: " << path << ": " << out.reason() << '\n';
     return false;
 }
+
+namespace {
 
 // Blanks are not characters one looks up, as a blank grid cell is not picked.
 bool isBlank(char32_t cp) {

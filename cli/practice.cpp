@@ -6,8 +6,6 @@
 #include "cli/deck.h"
 #include "core/dict/records.h"
 #include "core/practice/drill.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 
 #include <chrono>
 #include <deque>
@@ -63,13 +61,9 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
     if (file && file->empty())
         return usage("--deck needs a file");
 
-    const std::string path = platform::joinPath(folder, std::string(CodeRecord::kFileName));
-    const RecordFile codes =
-        RecordFile::fromFile(platform::readWholeFile(path), CodeRecord::kLength);
-    if (codes.status() != RecordFile::Status::Ok) {
-        std::cerr << "tovrin-lookup: " << path << ": " << codes.reason() << '\n';
+    RecordFile codes;
+    if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
         return kUnusable;
-    }
     int status = kDone;
     const auto store = openDeck(file, status);
     if (!store)
