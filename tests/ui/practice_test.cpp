@@ -73,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(feedback->text().count(QStringLiteral("<u>")), 1);
         QVERIFY(plain(feedback).contains(QStringLiteral("应为 T 禾")));
         QVERIFY(plain(feedback).contains(QStringLiteral("打成 Q 金")));
-        QVERIFY(!plain(feedback).contains(u'<')); // markup is drawn, never shown
+        QVERIFY(!plain(feedback).contains(u'<'));     // markup is drawn, never shown
         QCOMPARE(item->text(), QStringLiteral("我")); // a wrong answer keeps the item
 
         // The full code of a character that has a one-letter code: right, with the short one.
