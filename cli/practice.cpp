@@ -8,7 +8,6 @@
 #include "core/practice/drill.h"
 
 #include <chrono>
-#include <deque>
 #include <iostream>
 #include <string>
 
@@ -70,23 +69,21 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
         return status;
 
     practice::Drill drill;
-    std::deque<std::string> queue;
-    bool extra = false; // practising the items missed most, none being due
+    practice::DrillQueue queue({[&] {
+                                    std::vector<std::string> texts;
+                                    for (practice::Item& due : store->due(now()))
+                                        texts.push_back(std::move(due.text));
+                                    return texts;
+                                },
+                                [&](std::size_t count) { return store->mostMissed(count); },
+                                [&](const std::string& text) -> std::optional<practice::ItemCodes> {
+                                    const auto g = codec.fromUtf8(text);
+                                    return g ? practice::codesOf(*g, codes) : std::nullopt;
+                                }});
     std::string line;
     for (;;) {
-        if (queue.empty() && !extra)
-            for (const practice::Item& due : store->due(now()))
-                queue.push_back(due.text);
-        std::optional<practice::ItemCodes> item;
-        std::string text;
-        while (!queue.empty() && !item) {
-            text = std::move(queue.front());
-            queue.pop_front();
-            if (const auto g = codec.fromUtf8(text))
-                item = practice::codesOf(*g, codes);
-        }
+        std::optional<std::pair<std::string, practice::ItemCodes>> item = queue.next();
         if (!item) {
-            extra = false;
             const auto next = store->nextDue(now());
             std::cout << (next ? "暂无待练；下一项 " + practice::formatTime(*next)
                                : std::string("练习库是空的"))
@@ -96,12 +93,11 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             std::cout << "输入 m 练习答错最多的，其他结束\n> " << std::flush;
             if (!readLine(line) || line != "m")
                 return kDone;
-            for (std::string& missed : store->mostMissed(20))
-                queue.push_back(std::move(missed));
-            extra = true;
+            queue.missedMost();
             continue;
         }
-        drill.show(std::move(*item), now());
+        const std::string text = std::move(item->first);
+        drill.show(std::move(item->second), now());
         std::cout << text << '\n';
         for (;;) {
             std::cout << "> " << std::flush;

@@ -55,4 +55,33 @@ std::optional<Drill::Answer> Drill::give(Millis now) {
     return a;
 }
 
+std::optional<std::pair<std::string, ItemCodes>> DrillQueue::next() {
+    for (bool refilled = false;; refilled = true) {
+        while (!texts_.empty()) {
+            std::string text = std::move(texts_.front());
+            texts_.pop_front();
+            if (std::optional<ItemCodes> codes = deck_.codesOf(text))
+                return std::pair{std::move(text), std::move(*codes)};
+        }
+        if (missed_ || refilled) {
+            missed_ = false;
+            return std::nullopt;
+        }
+        for (std::string& text : deck_.due())
+            texts_.push_back(std::move(text));
+    }
+}
+
+void DrillQueue::missedMost() {
+    texts_.clear();
+    for (std::string& text : deck_.mostMissed(kMostMissed))
+        texts_.push_back(std::move(text));
+    missed_ = true;
+}
+
+void DrillQueue::restart() {
+    texts_.clear();
+    missed_ = false;
+}
+
 } // namespace tovrin::practice

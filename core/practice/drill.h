@@ -6,9 +6,14 @@
 #include "core/practice/fsrs.h"
 #include "core/practice/grading.h"
 
+#include <cstddef>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tovrin::practice {
 
@@ -56,6 +61,34 @@ private:
     std::string typed_;
     std::optional<Answer> last_;
     bool wrongTried_ = false;
+};
+
+// The items a drill goes through: those due, taken from the deck again once they are used up;
+// or, when the learner asks for them with nothing due, those missed most, once through. An item
+// without codes is passed over.
+class DrillQueue {
+public:
+    // The deck as the caller keeps it: the texts due now, those missed most, an item's codes.
+    struct Deck {
+        std::function<std::vector<std::string>()> due;
+        std::function<std::vector<std::string>(std::size_t count)> mostMissed;
+        std::function<std::optional<ItemCodes>(const std::string& text)> codesOf;
+    };
+    static constexpr std::size_t kMostMissed = 20;
+
+    explicit DrillQueue(Deck deck) : deck_(std::move(deck)) {}
+
+    // The next item and its codes; nothing when none is due (or the missed ones are through).
+    std::optional<std::pair<std::string, ItemCodes>> next();
+    // The items missed most, next.
+    void missedMost();
+    // Due items only, taken from the deck afresh.
+    void restart();
+
+private:
+    Deck deck_;
+    std::deque<std::string> texts_;
+    bool missed_ = false; // going through the missed items
 };
 
 } // namespace tovrin::practice

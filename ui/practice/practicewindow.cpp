@@ -166,7 +166,15 @@ private:
 };
 
 PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* parent)
-    : QWidget(parent, Qt::Window), deck_(deck), services_(std::move(services)) {
+    : QWidget(parent, Qt::Window), deck_(deck), services_(std::move(services)),
+      queue_({[this] {
+                  std::vector<std::string> texts;
+                  for (practice::Item& due : deck_.store().due(now()))
+                      texts.push_back(std::move(due.text));
+                  return texts;
+              },
+              [this](std::size_t count) { return deck_.store().mostMissed(count); },
+              [this](const std::string& text) { return deck_.codesOf(text); }}) {
     setObjectName(QStringLiteral("PracticeWindow"));
     setWindowTitle(QStringLiteral("五笔练习"));
     // The letters are the code itself: no input method may turn them into characters.
@@ -250,8 +258,7 @@ void PracticeWindow::open() {
         drill_.show(std::move(item), now());
         showTyped();
     } else {
-        queue_.clear();
-        extra_ = false;
+        queue_.restart();
         feedback_->clear();
         if (!showNext())
             showNothingDue();
@@ -274,31 +281,19 @@ void PracticeWindow::tellProblems() {
 }
 
 bool PracticeWindow::showNext() {
-    platform::PracticeStore& store = deck_.store();
-    for (int refill = 0; refill < 2; ++refill) {
-        while (!queue_.empty()) {
-            const std::string text = std::move(queue_.front());
-            queue_.pop_front();
-            if (std::optional<practice::ItemCodes> codes = deck_.codesOf(text)) {
-                shownText_ = text;
-                drill_.show(std::move(*codes), now());
-                item_->setText(QString::fromStdString(text));
-                nextDue_->hide();
-                mostMissed_->hide();
-                showTyped();
-                return true;
-            }
-        }
-        if (extra_ || refill > 0)
-            break;
-        for (const practice::Item& due : store.due(now()))
-            queue_.push_back(due.text);
-    }
-    return false;
+    std::optional<std::pair<std::string, practice::ItemCodes>> next = queue_.next();
+    if (!next)
+        return false;
+    shownText_ = std::move(next->first);
+    drill_.show(std::move(next->second), now());
+    item_->setText(QString::fromStdString(shownText_));
+    nextDue_->hide();
+    mostMissed_->hide();
+    showTyped();
+    return true;
 }
 
 void PracticeWindow::showNothingDue() {
-    extra_ = false;
     shownText_.clear();
     drill_ = practice::Drill();
     item_->setText(QStringLiteral("暂无待练"));
@@ -314,10 +309,7 @@ void PracticeWindow::showNothingDue() {
 }
 
 void PracticeWindow::practiseMostMissed() {
-    queue_.clear();
-    for (std::string& text : deck_.store().mostMissed(20))
-        queue_.push_back(std::move(text));
-    extra_ = true;
+    queue_.missedMost();
     if (!showNext())
         showNothingDue();
     setFocus();

@@ -11,7 +11,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -61,10 +60,9 @@ private:
     PracticeDeck& deck_;
     Services services_;
     practice::Drill drill_;
-    std::string shownText_;         // the item shown, UTF-8
-    std::deque<std::string> queue_; // the items to drill next, UTF-8
-    bool extra_ = false;            // practising the most missed items, none being due
-    bool codesTold_ = false;        // the codes dictionary's problem was told
+    std::string shownText_; // the item shown, UTF-8
+    practice::DrillQueue queue_;
+    bool codesTold_ = false; // the codes dictionary's problem was told
 
     QLabel* dueToday_ = nullptr;
     QCheckBox* autoAdd_ = nullptr;
