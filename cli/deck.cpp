@@ -8,7 +8,6 @@
 #include "platform/practicestore.h"
 
 #include <charconv>
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -124,9 +123,7 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
     if (file && file->empty())
         return usage("--deck needs a file");
 
-    Millis at = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    std::chrono::system_clock::now().time_since_epoch())
-                    .count();
+    Millis at = platform::PracticeStore::now();
     if (atText) {
         const auto parsed = practice::parseTime(*atText);
         if (!parsed)

@@ -7,21 +7,12 @@
 #include "core/dict/records.h"
 #include "core/practice/drill.h"
 
-#include <chrono>
 #include <iostream>
 #include <string>
 
 namespace tovrin::cli {
 
 namespace {
-
-using practice::Millis;
-
-Millis now() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 // The next line of input without the blanks around it; false at the end of the input.
 bool readLine(std::string& line) {
@@ -71,7 +62,8 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
     practice::Drill drill;
     practice::DrillQueue queue({[&] {
                                     std::vector<std::string> texts;
-                                    for (practice::Item& due : store->due(now()))
+                                    for (practice::Item& due :
+                                         store->due(platform::PracticeStore::now()))
                                         texts.push_back(std::move(due.text));
                                     return texts;
                                 },
@@ -84,7 +76,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
     for (;;) {
         std::optional<std::pair<std::string, practice::ItemCodes>> item = queue.next();
         if (!item) {
-            const auto next = store->nextDue(now());
+            const auto next = store->nextDue(platform::PracticeStore::now());
             std::cout << (next ? "暂无待练；下一项 " + practice::formatTime(*next)
                                : std::string("练习库是空的"))
                       << '\n';
@@ -97,7 +89,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             continue;
         }
         const std::string text = std::move(item->first);
-        drill.show(std::move(item->second), now());
+        drill.show(std::move(item->second), platform::PracticeStore::now());
         std::cout << text << '\n';
         for (;;) {
             std::cout << "> " << std::flush;
@@ -105,7 +97,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
                 return std::cout ? kDone : kSystem;
             if (line.empty())
                 break; // on to the next item
-            const auto answer = drill.answer(line, now());
+            const auto answer = drill.answer(line, platform::PracticeStore::now());
             if (!answer)
                 continue;
             const practice::Feedback& f = answer->feedback;
@@ -113,7 +105,8 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             if (!store->find(text))
                 break;
             // The answer is kept before its feedback is shown.
-            store->review(text, f.rating, now(), platform::PracticeStore::answerOf(*answer));
+            store->review(text, f.rating, platform::PracticeStore::now(),
+                          platform::PracticeStore::answerOf(*answer));
             if (!store->saving()) {
                 std::cerr << "tovrin-lookup: " << store->takeProblem() << '\n';
                 return kUnusable;

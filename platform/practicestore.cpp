@@ -286,6 +286,12 @@ PracticeStore::~PracticeStore() {
     sqlite3_close_v2(db_);
 }
 
+practice::Millis PracticeStore::now() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 PracticeStore::Answer PracticeStore::answerOf(const practice::Drill::Answer& a) {
     Answer out;
     // An answer given after an hour away is no measure of recall speed.

@@ -50,6 +50,9 @@ public:
     // The answer a drill gave, as the log keeps it.
     static Answer answerOf(const practice::Drill::Answer& answer);
 
+    // The moment now, by the system's clock: what the store and the core are handed.
+    static practice::Millis now();
+
     // $XDG_DATA_HOME/tovrin/practice.db (~/.local/share when unset); "" when neither is known.
     static std::string defaultPath();
 

@@ -1,6 +1,7 @@
 #include "core/practice/deck.h"
 
 #include "core/dict/textcut.h"
+#include "core/practice/keyroots.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -146,11 +147,10 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
         times[i].push_back(a.millis);
         all.push_back(a.millis);
         // Codes are written in capitals or small letters alike.
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
         for (std::size_t k = 0; k < a.expected.size(); ++k) {
-            const char want = lower(a.expected[k]);
-            if (want >= 'a' && want <= 'y' && (k >= a.typed.size() || lower(a.typed[k]) != want))
-                ++p.missedKeys[static_cast<std::size_t>(want - 'a')];
+            const KeyRoots* want = keyRoots(a.expected[k]);
+            if (want && (k >= a.typed.size() || keyRoots(a.typed[k]) != want))
+                ++p.missedKeys[static_cast<std::size_t>(want->letter - 'a')];
         }
     }
     // The lower median of an even count: a time some answer really took.

@@ -16,11 +16,10 @@ void Drill::show(ItemCodes item, Millis now) {
 std::optional<Drill::Answer> Drill::letter(char c, Millis now) {
     if (!showing_)
         return std::nullopt;
-    if (c >= 'A' && c <= 'Y')
-        c = static_cast<char>(c - 'A' + 'a');
-    if (c < 'a' || c > 'y')
+    const KeyRoots* key = keyRoots(c); // a-y of either case
+    if (!key)
         return std::nullopt;
-    typed_.push_back(c);
+    typed_.push_back(key->letter);
     if (typed_.size() < kLongestCode)
         return std::nullopt;
     return give(now);

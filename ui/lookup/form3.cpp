@@ -599,35 +599,37 @@ bool Form3::lookUpText(const QString& text) {
         return false;
     after();
     // Each word and character joins the practice deck, as picks do.
-    if (services_.lookedUp) {
-        std::vector<gbk::Text> items;
-        for (const textcut::Piece& p : pieces) {
-            items.push_back(p.text);
-            if (p.word)
-                for (gbk::Char c : p.text)
-                    items.emplace_back(1, c);
-        }
-        QTimer::singleShot(0, this, [this, items = std::move(items)] {
-            for (const gbk::Text& item : items)
-                services_.lookedUp(item);
-        });
+    std::vector<gbk::Text> items;
+    for (const textcut::Piece& p : pieces) {
+        items.push_back(p.text);
+        if (p.word)
+            for (gbk::Char c : p.text)
+                items.emplace_back(1, c);
     }
+    handToDeck(std::move(items));
     return true;
 }
 
-void Form3::tellLookedUp(std::uint64_t text1AddedBefore) {
-    // A pick whose codes were shown logged a line; the character and the word the picks spell
-    // go to the practice deck, after the window has shown them.
-    const LookupView& s = state_.view();
-    if (!services_.lookedUp || s.text1Added == text1AddedBefore)
+void Form3::handToDeck(std::vector<gbk::Text> items) {
+    // After the window has shown them.
+    if (!services_.lookedUp || items.empty())
         return;
-    std::vector<gbk::Text> items{s.Label25};
-    if (!s.pickedWord.empty())
-        items.push_back(s.pickedWord);
     QTimer::singleShot(0, this, [this, items = std::move(items)] {
         for (const gbk::Text& item : items)
             services_.lookedUp(item);
     });
+}
+
+void Form3::tellLookedUp(std::uint64_t text1AddedBefore) {
+    // A pick whose codes were shown logged a line; the character and the word the picks spell
+    // go to the practice deck.
+    const LookupView& s = state_.view();
+    if (s.text1Added == text1AddedBefore)
+        return;
+    std::vector<gbk::Text> items{s.Label25};
+    if (!s.pickedWord.empty())
+        items.push_back(s.pickedWord);
+    handToDeck(std::move(items));
 }
 
 void Form3::after() {

@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <set>
+#include <vector>
 
 class QDialog;
 class QLabel;
@@ -156,6 +157,7 @@ private:
     void moveInArea(const QRect& area, placement::Point at);
     void after();                                      // render, and tell what went wrong
     void tellLookedUp(std::uint64_t text1AddedBefore); // a pick's items to the practice deck
+    void handToDeck(std::vector<gbk::Text> items);     // items to the practice deck, after paint
     // Hands an event to the state when the state allows it now, then renders.
     void forward(LookupState::Event event, const std::function<void()>& handle);
     void setWindowTwips(int width, int height);

@@ -45,11 +45,7 @@ void PracticeDeck::lookedUp(const gbk::Text& text) {
         return;
     platform::PracticeStore& s = store();
     if (s.autoAdd())
-        s.lookedUp(utf8, now());
-}
-
-practice::Millis PracticeDeck::now() {
-    return QDateTime::currentMSecsSinceEpoch();
+        s.lookedUp(utf8, platform::PracticeStore::now());
 }
 
 int PracticeDeck::localOffsetMinutes() {

@@ -34,8 +34,7 @@ public:
 
     const gbk::Codec& codec() const { return codec_; }
 
-    // The moment now, and the local day's offset from UTC in minutes.
-    static practice::Millis now();
+    // The local day's offset from UTC in minutes.
     static int localOffsetMinutes();
 
 private:

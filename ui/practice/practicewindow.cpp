@@ -239,7 +239,7 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
 PracticeWindow::~PracticeWindow() = default;
 
 practice::Millis PracticeWindow::now() const {
-    return services_.now ? services_.now() : PracticeDeck::now();
+    return services_.now ? services_.now() : platform::PracticeStore::now();
 }
 
 void PracticeWindow::open() {
