@@ -98,14 +98,15 @@ int main(int argc, char** argv) {
     const auto store = platform::PracticeStore::open(path);
     const Millis twoWeeks = kStart + 14 * 24 * 60 * kMinute;
     std::size_t due = 0;
-    figures.add("practice_due_ms", medianMs([&] { due = store->due(twoWeeks).size(); }));
+    figures.add("practice_due_ms", medianMs([&] { due = store->due(twoWeeks, twoWeeks).size(); }));
     figures.add("practice_due_items", static_cast<double>(due), 0);
-    figures.add("practice_due_all_ms",
-                medianMs([&] { due = store->due(kStart + 3650 * 24 * 60 * kMinute).size(); }));
+    figures.add("practice_due_all_ms", medianMs([&] {
+                    due = store->due(kStart + 3650 * 24 * 60 * kMinute, kStart).size();
+                }));
     figures.add("practice_progress_ms", medianMs([&] { store->progress(twoWeeks, 480); }));
     figures.add("practice_open_due_progress_ms", medianMs([&] {
                     auto s = platform::PracticeStore::open(path);
-                    s->due(twoWeeks);
+                    s->due(twoWeeks, twoWeeks);
                     s->progress(twoWeeks, 480);
                 }));
     Millis at = twoWeeks;

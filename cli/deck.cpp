@@ -61,6 +61,38 @@ int unsaved(platform::PracticeStore& store) {
     return kUnusable;
 }
 
+// deck new-per-day [N]: shows, or sets, how many new items a day brings into the drill.
+int newPerDay(const std::optional<std::string>& file, const std::vector<std::string_view>& words) {
+    std::optional<int> count;
+    if (words.size() > 2)
+        return usage("deck new-per-day takes at most one COUNT");
+    if (words.size() == 2) {
+        int n = -1;
+        const std::string_view w = words[1];
+        const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), n);
+        if (ec != std::errc() || end != w.data() + w.size() || n < 0 ||
+            n > platform::PracticeStore::kMostNewPerDay)
+            return usage("COUNT is a number from 0 to " +
+                         std::to_string(platform::PracticeStore::kMostNewPerDay));
+        count = n;
+    }
+    if (file && file->empty())
+        return usage("--deck needs a file");
+    int opened = kDone;
+    const auto store = openDeck(file, opened,
+                                count ? platform::PracticeStore::Check::Pages
+                                      : platform::PracticeStore::Check::Schema);
+    if (!store)
+        return opened;
+    if (count)
+        store->setNewPerDay(*count);
+    const int now = store->newPerDay();
+    if (!store->saving())
+        return unsaved(*store);
+    std::cout << now << '\n' << std::flush;
+    return std::cout ? kDone : kSystem;
+}
+
 } // namespace
 
 std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::string>& file,
@@ -105,8 +137,10 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
             words.push_back(a);
     }
     if (words.empty())
-        return usage("deck takes list, add, remove, review or due");
+        return usage("deck takes list, add, remove, review, due or new-per-day");
     const std::string_view action = words[0];
+    if (action == "new-per-day")
+        return atText ? usage("--at goes with review and due") : newPerDay(file, words);
     const std::size_t wanted = action == "list" || action == "due"     ? 1
                                : action == "add" || action == "remove" ? 2
                                : action == "review"                    ? 3
@@ -169,7 +203,9 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
         for (const practice::Item& item : store->list())
             out += item.text + '\t' + practice::formatTime(item.card.due) + '\n';
     } else if (action == "due") {
-        for (const practice::Item& item : store->due(at))
+        const practice::Millis today =
+            practice::dayStart(at, platform::PracticeStore::localOffsetMinutes(at));
+        for (const practice::Item& item : store->due(at, today))
             out += cardLine(item.text, item.card) + '\n';
     } else if (action == "add") {
         if (!store->add(text, at)) {
@@ -185,7 +221,19 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
         // A review from the terminal types nothing: an Again counts as missed at the first try.
         platform::PracticeStore::Answer answer;
         answer.firstTry = *rated != practice::Rating::Again;
-        out = cardLine(text, store->review(text, *rated, at, answer)) + '\n';
+        const std::optional<practice::Card> card = store->review(text, *rated, at, answer);
+        if (card) {
+            out = cardLine(text, *card) + '\n';
+        } else if (store->saving()) {
+            const std::optional<practice::Item> item = store->find(text);
+            std::cerr << "tovrin-lookup: " << text << ": a review at " << practice::formatTime(at)
+                      << " is before its last review"
+                      << (item && item->card.lastReview
+                              ? " at " + practice::formatTime(*item->card.lastReview)
+                              : std::string())
+                      << "; nothing was saved\n";
+            status = kNotFound;
+        }
     }
     if (!store->saving())
         return unsaved(*store);

@@ -40,43 +40,67 @@ bool isCodeOf(const practice::ItemCodes& item, std::string_view letters) {
 int runPractice(const std::string& folder, const std::vector<std::string_view>& args,
                 const gbk::Codec& codec) {
     std::optional<std::string> file;
+    std::optional<std::string_view> atText;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--deck" && i + 1 < args.size())
             file = std::string(args[++i]);
         else if (args[i].starts_with("--deck="))
             file = std::string(args[i].substr(7));
+        else if (args[i] == "--at" && i + 1 < args.size())
+            atText = args[++i];
+        else if (args[i].starts_with("--at="))
+            atText = args[i].substr(5);
         else
-            return usage("practice takes only --deck FILE");
+            return usage("practice takes only --deck FILE and --at TIME");
     }
     if (file && file->empty())
         return usage("--deck needs a file");
+    // The session's clock: from --at on, as the system's clock runs.
+    const practice::Millis started = platform::PracticeStore::now();
+    practice::Millis start = started;
+    if (atText) {
+        const auto parsed = practice::parseTime(*atText);
+        if (!parsed)
+            return usage("TIME is a UTC time such as 2026-12-08T10:00:00Z");
+        start = *parsed;
+    }
+    const auto now = [&] { return start + (platform::PracticeStore::now() - started); };
 
     RecordFile codes;
     if (!openDictionary(folder, CodeRecord::kFileName, CodeRecord::kLength, codes))
         return kUnusable;
+    // The stroke dictionary tells each character's last stroke, for the hints; without it they
+    // say less.
+    RecordFile strokes;
+    const practice::LastStrokes lastStrokes(
+        openDictionary(folder, StrokeRecord::kFileName, StrokeRecord::kLength, strokes)
+            ? practice::LastStrokes(strokes)
+            : practice::LastStrokes());
     int status = kDone;
     const auto store = openDeck(file, status);
     if (!store)
         return status;
 
     practice::Drill drill;
-    practice::DrillQueue queue({[&] {
-                                    std::vector<std::string> texts;
-                                    for (practice::Item& due :
-                                         store->due(platform::PracticeStore::now()))
-                                        texts.push_back(std::move(due.text));
-                                    return texts;
-                                },
-                                [&](std::size_t count) { return store->mostMissed(count); },
-                                [&](const std::string& text) -> std::optional<practice::ItemCodes> {
-                                    const auto g = codec.fromUtf8(text);
-                                    return g ? practice::codesOf(*g, codes) : std::nullopt;
-                                }});
+    practice::DrillQueue queue(
+        {[&] {
+             std::vector<std::string> texts;
+             const practice::Millis at = now();
+             for (practice::Item& due : store->due(
+                      at, practice::dayStart(at, platform::PracticeStore::localOffsetMinutes(at))))
+                 texts.push_back(std::move(due.text));
+             return texts;
+         },
+         [&](std::size_t count) { return store->mostMissed(count); },
+         [&](const std::string& text) -> std::optional<practice::ItemCodes> {
+             const auto g = codec.fromUtf8(text);
+             return g ? practice::codesOf(*g, codes, &lastStrokes) : std::nullopt;
+         }});
     std::string line;
     for (;;) {
         std::optional<std::pair<std::string, practice::ItemCodes>> item = queue.next();
         if (!item) {
-            const auto next = store->nextDue(platform::PracticeStore::now());
+            const auto next = store->nextDue(now());
             std::cout << (next ? "暂无待练；下一项 " + practice::formatTime(*next)
                                : std::string("练习库是空的"))
                       << '\n';
@@ -89,7 +113,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             continue;
         }
         const std::string text = std::move(item->first);
-        drill.show(std::move(item->second), platform::PracticeStore::now());
+        drill.show(std::move(item->second), now());
         std::cout << text << '\n';
         for (;;) {
             std::cout << "> " << std::flush;
@@ -97,7 +121,7 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
                 return std::cout ? kDone : kSystem;
             if (line.empty())
                 break; // on to the next item
-            const auto answer = drill.answer(line, platform::PracticeStore::now());
+            const auto answer = drill.answer(line, now());
             if (!answer)
                 continue;
             const practice::Feedback& f = answer->feedback;
@@ -105,11 +129,19 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
             if (!store->find(text))
                 break;
             // The answer is kept before its feedback is shown.
-            store->review(text, f.rating, platform::PracticeStore::now(),
-                          platform::PracticeStore::answerOf(*answer));
+            const practice::Millis at = now();
+            const bool kept =
+                store->review(text, f.rating, at, platform::PracticeStore::answerOf(*answer))
+                    .has_value();
             if (!store->saving()) {
                 std::cerr << "tovrin-lookup: " << store->takeProblem() << '\n';
                 return kUnusable;
+            }
+            if (!kept) {
+                std::cerr << "tovrin-lookup: " << text << ": an answer at "
+                          << practice::formatTime(at)
+                          << " is before its last review; nothing was saved\n";
+                return kNotFound;
             }
             for (const std::string& l : practice::feedbackLines(drill.item(), f, codec))
                 std::cout << l << '\n';

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -292,6 +293,14 @@ practice::Millis PracticeStore::now() {
         .count();
 }
 
+int PracticeStore::localOffsetMinutes(practice::Millis at) {
+    const std::time_t t = static_cast<std::time_t>(at / 1000);
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return 0;
+    return static_cast<int>(local.tm_gmtoff / 60);
+}
+
 PracticeStore::Answer PracticeStore::answerOf(const practice::Drill::Answer& a) {
     Answer out;
     // An answer given after an hour away is no measure of recall speed.
@@ -501,20 +510,30 @@ bool PracticeStore::remove(const std::string& text) {
     });
 }
 
-Card PracticeStore::review(const std::string& text, practice::Rating rating, Millis at,
-                           const Answer& answer) {
-    return write([&] {
+std::optional<Card> PracticeStore::review(const std::string& text, practice::Rating rating,
+                                          Millis at, const Answer& answer) {
+    return write([&]() -> std::optional<Card> {
         std::optional<Row> row = findRow(db_, text);
         if (!row)
             row = insertItem(db_, text, at);
-        const Card card = practice::review(row->item.card, rating, at);
+        const Card& before = row->item.card;
+        if (before.lastReview && at < *before.lastReview)
+            return std::nullopt;
+        long long logged = 0; // a later answer at the same showing is practice, not a review
+        Card card = before;
+        if (!answer.retry) {
+            const practice::Rating given = practice::scheduledRating(rating, before);
+            card = practice::review(before, given, at);
+            logged = static_cast<long long>(given);
+        }
         Statement log(db_, "INSERT INTO reviews(seq, item, at, rating, millis, typed, expected, "
                            "first_try) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
         log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(at));
-        log.bind(4, static_cast<long long>(rating)).bind(5, static_cast<long long>(answer.millis));
+        log.bind(4, logged).bind(5, static_cast<long long>(answer.millis));
         log.bind(6, answer.typed).bind(7, answer.expected);
         log.bind(8, static_cast<long long>(answer.retry ? 2 : answer.firstTry ? 1 : 0)).run();
-        updateCard(db_, row->id, card, answer.retry || answer.firstTry ? 0 : 1);
+        if (!answer.retry)
+            updateCard(db_, row->id, card, answer.firstTry ? 0 : 1);
         return card;
     });
 }
@@ -527,12 +546,26 @@ std::optional<Item> PracticeStore::find(const std::string& text) {
     });
 }
 
-std::vector<Item> PracticeStore::due(Millis at) {
+std::vector<Item> PracticeStore::due(Millis at, Millis dayStart) {
+    const int allowed = std::max(0, newPerDay() - newSince(dayStart));
+    return practice::withinNewLimit(read([&] {
+                                        return readItems(
+                                            db_,
+                                            std::string("SELECT ") + kItemColumns +
+                                                " FROM items WHERE due <= ? ORDER BY due, id",
+                                            at);
+                                    }),
+                                    allowed);
+}
+
+int PracticeStore::newSince(Millis since) {
     return read([&] {
-        return readItems(db_,
-                         std::string("SELECT ") + kItemColumns +
-                             " FROM items WHERE due <= ? ORDER BY due, id",
-                         at);
+        // An item whose reviews since then are all it has had was new then.
+        Statement s(db_, "SELECT count(*) FROM (SELECT item, count(*) AS n FROM reviews "
+                         "WHERE at >= ? AND rating > 0 GROUP BY item) AS t "
+                         "JOIN items ON items.id = t.item WHERE items.reps = t.n");
+        s.bind(1, static_cast<long long>(since));
+        return s.step() ? static_cast<int>(s.integer(0)) : 0;
     });
 }
 
@@ -565,44 +598,81 @@ std::vector<std::string> PracticeStore::mostMissed(std::size_t count) {
     });
 }
 
-practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes) {
-    return read([&] {
+practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes,
+                                           const practice::ItemFacts& facts) {
+    const Millis today = practice::dayStart(now, localOffsetMinutes);
+    practice::DeckSnapshot deck;
+    deck.newPerDay = newPerDay();
+    deck.newToday = newSince(today);
+    read([&] {
         exec(db_, "BEGIN");
         try {
-            std::vector<Millis> dues;
-            Statement d(db_, "SELECT due FROM items WHERE due < ?");
-            d.bind(1, static_cast<long long>(practice::progressDueEnd(now, localOffsetMinutes)));
+            deck.items.clear();
+            deck.answers.clear();
+            Statement d(db_, "SELECT text, due, reps, stability FROM items");
             while (d.step())
-                dues.push_back(d.integer(0));
-            std::vector<practice::AnswerRecord> answers;
-            Statement a(db_, "SELECT at, millis, first_try, typed, expected FROM reviews "
-                             "WHERE at >= ?");
+                deck.items.push_back({d.text(0), d.integer(1), d.integer(2) == 0, d.real(3)});
+            Statement a(db_, "SELECT reviews.at, millis, first_try, typed, expected, items.text "
+                             "FROM reviews LEFT JOIN items ON items.id = reviews.item "
+                             "WHERE reviews.at >= ?");
             a.bind(1, static_cast<long long>(practice::progressStart(now, localOffsetMinutes)));
             while (a.step())
-                answers.push_back({a.integer(0), static_cast<int>(a.integer(1)), a.integer(2) == 1,
-                                   a.integer(2) == 2, a.text(3), a.text(4)});
+                deck.answers.push_back({a.integer(0), static_cast<int>(a.integer(1)),
+                                        a.integer(2) == 1, a.integer(2) == 2, a.text(3), a.text(4),
+                                        a.text(5)});
             exec(db_, "COMMIT");
-            return practice::summarize(dues, answers, now, localOffsetMinutes);
+            return 0;
         } catch (const SqlError&) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
     });
+    // Items due in the order they are drilled, so that the day's new ones are the first joined.
+    std::stable_sort(
+        deck.items.begin(), deck.items.end(),
+        [](const practice::DeckEntry& a, const practice::DeckEntry& b) { return a.due < b.due; });
+    return practice::summarize(deck, now, localOffsetMinutes, facts);
+}
+
+long long PracticeStore::setting(const char* name, long long byDefault) {
+    return read([&] {
+        Statement s(db_, "SELECT value FROM settings WHERE name = ?");
+        s.bind(1, std::string_view(name));
+        return s.step() ? s.integer(0) : byDefault;
+    });
+}
+
+void PracticeStore::setSetting(const char* name, long long value) {
+    write([&] {
+        Statement s(db_, "INSERT OR REPLACE INTO settings(name, value) VALUES(?, ?)");
+        s.bind(1, std::string_view(name)).bind(2, value).run();
+        return 0;
+    });
 }
 
 bool PracticeStore::autoAdd() {
-    return read([&] {
-        Statement s(db_, "SELECT value FROM settings WHERE name = 'auto_add'");
-        return !s.step() || s.integer(0) != 0;
-    });
+    return setting("auto_add", 1) != 0;
 }
 
 void PracticeStore::setAutoAdd(bool on) {
-    write([&] {
-        Statement s(db_, "INSERT OR REPLACE INTO settings(name, value) VALUES('auto_add', ?)");
-        s.bind(1, static_cast<long long>(on ? 1 : 0)).run();
-        return 0;
-    });
+    setSetting("auto_add", on ? 1 : 0);
+}
+
+bool PracticeStore::autoAddText() {
+    return setting("auto_add_text", 0) != 0;
+}
+
+void PracticeStore::setAutoAddText(bool on) {
+    setSetting("auto_add_text", on ? 1 : 0);
+}
+
+int PracticeStore::newPerDay() {
+    return static_cast<int>(
+        std::clamp<long long>(setting("new_per_day", practice::kNewPerDay), 0, kMostNewPerDay));
+}
+
+void PracticeStore::setNewPerDay(int count) {
+    setSetting("new_per_day", std::clamp(count, 0, kMostNewPerDay));
 }
 
 std::vector<std::string> PracticeStore::recheck() {
@@ -618,7 +688,9 @@ std::vector<std::string> PracticeStore::recheck() {
             // Both logs in the order they were written, item by item.
             std::map<long long, std::map<long long, practice::DeckEvent>> logs;
             std::map<long long, long long> missed;
-            Statement reviews(db_, "SELECT seq, item, at, rating, first_try FROM reviews");
+            // Rating 0: a later answer at the same showing, practice that was not scheduled.
+            Statement reviews(db_, "SELECT seq, item, at, rating, first_try FROM reviews "
+                                   "WHERE rating > 0");
             while (reviews.step()) {
                 const long long rating = std::clamp<long long>(reviews.integer(3), 1, 4);
                 logs[reviews.integer(1)][reviews.integer(0)] = {

@@ -52,6 +52,8 @@ public:
 
     // The moment now, by the system's clock: what the store and the core are handed.
     static practice::Millis now();
+    // The local time's offset from UTC at `at`, in minutes (480 in China).
+    static int localOffsetMinutes(practice::Millis at);
 
     // $XDG_DATA_HOME/tovrin/practice.db (~/.local/share when unset); "" when neither is known.
     static std::string defaultPath();
@@ -80,18 +82,27 @@ public:
     // Adds an item, new and due at `now`; false when the deck holds it already.
     bool add(const std::string& text, practice::Millis now);
     // The learner looked the item up: it joins (true), or, when the deck holds it already, it is
-    // due at once: it was needed again (false).
+    // due at once: it was needed again, and forgotten when it was in review (false; see
+    // practice::lookedUpAgain()).
     bool lookedUp(const std::string& text, practice::Millis now);
     // Takes the item out of the deck; its past reviews stay in the log. False when not there.
     bool remove(const std::string& text);
     // Logs a review and returns the card it leads to; an item not in the deck joins first.
-    practice::Card review(const std::string& text, practice::Rating rating, practice::Millis at,
-                          const Answer& answer);
+    // The scheduler is given the rating practice::scheduledRating() makes of `rating`, and the
+    // log keeps that. A later answer at the same showing (Answer::retry) is logged as practice,
+    // with rating 0, and leaves the card as it was. Nothing, and nothing logged, when `at` is
+    // before the item's last review: a review cannot be dated into the past of its card.
+    std::optional<practice::Card> review(const std::string& text, practice::Rating rating,
+                                         practice::Millis at, const Answer& answer);
 
     std::optional<practice::Item> find(const std::string& text);
     // The items due at `at`, in the order they are drilled: the most overdue first, items due
-    // at the same moment in the order they joined (an index on due holds them so).
-    std::vector<practice::Item> due(practice::Millis at);
+    // at the same moment in the order they joined (an index on due holds them so). New items
+    // come only as far as the day's limit allows (newPerDay() less those first reviewed since
+    // `dayStart`, the local day's first moment); the rest wait their turn in the same order.
+    std::vector<practice::Item> due(practice::Millis at, practice::Millis dayStart);
+    // How many items had their first review since `since`.
+    int newSince(practice::Millis since);
     // Every item, in the order they joined.
     std::vector<practice::Item> list();
     // The earliest due time later than `after`.
@@ -99,11 +110,20 @@ public:
     // Up to `count` items, those answered wrong at the first try most often first.
     std::vector<std::string> mostMissed(std::size_t count);
     // What the practice window draws; days are local, UTC moved by `localOffsetMinutes`.
-    practice::Progress progress(practice::Millis now, int localOffsetMinutes);
+    practice::Progress progress(practice::Millis now, int localOffsetMinutes,
+                                const practice::ItemFacts& facts = {});
 
     // Whether picks in the lookup window join the deck by themselves (on by default).
     bool autoAdd();
     void setAutoAdd(bool on);
+    // Whether the words and characters of a text looked up join too (off by default).
+    bool autoAddText();
+    void setAutoAddText(bool on);
+    // How many new items a day brings into the drill (practice::kNewPerDay by default, at most
+    // kMostNewPerDay).
+    static constexpr int kMostNewPerDay = 1000;
+    int newPerDay();
+    void setNewPerDay(int count);
 
     // Computes every card again from the logs and compares it with the card kept: the texts of
     // the items whose card (or count of misses) differs; none when the logs and the cards agree.
@@ -116,6 +136,8 @@ private:
     void fallBack(const std::string& what, bool copyFile);
     template <class F> auto write(F&& change);
     template <class F> auto read(F&& query);
+    long long setting(const char* name, long long byDefault);
+    void setSetting(const char* name, long long value);
 
     std::string path_;
     int busyMillis_;

@@ -32,8 +32,8 @@ LookupFiles ProgramFiles::lookupFiles() const {
     return files;
 }
 
-FileBytes ProgramFiles::codeDictionary() const {
-    return readWholeFile(joinPath(data_, std::string(CodeRecord::kFileName)));
+FileBytes ProgramFiles::dictionary(std::string_view name) const {
+    return readWholeFile(joinPath(data_, std::string(name)));
 }
 
 std::string ProgramFiles::setFilePath() const {

@@ -20,8 +20,8 @@ public:
     // What the lookup window starts from: its four dictionaries, read whole, and setup.txt with
     // its writer.
     LookupFiles lookupFiles() const;
-    // The character-code dictionary alone, read whole (the practice deck's codes).
-    FileBytes codeDictionary() const;
+    // One dictionary, read whole, by its file name (the practice deck's codes and strokes).
+    FileBytes dictionary(std::string_view name) const;
 
     // set.txt, the chart window's choices. An installed copy's first run reads the one shipped
     // with its data and keeps it in the user's folder from then on.

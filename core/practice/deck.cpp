@@ -52,7 +52,7 @@ Millis localDay(Millis at, int offsetMinutes) {
 }
 
 // The first moment of local day `day`.
-Millis dayStart(Millis day, int offsetMinutes) {
+Millis startOfDay(Millis day, int offsetMinutes) {
     return day * kDay - offsetMinutes * kMinute;
 }
 
@@ -65,6 +65,8 @@ bool isItem(std::string_view utf8, const gbk::Codec& codec) {
 }
 
 Card lookedUpAgain(const Card& card, Millis at) {
+    if (card.state == CardState::Review)
+        return review(card, Rating::Again, at);
     Card next = card;
     next.due = std::min(card.due, at);
     return next;
@@ -117,25 +119,63 @@ std::optional<Millis> parseTime(std::string_view text) {
 }
 
 Millis progressStart(Millis now, int localOffsetMinutes) {
-    return dayStart(localDay(now, localOffsetMinutes) - 29, localOffsetMinutes);
+    return startOfDay(localDay(now, localOffsetMinutes) - 29, localOffsetMinutes);
 }
 
 Millis progressDueEnd(Millis now, int localOffsetMinutes) {
-    return dayStart(localDay(now, localOffsetMinutes) + 8, localOffsetMinutes);
+    return startOfDay(localDay(now, localOffsetMinutes) + 8, localOffsetMinutes);
 }
 
-Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> answers, Millis now,
-                   int localOffsetMinutes) {
+Millis dayStart(Millis at, int localOffsetMinutes) {
+    return startOfDay(localDay(at, localOffsetMinutes), localOffsetMinutes);
+}
+
+Rating scheduledRating(Rating answered, const Card& card) {
+    return card.state == CardState::New ? std::min(answered, Rating::Good) : answered;
+}
+
+std::vector<Item> withinNewLimit(std::vector<Item> due, int newAllowed) {
+    std::vector<Item> out;
+    out.reserve(due.size());
+    for (Item& item : due) {
+        if (item.card.state == CardState::New && newAllowed-- <= 0)
+            continue;
+        out.push_back(std::move(item));
+    }
+    return out;
+}
+
+Progress summarize(const DeckSnapshot& deck, Millis now, int localOffsetMinutes,
+                   const ItemFacts& facts) {
     Progress p;
     const Millis today = localDay(now, localOffsetMinutes);
-    for (const Millis due : dues) {
-        const Millis day = std::max<Millis>(localDay(due, localOffsetMinutes) - today, 0);
+    int newAllowed = std::max(0, deck.newPerDay - deck.newToday);
+    for (const DeckEntry& e : deck.items) {
+        const Millis day = std::max<Millis>(localDay(e.due, localOffsetMinutes) - today, 0);
+        if (e.due <= now) {
+            if (e.fresh && newAllowed-- <= 0) {
+                ++p.newWaiting;
+                continue;
+            }
+            ++p.dueNow;
+        } else if (day == 0) {
+            ++p.laterToday;
+            p.nextToday = std::min(p.nextToday.value_or(e.due), e.due);
+        }
         if (day < static_cast<Millis>(p.dueByDay.size()))
             ++p.dueByDay[static_cast<std::size_t>(day)];
+        else
+            ++p.dueLater;
+        if (!e.fresh && facts.levelOf) {
+            if (const std::optional<Level> level = facts.levelOf(e.text)) {
+                Progress::Mastery& m = p.mastery[static_cast<std::size_t>(*level)];
+                ++(e.stability > kKnownStability ? m.known : m.learning);
+            }
+        }
     }
     std::array<std::vector<int>, 30> times;
     std::vector<int> all;
-    for (const AnswerRecord& a : answers) {
+    for (const AnswerRecord& a : deck.answers) {
         if (a.retry)
             continue;
         const Millis back = today - localDay(a.at, localOffsetMinutes);
@@ -144,14 +184,28 @@ Progress summarize(std::span<const Millis> dues, std::span<const AnswerRecord> a
         const auto i = static_cast<std::size_t>(29 - back);
         ++p.days[i].reviews;
         p.days[i].rightFirstTry += a.firstTry ? 1 : 0;
-        times[i].push_back(a.millis);
-        all.push_back(a.millis);
-        // Codes are written in capitals or small letters alike.
-        for (std::size_t k = 0; k < a.expected.size(); ++k) {
-            const KeyRoots* want = keyRoots(a.expected[k]);
-            if (want && (k >= a.typed.size() || keyRoots(a.typed[k]) != want))
-                ++p.missedKeys[static_cast<std::size_t>(want->letter - 'a')];
+        // A review rated in a terminal typed nothing and took no time.
+        if (!a.typed.empty()) {
+            times[i].push_back(a.millis);
+            all.push_back(a.millis);
         }
+        if (a.firstTry || a.typed.empty())
+            continue;
+        // Codes are written in capitals or small letters alike.
+        std::string typed, expected;
+        for (const char c : a.typed)
+            typed += keyRoots(c) ? keyRoots(c)->letter : c;
+        for (const char c : a.expected)
+            expected += keyRoots(c) ? keyRoots(c)->letter : c;
+        std::optional<ItemCodes> item;
+        if (facts.codesOf && !a.text.empty())
+            item = facts.codesOf(a.text);
+        const Miss miss =
+            item ? missOf(*item, typed, expected) : missOf(ItemCodes{}, typed, expected);
+        if (miss.rule)
+            ++p.missedRules[static_cast<std::size_t>(*miss.rule)];
+        for (const char k : miss.keys)
+            ++p.missedKeys[static_cast<std::size_t>(k - 'a')];
     }
     // The lower median of an even count: a time some answer really took.
     auto median = [](std::vector<int>& t) {

@@ -49,7 +49,19 @@ std::vector<std::string> codesOf(const RecordFile& codes, gbk::Char character) {
     return found;
 }
 
-std::optional<ItemCodes> characterItem(gbk::Char character, const RecordFile& codes) {
+// Whether the character is a key's name, or one of its roots that is a character of its own.
+void rootFacts(gbk::Char character, ItemCodes& item) {
+    const std::string utf8 = gbk::Codec().toUtf8(gbk::Text(1, character));
+    for (const KeyRoots& key : keytable::keys) {
+        item.keyName = item.keyName || key.name == utf8;
+        item.rootCharacter =
+            item.rootCharacter ||
+            std::find(key.radicals.begin(), key.radicals.end(), utf8) != key.radicals.end();
+    }
+}
+
+std::optional<ItemCodes> characterItem(gbk::Char character, const RecordFile& codes,
+                                       const LastStrokes* lastStrokes) {
     std::vector<std::string> found = codesOf(codes, character);
     if (found.empty())
         return std::nullopt;
@@ -63,6 +75,8 @@ std::optional<ItemCodes> characterItem(gbk::Char character, const RecordFile& co
             code.size() == longest ? Level::Full : static_cast<Level>(code.size() - 1);
         item.codes.push_back({std::move(code), level});
     }
+    rootFacts(character, item);
+    item.lastStroke = lastStrokes ? lastStrokes->of(character) : 0;
     return item;
 }
 
@@ -134,22 +148,118 @@ std::string shown(std::string_view letters) {
 }
 
 std::string keyText(const KeyRoots& key) {
-    std::string out(1, upper(key.letter));
-    if (key.radicals.empty() || key.radicals.front() != key.name)
-        (out += ' ') += key.name;
-    for (const std::string_view r : key.radicals)
-        (out += ' ') += r;
-    return out;
+    return std::string(1, upper(key.letter)) + ' ' + std::string(key.name);
 }
 
 } // namespace
 
-std::optional<ItemCodes> codesOf(const gbk::Text& text, const RecordFile& codes) {
+LastStrokes::LastStrokes(const RecordFile& strokes) : strokes_(0x10000, 0) {
+    std::vector<bool> seen(0x10000, false);
+    for (std::int32_t n = 1; n <= strokes.count(); ++n) {
+        const std::string_view raw = strokes.record(n);
+        if (raw.size() < StrokeRecord::kLength)
+            continue;
+        const gbk::Char c = gbk::firstChar(raw);
+        std::string_view digits =
+            raw.substr(StrokeRecord::kStrokesOffset, StrokeRecord::kStrokesWidth);
+        const std::size_t end = digits.find(' ');
+        // A full field may have been cut: its last digit need not be the last stroke.
+        const int last = end == std::string_view::npos || end == 0 || digits[end - 1] < '1' ||
+                                 digits[end - 1] > '5'
+                             ? 0
+                             : digits[end - 1] - '0';
+        if (!seen[c])
+            strokes_[c] = static_cast<unsigned char>(last);
+        else if (strokes_[c] != last)
+            strokes_[c] = 0;
+        seen[c] = true;
+    }
+}
+
+std::optional<ItemCodes> codesOf(const gbk::Text& text, const RecordFile& codes,
+                                 const LastStrokes* lastStrokes) {
     if (text.empty())
         return std::nullopt;
     if (text.size() == 1)
-        return characterItem(text[0], codes);
+        return characterItem(text[0], codes, lastStrokes);
     return wordItem(text, codes);
+}
+
+std::optional<Level> shortestLevel(const gbk::Text& text, const RecordFile& codes) {
+    if (text.size() != 1)
+        return codesOf(text, codes) ? std::optional<Level>(Level::Full) : std::nullopt;
+    const Bisection hit = bisectFirstChar(codes, text[0]);
+    if (!hit.found)
+        return std::nullopt;
+    auto same = [&](std::int32_t n) { return gbk::firstChar(codes.record(n)) == text[0]; };
+    std::size_t shortest = 0, longest = 0;
+    for (std::int32_t n = firstOfRun(hit.pos, same); n <= codes.count() && same(n); ++n) {
+        const std::size_t length = typable(view(CodeRecord::read(codes.record(n)).code)).size();
+        if (length == 0)
+            continue;
+        shortest = shortest == 0 ? length : std::min(shortest, length);
+        longest = std::max(longest, length);
+    }
+    if (shortest == 0)
+        return std::nullopt;
+    return shortest == longest ? Level::Full : static_cast<Level>(shortest - 1);
+}
+
+std::optional<IdentificationLetter> identificationLetter(const ItemCodes& item) {
+    if (item.text.size() != 1 || item.keyName || item.rootCharacter || item.lastStroke == 0)
+        return std::nullopt;
+    const Code& full = item.codes.back();
+    if (full.level != Level::Full || full.letters.size() != 3)
+        return std::nullopt;
+    const KeyRoots* key = keyRoots(full.letters[2]);
+    const int shape = key->zone % 10;
+    if (key->zone / 10 != item.lastStroke || shape > 3)
+        return std::nullopt;
+    return IdentificationLetter{2, item.lastStroke, shape};
+}
+
+Miss missOf(const ItemCodes& item, std::string_view typed, std::string_view nearest) {
+    Miss miss;
+    if (item.keyName) {
+        miss.rule = Rule::KeyName;
+        return miss;
+    }
+    const std::vector<Mark> marks = compare(typed, nearest);
+    std::vector<std::size_t> wrong;
+    bool lengthOnly = true;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (marks[i] == Mark::Right)
+            continue;
+        lengthOnly = lengthOnly && marks[i] != Mark::Wrong;
+        if (marks[i] != Mark::Extra)
+            wrong.push_back(i);
+    }
+    const std::optional<IdentificationLetter> id = identificationLetter(item);
+    if (id && nearest == item.codes.back().letters && wrong.size() == 1 &&
+        wrong[0] == id->position) {
+        miss.rule = Rule::IdentificationLetter;
+        return miss;
+    }
+    if (!item.parts.empty()) {
+        std::string letters;
+        for (const WordPart& part : item.parts)
+            letters += part.fullCode;
+        const bool known = std::all_of(wrong.begin(), wrong.end(), [&](std::size_t i) {
+            return marks[i] != Mark::Wrong || letters.find(typed[i]) != std::string::npos;
+        });
+        if (known) {
+            miss.rule = Rule::WordCode;
+            return miss;
+        }
+    }
+    if (lengthOnly) {
+        miss.rule = Rule::ShortCode;
+        return miss;
+    }
+    for (const std::size_t i : wrong)
+        if (marks[i] == Mark::Wrong)
+            miss.keys += nearest[i];
+    return miss;
 }
 
 Feedback grade(const ItemCodes& item, std::string_view typed, Millis answerTime,
@@ -188,6 +298,10 @@ std::string_view levelName(Level level) {
     return words::kFull;
 }
 
+std::string_view ruleName(Rule rule) {
+    return words::kRuleNames[static_cast<std::size_t>(rule)];
+}
+
 std::vector<std::string> feedbackLines(const ItemCodes& item, const Feedback& feedback,
                                        const gbk::Codec& codec) {
     std::vector<std::string> lines;
@@ -222,8 +336,13 @@ std::vector<std::string> feedbackLines(const ItemCodes& item, const Feedback& fe
         lines.push_back(makeUp + " = " + shown(item.codes.front().letters));
     }
 
+    const std::optional<IdentificationLetter> id = identificationLetter(item);
     for (const Confusion& c : feedback.confusions) {
         std::string line = std::string(words::kExpectedKey) + ' ' + keyText(*c.expectedKey);
+        if (id && c.position == id->position && feedback.nearest == item.codes.back().letters)
+            line += "（" + std::string(words::kIdentification) + "：末笔" +
+                    std::string(words::kStrokes[id->lastStroke - 1]) + "，" +
+                    std::string(words::kShapes[id->shape - 1]) + "）";
         line += words::kBetweenKeys;
         line += std::string(words::kTypedKey) + ' ' +
                 (c.typedKey ? keyText(*c.typedKey) : shown(std::string_view(&c.typed, 1)));

@@ -42,8 +42,18 @@ check "due order" 0 $'我们\n工\n八\n经' \
     bash -c '"$0" deck --deck "$1" due --at 2026-12-21T00:00:00Z | sed "s/^{\"text\":\"\([^\"]*\)\".*/\1/"' \
     "$tool" "$deck"
 check "nothing due" 0 '' "$tool" deck --deck "$deck" due --at 2026-12-01T00:00:00Z
-check "list" 0 $'我们\t2026-12-08T10:10:00Z\n经\t2026-12-20T10:10:00Z\n工\t2026-12-20T10:00:00Z\n八\t2026-12-20T10:00:00Z' \
+check "list" 0 $'我们\t2026-12-08T10:10:00Z\n经\t2026-12-20T10:01:00Z\n工\t2026-12-20T10:00:00Z\n八\t2026-12-20T10:00:00Z' \
     "$tool" deck --deck "$deck" list
+
+# A review dated before the item's last one is refused, and changes nothing.
+check "a review dated back" 1 '' "$tool" deck --deck "$deck" review 经 good --at 2026-12-15T10:00:00Z
+ok grep -q '经: a review at 2026-12-15T10:00:00Z is before its last review at 2026-12-20T10:00:00Z' "$tmp/err"
+check "the card after it" 0 $'经\t2026-12-20T10:01:00Z' bash -c '"$0" deck --deck "$1" list | grep 经' "$tool" "$deck"
+
+# The day's new items: the limit is kept in the deck.
+check "new items a day" 0 20 "$tool" deck --deck "$deck" new-per-day
+check "new items a day set" 0 5 "$tool" deck --deck "$deck" new-per-day 5
+check "new items a day too many" 2 '' "$tool" deck --deck "$deck" new-per-day 1001
 
 check "add" 0 '' "$tool" deck --deck "$deck" add 中国
 check "add again" 1 '' "$tool" deck --deck "$deck" add 中国

@@ -23,16 +23,32 @@ RecordFile dictionary() {
         {"们", "WU"},  {"们", "WUN"},  {"计", "YF"},   {"计", "YFH"},  {"算", "THAJ"},
         {"机", "SM"},  {"机", "SMN"},  {"中", "K"},    {"中", "KHK"},  {"华", "WXF"},
         {"人", "W"},   {"人", "WWWW"}, {"民", "NAV"},  {"共", "AWU"},  {"和", "TKG"},
-        {"国", "L"},   {"国", "LGYI"}, {"丂", "GHN"},  {"丂", "GHNV"}, {"我", "TRNT"}};
+        {"国", "L"},   {"国", "LGYI"}, {"丂", "GHN"},  {"丂", "GHNV"}, {"我", "TRNT"},
+        {"有", "E"},   {"有", "DEF"},  {"天", "GD"},   {"天", "GDI"},  {"土", "FFFF"},
+        {"十", "FGH"}, {"子", "BBBB"}};
     std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
         return gbk::code(text(a.first)[0]) < gbk::code(text(b.first)[0]);
     });
     return RecordFile::fromBytes(testdata::codeBytes(rows), CodeRecord::kLength);
 }
 
+// Last strokes: 有 and 天 as written, 子's two orders disagreeing, 十 a root character.
+const LastStrokes& lastStrokes() {
+    static const RecordFile strokes =
+        RecordFile::fromBytes(testdata::strokeBytes({{text("有"), "132511", 1},
+                                                     {text("天"), "1134", 2},
+                                                     {text("子"), "521", 3},
+                                                     {text("子"), "523", 3},
+                                                     {text("十"), "12", 4},
+                                                     {text("我"), "312531534312", 5}}),
+                              StrokeRecord::kLength);
+    static const LastStrokes last(strokes);
+    return last;
+}
+
 ItemCodes item(const char* utf8) {
     static const RecordFile codes = dictionary();
-    return codesOf(text(utf8), codes).value();
+    return codesOf(text(utf8), codes, &lastStrokes()).value();
 }
 
 std::vector<std::pair<std::string, Level>> codesOf(const ItemCodes& it) {
@@ -120,5 +136,38 @@ TEST(Grading, ConfusedKeysAndTheirRoots) {
     const auto wrong = feedbackLines(item("我"), f, testdata::codec());
     EXPECT_EQ(wrong[1], "TRNQ");
     EXPECT_EQ(wrong[2], "   ^");
-    EXPECT_EQ(wrong.back(), "应为 T 禾 竹 丿 彳 攵 夂 ⺮；打成 Q 金 钅 勹 鱼 犭 儿 夕");
+    EXPECT_EQ(wrong.back(), "应为 T 禾；打成 Q 金");
+}
+
+// A hint says only what the codes and the strokes prove: never a key's roots as the
+// character's, the identification letter only where the code is two roots and it.
+TEST(Grading, HintsAndMissesNameWhatTheCodeProves) {
+    EXPECT_EQ(lastStrokes().of(text("有")[0]), 1);
+    EXPECT_EQ(lastStrokes().of(text("子")[0]), 0); // two orders that end differently
+    EXPECT_EQ(lastStrokes().of(text("我")[0]), 0); // a full field may have been cut
+    const gbk::Codec& codec = testdata::codec();
+    const ItemCodes you = item("有");
+    ASSERT_TRUE(identificationLetter(you));
+    EXPECT_EQ(feedbackLines(you, grade(you, "dee", 0, false), codec).back(),
+              "应为 F 土（末笔识别码：末笔横，上下型）；打成 E 月");
+    EXPECT_EQ(identificationLetter(item("天"))->shape, 3);
+    EXPECT_FALSE(identificationLetter(item("十"))); // a root character: F G H are strokes
+    const ItemCodes guo = item("国");
+    EXPECT_EQ(feedbackLines(guo, grade(guo, "lgyl", 0, false), codec).back(),
+              "应为 I 水；打成 L 田");
+
+    auto missed = [](const char* utf8, std::string_view typed) {
+        const ItemCodes it = item(utf8);
+        return missOf(it, typed, grade(it, typed, 0, false).nearest);
+    };
+    EXPECT_EQ(missed("有", "dee").rule, Rule::IdentificationLetter);
+    EXPECT_EQ(missed("有", "de").rule, Rule::IdentificationLetter);
+    EXPECT_EQ(missed("土", "fgh").rule, Rule::KeyName);
+    EXPECT_EQ(missed("子", "bb").rule, Rule::KeyName);
+    EXPECT_EQ(missed("我们", "trwn").rule, Rule::WordCode);
+    EXPECT_EQ(missed("我", "tr").rule, Rule::ShortCode);
+    const Miss keys = missed("国", "lgyl");
+    EXPECT_FALSE(keys.rule);
+    EXPECT_EQ(keys.keys, "i");
+    EXPECT_EQ(missed("有", "xef").keys, "d");
 }

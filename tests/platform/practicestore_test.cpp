@@ -51,17 +51,17 @@ void expectWorksWithoutSaving(PracticeStore& store, const std::string& path,
     EXPECT_NE(told.find(what), std::string::npos) << told;
     EXPECT_EQ(store.takeProblem(), "");
     EXPECT_TRUE(store.add("你", kStart));
-    const practice::Card card = store.review("我们", practice::Rating::Good, kStart, kRight);
-    EXPECT_EQ(card.reps, 1);
-    const auto due = store.due(kStart);
+    EXPECT_EQ(store.review("我们", practice::Rating::Good, kStart, kRight)->reps, 1);
+    const auto due = store.due(kStart, kStart);
     EXPECT_TRUE(std::any_of(due.begin(), due.end(), [](auto& i) { return i.text == "你"; }));
 }
 
 } // namespace
 
 // A few hundred changes in random order: each card is what applying its changes one by one
-// gives, and computing every card again from the logs finds the same cards; a card changed
-// behind the store's back is found.
+// gives (a later answer at the same showing changes nothing, one dated before the card's last
+// review is refused), and computing every card again from the logs finds the same cards; a
+// card changed behind the store's back is found.
 TEST(PracticeStore, CardsAreWhatTheLogsLeadTo) {
     TempDir dir;
     const std::string path = (dir / "deck" / "practice.db").string();
@@ -94,12 +94,18 @@ TEST(PracticeStore, CardsAreWhatTheLogsLeadTo) {
                 [[fallthrough]];
             default: {
                 const auto rating = static_cast<practice::Rating>(1 + random() % 4);
+                const bool retry = random() % 5 == 0;
                 const PracticeStore::Answer answer{static_cast<int>(random() % 9000), "tr", "trnt",
-                                                   random() % 2 == 0};
+                                                   random() % 2 == 0, retry};
                 const practice::Card before =
                     it == expected.end() ? practice::newCard(now) : it->second;
-                expected[text] = practice::review(before, rating, now);
-                EXPECT_EQ(store->review(text, rating, now, answer), expected[text]);
+                std::optional<practice::Card> want;
+                if (!before.lastReview || now >= *before.lastReview)
+                    want = retry ? before
+                                 : practice::review(
+                                       before, practice::scheduledRating(rating, before), now);
+                EXPECT_EQ(store->review(text, rating, now, answer), want);
+                expected[text] = want.value_or(before);
             }
             }
         }
@@ -174,7 +180,7 @@ TEST(PracticeStore, ReadOnlyFolderIsPractisedInMemory) {
         auto store = PracticeStore::open(file.string());
         EXPECT_EQ(store->find("经")->card.reps, 1);
         expectWorksWithoutSaving(*store, file.string(), "cannot be written");
-        EXPECT_EQ(store->due(kStart).size(), 2u);
+        EXPECT_EQ(store->due(kStart, kStart).size(), 2u);
     }
     EXPECT_TRUE(bytesOf(file) == before) << "the file was changed";
 }
@@ -191,13 +197,37 @@ TEST(PracticeStore, LockHeldTooLongIsToldNotWaitedOn) {
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     const auto started = std::chrono::steady_clock::now();
     const practice::Card card =
-        store->review("经", practice::Rating::Good, kStart + 20 * kMinute, kRight);
+        *store->review("经", practice::Rating::Good, kStart + 20 * kMinute, kRight);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(card.reps, 2);
     EXPECT_EQ(store->find("经")->card, card);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     expectWorksWithoutSaving(*store, path, "locked");
+}
+
+// New items come into the drill at most so many a day, in the order they joined; the rest wait
+// for the next day.
+TEST(PracticeStore, NewItemsWaitForTheDaysLimit) {
+    TempDir dir;
+    auto store = PracticeStore::open((dir / "practice.db").string());
+    EXPECT_EQ(store->newPerDay(), practice::kNewPerDay);
+    store->setNewPerDay(2);
+    for (const char* t : {"我", "们", "中", "国"})
+        store->add(t, kStart);
+    auto texts = [&store](Millis at, Millis today) {
+        std::vector<std::string> out;
+        for (const auto& item : store->due(at, today))
+            out.push_back(item.text);
+        return out;
+    };
+    EXPECT_EQ(texts(kStart, kStart), (std::vector<std::string>{"我", "们"}));
+    store->review("我", practice::Rating::Good, kStart + kMinute, kRight);
+    store->review("我", practice::Rating::Good, kStart + 20 * kMinute, kRight);
+    EXPECT_EQ(store->newSince(kStart), 1);
+    EXPECT_EQ(texts(kStart + 30 * kMinute, kStart), (std::vector<std::string>{"们"}));
+    const Millis tomorrow = kStart + 24 * 60 * kMinute;
+    EXPECT_EQ(texts(tomorrow, tomorrow), (std::vector<std::string>{"们", "中"}));
 }
 
 // The review log stays small: 20,000 answers on a deck of 2,000 items add less than 100 bytes
