@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
         PracticeWindow::Services services;
         services.now = [&at] { return at; };
         const auto t0 = Clock::now();
-        PracticeDeck deck(codec, path, [&files] { return files.codeDictionary(); });
+        PracticeDeck deck(codec, path,
+                          [&files](std::string_view name) { return files.dictionary(name); });
         PracticeWindow window(deck, services);
         window.open();
         window.repaint();

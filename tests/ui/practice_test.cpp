@@ -1,5 +1,6 @@
 // The practice window over a deck the lookup window filled, driven through their real controls
 // and keys, offscreen, with a store of the test's own.
+#include "tests/core/testdata.h"
 #include "tests/ui/controls.h"
 #include "tests/ui/programfolder.h"
 #include "ui/common/fonts.h"
@@ -28,13 +29,16 @@ private Q_SLOTS:
     void picksJoinTheDeckAndTheDrillShowsWhatWasWrong() {
         ProgramFolder folder;
         QTemporaryDir data;
-        PracticeDeck deck(codec, data.filePath(QStringLiteral("practice.db")).toStdString(),
-                          [&folder] { return folder.files().codeDictionary(); });
+        PracticeDeck deck(
+            codec, data.filePath(QStringLiteral("practice.db")).toStdString(),
+            [&folder](std::string_view name) { return folder.files().dictionary(name); });
 
         // 我, then 们 from the association list the pick shows: the word 我们 is spelt.
         Form3::Services services;
         services.isFirstInstance = [] { return true; };
-        services.lookedUp = [&deck](const gbk::Text& item) { deck.lookedUp(item); };
+        services.lookedUp = [&deck](const gbk::Text& item, bool inText) {
+            deck.lookedUp(item, inText ? PracticeDeck::Source::Text : PracticeDeck::Source::Pick);
+        };
         Form3 lookup(codec, folder.files(), services);
         QVERIFY(lookup.Form_Load());
         lookup.show();
@@ -66,8 +70,8 @@ private Q_SLOTS:
         QCOMPARE(item->text(), QStringLiteral("我"));
         QVERIFY(control<QLabel>(&window, QStringLiteral("dueToday"))->text().contains(u'3'));
 
-        // TRNQ for TRNT: the fourth letter answers, wrongly; it alone is marked, and both keys'
-        // roots show.
+        // TRNQ for TRNT: the fourth letter answers, wrongly; it alone is marked, and both keys
+        // show.
         QTest::keyClicks(&window, QStringLiteral("trnq"));
         QVERIFY(plain(feedback).contains(QStringLiteral("错")));
         QCOMPARE(feedback->text().count(QStringLiteral("<u>")), 1);
@@ -81,8 +85,48 @@ private Q_SLOTS:
         QVERIFY(plain(feedback).contains(QStringLiteral("对")));
         QVERIFY(plain(feedback).contains(QStringLiteral("可用简码 Q")));
         QVERIFY(item->text() != QStringLiteral("我")); // on to the next item
-        // Both answers were kept before the next item showed.
-        QCOMPARE(store.find("我")->card.reps, 2);
+        // Both answers were kept before the next item showed; the showing is one review, the
+        // wrong first answer's.
+        QCOMPARE(store.find("我")->card.reps, 1);
+        QCOMPARE(store.mostMissed(5), std::vector<std::string>{"我"});
+    }
+
+    // Nothing due now: the window says what is due now and when the next item comes, wakes by
+    // itself when it does, and starts by key; a text looked up joins only when asked.
+    void nothingDueWaitsForTheNextItemAndStartsByKey() {
+        ProgramFolder folder;
+        QTemporaryDir data;
+        PracticeDeck deck(
+            codec, data.filePath(QStringLiteral("practice.db")).toStdString(),
+            [&folder](std::string_view name) { return folder.files().dictionary(name); });
+        platform::PracticeStore& store = deck.store();
+        deck.lookedUp(testdata::text("你"), PracticeDeck::Source::Text);
+        QVERIFY(!store.find("你"));
+        const practice::Millis hour = 3600 * 1000;
+        const practice::Millis start = *practice::parseTime("2026-12-08T02:00:00Z");
+        practice::Millis clock = start;
+        store.add("我", start + hour);
+        PracticeWindow window(deck, {{}, [&clock] { return clock; }});
+        window.open();
+        auto* item = control<QLabel>(&window, QStringLiteral("item"));
+        auto* due = control<QLabel>(&window, QStringLiteral("dueToday"));
+        QCOMPARE(item->text(), QStringLiteral("暂无待练"));
+        QVERIFY2(due->text().startsWith(QStringLiteral("现在待练 0 项；今天稍后还有 1 项")),
+                 qPrintable(due->text()));
+        clock += hour;
+        QTest::keyClick(&window, Qt::Key_Space);
+        QCOMPARE(item->text(), QStringLiteral("我"));
+
+        // On the system's clock, an item due in a moment shows by itself.
+        store.remove("我");
+        store.add("们", platform::PracticeStore::now() + 300);
+        PracticeWindow waiting(deck, {});
+        waiting.open();
+        QTest::keyClick(&waiting, Qt::Key_Return); // nothing due yet: the timer is set again
+        QCOMPARE(control<QLabel>(&waiting, QStringLiteral("item"))->text(),
+                 QStringLiteral("暂无待练"));
+        QTRY_COMPARE_WITH_TIMEOUT(control<QLabel>(&waiting, QStringLiteral("item"))->text(),
+                                  QStringLiteral("们"), 5000);
     }
 };
 

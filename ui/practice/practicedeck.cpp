@@ -9,13 +9,24 @@
 namespace tovrin {
 
 PracticeDeck::PracticeDeck(const gbk::Codec& codec, std::string path,
-                           std::function<FileBytes()> readCodes)
-    : codec_(codec), path_(std::move(path)), readCodes_(std::move(readCodes)) {}
+                           std::function<FileBytes(std::string_view name)> readDictionary)
+    : codec_(codec), path_(std::move(path)), readDictionary_(std::move(readDictionary)) {}
 
 const RecordFile& PracticeDeck::codes() {
     if (!codes_)
-        codes_ = RecordFile::fromFile(readCodes_ ? readCodes_() : FileBytes(), CodeRecord::kLength);
+        codes_ = RecordFile::fromFile(readDictionary_ ? readDictionary_(CodeRecord::kFileName)
+                                                      : FileBytes(),
+                                      CodeRecord::kLength);
     return *codes_;
+}
+
+const practice::LastStrokes& PracticeDeck::lastStrokes() {
+    // Read once, then only the table is kept.
+    if (!lastStrokes_)
+        lastStrokes_.emplace(RecordFile::fromFile(
+            readDictionary_ ? readDictionary_(StrokeRecord::kFileName) : FileBytes(),
+            StrokeRecord::kLength));
+    return *lastStrokes_;
 }
 
 std::string PracticeDeck::codesProblem() {
@@ -36,15 +47,23 @@ std::optional<practice::ItemCodes> PracticeDeck::codesOf(const std::string& utf8
     const std::optional<gbk::Text> text = codec_.fromUtf8(utf8);
     if (!text)
         return std::nullopt;
-    return practice::codesOf(*text, codes());
+    return practice::codesOf(*text, codes(), &lastStrokes());
 }
 
-void PracticeDeck::lookedUp(const gbk::Text& text) {
+practice::ItemFacts PracticeDeck::facts() {
+    return {[this](const std::string& utf8) { return codesOf(utf8); },
+            [this](const std::string& utf8) -> std::optional<practice::Level> {
+                const std::optional<gbk::Text> text = codec_.fromUtf8(utf8);
+                return text ? practice::shortestLevel(*text, codes()) : std::nullopt;
+            }};
+}
+
+void PracticeDeck::lookedUp(const gbk::Text& text, Source source) {
     const std::string utf8 = codec_.toUtf8(text);
     if (!practice::isItem(utf8, codec_))
         return;
     platform::PracticeStore& s = store();
-    if (s.autoAdd())
+    if (source == Source::Pick ? s.autoAdd() : s.autoAddText())
         s.lookedUp(utf8, platform::PracticeStore::now());
 }
 

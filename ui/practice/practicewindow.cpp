@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -29,14 +31,15 @@ const QColor kInk(0x33, 0x33, 0x33);
 
 } // namespace
 
-// The progress as pictures: the items due today and on each of the next 7 days; the reviews
-// and the share right at the first try, per day over the last 30 days; the 25 letter keys
-// coloured by how often each was the one missed.
+// The progress as pictures, each with its numbers: the items due today and on each of the next
+// 7 days, and later; the 25 letter keys coloured by how often each was the one missed, with the
+// count on the key; under them, over the last 30 days, the reviews per day (bars) and the share
+// right at the first try (points, joined only between days that follow each other).
 class ProgressPictures : public QWidget {
 public:
     explicit ProgressPictures(QWidget* parent) : QWidget(parent) {
         setObjectName(QStringLiteral("pictures"));
-        setMinimumSize(720, 170);
+        setMinimumSize(720, 270);
     }
     void setProgress(const practice::Progress& p) {
         progress_ = p;
@@ -49,98 +52,93 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.fillRect(rect(), palette().window());
+        QFont f = font();
+        f.setPointSizeF(9);
+        p.setFont(f);
         const double w = width();
         const double h = height();
-        const QRectF due(8, 4, w * 0.26 - 16, h - 8);
-        const QRectF days(w * 0.26 + 8, 4, w * 0.40 - 16, h - 8);
-        const QRectF keys(w * 0.66 + 8, 4, w * 0.34 - 16, h - 8);
-        drawDue(p, due);
-        drawDays(p, days);
-        drawKeys(p, keys);
+        const double top = h * 0.45;
+        drawDue(p, QRectF(8, 4, w * 0.5 - 16, top - 8));
+        drawKeys(p, QRectF(w * 0.5 + 8, 4, w * 0.5 - 16, top - 8));
+        drawDays(p, QRectF(8, top + 4, w - 16, h - top - 8));
     }
 
 private:
+    static double lineHeight(const QPainter& p) { return QFontMetricsF(p.font()).height(); }
+
     // The panel's title on top; returns the room left under it.
-    QRectF titled(QPainter& p, const QRectF& r, const QString& title) {
-        QFont f = font();
-        f.setPointSizeF(9);
-        titleFont_ = f;
-        p.setFont(f);
+    static QRectF titled(QPainter& p, const QRectF& r, const QString& title) {
         p.setPen(kInk);
-        const double line = QFontMetricsF(f).height();
+        const double line = lineHeight(p);
         p.drawText(QRectF(r.left(), r.top(), r.width(), line), Qt::AlignLeft, title);
         return QRectF(r.left(), r.top() + line + 2, r.width(), r.height() - line - 2);
     }
 
-    void drawDue(QPainter& p, const QRectF& r) {
-        const QRectF area = titled(p, r, QStringLiteral("待练（今天及以后 7 天）"));
-        const auto& due = progress_.dueByDay;
-        const int most = std::max(1, *std::max_element(due.begin(), due.end()));
-        const double line = QFontMetricsF(p.font()).height();
-        const double slot = area.width() / double(due.size());
-        const double room = area.height() - 2 * line;
-        // The counts over the bars in a face small enough for the widest to fit its slot.
-        QFont counts = p.font();
-        const double widest = QFontMetricsF(counts).horizontalAdvance(QString::number(most));
-        if (widest > slot * 0.95)
-            counts.setPointSizeF(std::max(5.0, counts.pointSizeF() * slot * 0.95 / widest));
-        for (std::size_t i = 0; i < due.size(); ++i) {
-            const double bar = room * due[i] / most;
-            const QRectF b(area.left() + i * slot + slot * 0.15, area.top() + line + room - bar,
-                           slot * 0.7, bar);
-            p.fillRect(b, i == 0 ? kWrong : kBar);
-            p.setPen(kInk);
-            p.setFont(counts);
-            p.drawText(QRectF(area.left() + i * slot, b.top() - line, slot, line),
-                       Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
-                       QString::number(due[i]));
-            p.setFont(titleFont_);
-            p.drawText(QRectF(area.left() + i * slot, area.bottom() - line, slot, line),
-                       Qt::AlignCenter,
-                       i == 0 ? QStringLiteral("今") : QStringLiteral("+%1").arg(i));
-        }
+    // A face small enough for `widest` to fit in `room` pixels.
+    static QFont fitting(const QFont& base, const QString& widest, double room) {
+        QFont f = base;
+        const double wide = QFontMetricsF(f).horizontalAdvance(widest);
+        if (wide > room)
+            f.setPointSizeF(std::max(5.0, f.pointSizeF() * room / wide));
+        return f;
     }
 
-    void drawDays(QPainter& p, const QRectF& r) {
-        const QRectF area =
-            titled(p, r, QStringLiteral("近 30 天：复习次数（柱）与首次答对率（点）"));
-        const auto& days = progress_.days;
-        int most = 1;
-        for (const auto& d : days)
-            most = std::max(most, d.reviews);
-        const double line = QFontMetricsF(p.font()).height();
-        const double slot = area.width() / double(days.size());
-        const double room = area.height() - line;
-        const double bottom = area.top() + room;
+    // The scale beside a chart: its top value at the top, 0 at the bottom.
+    static void scale(QPainter& p, const QRectF& axis, const QString& topValue, double top,
+                      double bottom) {
         p.setPen(QPen(kInk, 0.5));
-        p.drawLine(QPointF(area.left(), bottom), QPointF(area.right(), bottom));
-        QPolygonF share;
-        for (std::size_t i = 0; i < days.size(); ++i) {
-            const auto& d = days[i];
-            const double x = area.left() + i * slot;
-            const double bar = room * d.reviews / most;
-            p.fillRect(QRectF(x + slot * 0.15, bottom - bar, slot * 0.7, bar), kBar.lighter(140));
-            if (d.reviews > 0)
-                share << QPointF(x + slot / 2, bottom - room * d.rightFirstTry / d.reviews);
+        p.drawLine(QPointF(axis.right(), top), QPointF(axis.right(), bottom));
+        const double line = lineHeight(p);
+        p.drawText(QRectF(axis.left(), top - line / 2, axis.width() - 3, line),
+                   Qt::AlignRight | Qt::AlignVCenter, topValue);
+        p.drawText(QRectF(axis.left(), bottom - line / 2, axis.width() - 3, line),
+                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
+    }
+
+    void drawDue(QPainter& p, const QRectF& r) {
+        const QRectF all = titled(p, r, QStringLiteral("待练项数：今天、以后 7 天与更晚"));
+        const auto& due = progress_.dueByDay;
+        std::array<int, 9> counts{};
+        std::copy(due.begin(), due.end(), counts.begin());
+        counts[8] = progress_.dueLater;
+        const int most = std::max(1, *std::max_element(counts.begin(), counts.end()));
+        const double line = lineHeight(p);
+        const double axisWidth =
+            QFontMetricsF(p.font()).horizontalAdvance(QString::number(most)) + 6;
+        const QRectF area(all.left() + axisWidth, all.top(), all.width() - axisWidth, all.height());
+        const double slot = area.width() / double(counts.size());
+        const double room = area.height() - 2 * line;
+        const double bottom = area.top() + line + room;
+        scale(p, QRectF(all.left(), 0, axisWidth, 0), QString::number(most), bottom - room, bottom);
+        const QFont base = p.font();
+        const QFont small = fitting(base, QString::number(most), slot * 0.95);
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            const double bar = room * counts[i] / most;
+            const QRectF b(area.left() + i * slot + slot * 0.15, bottom - bar, slot * 0.7, bar);
+            p.fillRect(b, i == 0 ? kWrong : i == 8 ? kBar.lighter(150) : kBar);
+            p.setPen(kInk);
+            p.setFont(small);
+            p.drawText(QRectF(area.left() + i * slot, b.top() - line, slot, line),
+                       Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
+                       QString::number(counts[i]));
+            p.setFont(fitting(base, QStringLiteral("更晚"), slot));
+            p.drawText(QRectF(area.left() + i * slot, bottom, slot, line), Qt::AlignCenter,
+                       i == 0   ? QStringLiteral("今")
+                       : i == 8 ? QStringLiteral("更晚")
+                                : QStringLiteral("+%1").arg(i));
+            p.setFont(base);
         }
-        p.setPen(QPen(kRight, 1.5));
-        p.drawPolyline(share);
-        p.setBrush(kRight);
-        for (const QPointF& pt : share)
-            p.drawEllipse(pt, 2.2, 2.2);
-        p.setPen(kInk);
-        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignLeft,
-                   QStringLiteral("30 天前"));
-        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignRight,
-                   QStringLiteral("今天"));
     }
 
     void drawKeys(QPainter& p, const QRectF& r) {
-        const QRectF area = titled(p, r, QStringLiteral("答错最多的键"));
+        const QRectF area = titled(p, r, QStringLiteral("近 30 天首次答错的键（次数）"));
         static const char* const kRows[] = {"qwertyuiop", "asdfghjkl", "xcvbnm"};
         const auto& missed = progress_.missedKeys;
         const int most = std::max(1, *std::max_element(missed.begin(), missed.end()));
         const double key = std::min(area.width() / 10.5, area.height() / 3.2);
+        const QFont base = p.font();
+        QFont count = base;
+        count.setPointSizeF(std::max(5.0, base.pointSizeF() * 0.75));
         for (int row = 0; row < 3; ++row) {
             const std::string_view letters = kRows[row];
             for (std::size_t i = 0; i < letters.size(); ++i) {
@@ -156,20 +154,96 @@ private:
                 p.setBrush(fill);
                 p.drawRoundedRect(k, 3, 3);
                 p.setPen(t > 0.6 ? Qt::white : kInk);
-                p.drawText(k, Qt::AlignCenter, QString(QLatin1Char(c)).toUpper());
+                p.setFont(base);
+                p.drawText(k.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                           QString(QLatin1Char(c)).toUpper());
+                if (n > 0) {
+                    p.setFont(count);
+                    p.drawText(k.adjusted(0, 0, -2, -1), Qt::AlignRight | Qt::AlignBottom,
+                               QString::number(n));
+                }
             }
         }
+        p.setFont(base);
+    }
+
+    void drawDays(QPainter& p, const QRectF& r) {
+        const QRectF all =
+            titled(p, r, QStringLiteral("近 30 天：每天复习次数（柱）与首次答对率（点，百分比）"));
+        const auto& days = progress_.days;
+        int most = 1;
+        for (const auto& d : days)
+            most = std::max(most, d.reviews);
+        const double line = lineHeight(p);
+        const QFontMetricsF metrics(p.font());
+        const double axisWidth = std::max(metrics.horizontalAdvance(QString::number(most)),
+                                          metrics.horizontalAdvance(QStringLiteral("100%"))) +
+                                 6;
+        const QRectF area(all.left() + axisWidth, all.top(), all.width() - 2 * axisWidth,
+                          all.height());
+        const double slot = area.width() / double(days.size());
+        // A row for the shares on top, the bars with their counts, the day names under them.
+        const double shareTop = area.top() + line;
+        const double bottom = area.bottom() - line;
+        const double room = bottom - shareTop - line;
+        scale(p, QRectF(all.left(), 0, axisWidth, 0), QString::number(most), bottom - room, bottom);
+        p.setPen(QPen(kRight, 0.5));
+        p.drawLine(QPointF(area.right(), bottom - room), QPointF(area.right(), bottom));
+        p.drawText(QRectF(area.right() + 3, bottom - room - line / 2, axisWidth, line),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("100%"));
+        p.setPen(QPen(kInk, 0.5));
+        p.drawLine(QPointF(area.left(), bottom), QPointF(area.right(), bottom));
+        const QFont base = p.font();
+        const QFont small = fitting(base, QStringLiteral("100"), slot * 0.95);
+        QPolygonF run; // days with reviews that follow each other
+        auto drawRun = [&p, &run] {
+            p.setPen(QPen(kRight, 1.5));
+            if (run.size() > 1)
+                p.drawPolyline(run);
+            p.setBrush(kRight);
+            for (const QPointF& pt : run)
+                p.drawEllipse(pt, 2.2, 2.2);
+            run.clear();
+        };
+        p.setFont(small);
+        for (std::size_t i = 0; i < days.size(); ++i) {
+            const auto& d = days[i];
+            const double x = area.left() + i * slot;
+            const double bar = room * d.reviews / most;
+            p.fillRect(QRectF(x + slot * 0.15, bottom - bar, slot * 0.7, bar), kBar.lighter(140));
+            if (d.reviews == 0) {
+                drawRun();
+                continue;
+            }
+            p.setPen(kInk);
+            p.drawText(QRectF(x, bottom - bar - line, slot, line),
+                       Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
+                       QString::number(d.reviews));
+            const int share = (200 * d.rightFirstTry + d.reviews) / (2 * d.reviews); // rounded
+            p.setPen(kRight);
+            p.drawText(QRectF(x, area.top(), slot, line), Qt::AlignCenter | Qt::TextDontClip,
+                       QString::number(share));
+            run << QPointF(x + slot / 2, bottom - room * d.rightFirstTry / d.reviews);
+        }
+        drawRun();
+        p.setFont(base);
+        p.setPen(kInk);
+        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignLeft,
+                   QStringLiteral("30 天前"));
+        p.drawText(QRectF(area.left(), bottom, area.width(), line), Qt::AlignRight,
+                   QStringLiteral("今天"));
     }
 
     practice::Progress progress_;
-    QFont titleFont_;
 };
 
 PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* parent)
     : QWidget(parent, Qt::Window), deck_(deck), services_(std::move(services)),
       queue_({[this] {
                   std::vector<std::string> texts;
-                  for (practice::Item& due : deck_.store().due(now()))
+                  const practice::Millis at = now();
+                  for (practice::Item& due : deck_.store().due(
+                           at, practice::dayStart(at, PracticeDeck::localOffsetMinutes())))
                       texts.push_back(std::move(due.text));
                   return texts;
               },
@@ -192,48 +266,90 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
         l->setFocusPolicy(Qt::NoFocus);
         return l;
     };
+    // The settings take no focus from the drill: each has its key instead.
+    auto checkBox = [this](const char* name, const QString& text, int key) {
+        auto* box = new QCheckBox(text, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setShortcut(QKeySequence(Qt::ALT | key));
+        box->setToolTip(box->shortcut().toString(QKeySequence::NativeText));
+        return box;
+    };
     dueToday_ = label("dueToday", 10.5, Qt::AlignLeft | Qt::AlignVCenter);
-    autoAdd_ = new QCheckBox(QStringLiteral("查询过的字词自动加入练习"), this);
-    autoAdd_->setObjectName(QStringLiteral("autoAdd"));
-    autoAdd_->setFocusPolicy(Qt::NoFocus);
+    dueToday_->setWordWrap(true);
+    autoAdd_ = checkBox("autoAdd", QStringLiteral("查询过的字词自动加入练习"), Qt::Key_A);
     connect(autoAdd_, &QCheckBox::toggled, this, [this](bool on) { deck_.store().setAutoAdd(on); });
+    autoAddText_ = checkBox("autoAddText", QStringLiteral("选中文字查询的也加入"), Qt::Key_T);
+    connect(autoAddText_, &QCheckBox::toggled, this,
+            [this](bool on) { deck_.store().setAutoAddText(on); });
+    newPerDay_ = new QSpinBox(this);
+    newPerDay_->setObjectName(QStringLiteral("newPerDay"));
+    newPerDay_->setRange(0, platform::PracticeStore::kMostNewPerDay);
+    newPerDay_->setFocusPolicy(Qt::ClickFocus);
+    auto* newPerDayLabel = new QLabel(QStringLiteral("每天新字词(&N)"), this);
+    newPerDayLabel->setBuddy(newPerDay_);
+    connect(newPerDay_, &QSpinBox::editingFinished, this, [this] {
+        deck_.store().setNewPerDay(newPerDay_->value());
+        // The drill has the keys again, with the day's new items as now allowed.
+        setFocus();
+        if (!drill_.showing()) {
+            queue_.restart();
+            if (!showNext())
+                showNothingDue();
+        }
+        refreshProgress();
+    });
     item_ = label("item", 48, Qt::AlignCenter);
     item_->setFont([&] {
         QFont f = item_->font();
         f.setFamily(QStringLiteral("宋体"));
         return f;
     }());
-    item_->setMinimumHeight(96);
+    item_->setMinimumHeight(80);
     typed_ = label("typed", 20, Qt::AlignCenter);
     feedback_ = label("feedback", 11, Qt::AlignLeft | Qt::AlignTop);
     feedback_->setTextFormat(Qt::RichText);
     feedback_->setWordWrap(true);
-    feedback_->setMinimumHeight(120);
+    feedback_->setMinimumHeight(100);
     nextDue_ = label("nextDue", 10.5, Qt::AlignCenter);
     mostMissed_ = new QPushButton(QStringLiteral("练习答错最多的"), this);
     mostMissed_->setObjectName(QStringLiteral("mostMissed"));
     mostMissed_->setFocusPolicy(Qt::NoFocus);
+    mostMissed_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+    mostMissed_->setToolTip(
+        QStringLiteral("M 或 %1").arg(mostMissed_->shortcut().toString(QKeySequence::NativeText)));
     connect(mostMissed_, &QPushButton::clicked, this, [this] { practiseMostMissed(); });
     median_ = label("median", 9, Qt::AlignLeft | Qt::AlignVCenter);
+    mastery_ = label("mastery", 9, Qt::AlignLeft | Qt::AlignVCenter);
+    mastery_->setWordWrap(true);
     pictures_ = new ProgressPictures(this);
+    wake_ = new QTimer(this);
+    wake_->setSingleShot(true);
+    connect(wake_, &QTimer::timeout, this, [this] { wake(); });
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(dueToday_, 1);
-    top->addWidget(autoAdd_);
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(autoAdd_);
+    settings->addSpacing(12);
+    settings->addWidget(autoAddText_);
+    settings->addStretch(1);
+    settings->addWidget(newPerDayLabel);
+    settings->addWidget(newPerDay_);
     auto* nothing = new QHBoxLayout;
     nothing->addStretch(1);
     nothing->addWidget(nextDue_);
     nothing->addWidget(mostMissed_);
     nothing->addStretch(1);
     auto* all = new QVBoxLayout(this);
-    all->addLayout(top);
+    all->addWidget(dueToday_);
+    all->addLayout(settings);
     all->addWidget(item_);
     all->addWidget(typed_);
     all->addLayout(nothing);
     all->addWidget(feedback_, 1);
     all->addWidget(median_);
+    all->addWidget(mastery_);
     all->addWidget(pictures_);
-    resize(760, 560);
+    resize(780, 640);
 }
 
 PracticeWindow::~PracticeWindow() = default;
@@ -242,15 +358,40 @@ practice::Millis PracticeWindow::now() const {
     return services_.now ? services_.now() : platform::PracticeStore::now();
 }
 
+void PracticeWindow::startAt(practice::Millis at) {
+    // The clock the window had (a test's, or the system's) runs on from `at`.
+    const std::function<practice::Millis()> clock =
+        services_.now ? services_.now : [] { return platform::PracticeStore::now(); };
+    const practice::Millis from = clock();
+    services_.now = [clock, from, at] { return at + (clock() - from); };
+    if (isVisible() && !drill_.showing()) {
+        queue_.restart();
+        if (!showNext())
+            showNothingDue();
+        refreshProgress();
+    }
+}
+
 void PracticeWindow::open() {
     platform::PracticeStore& store = deck_.store();
+    if (!placed_) {
+        // Centred on the screen it opens on, the first time as every time after a start.
+        placed_ = true;
+        if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen()) {
+            QRect frame(QPoint(), size());
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
     show();
     raise();
     activateWindow();
     tellProblems();
     {
-        const QSignalBlocker quiet(autoAdd_);
+        const QSignalBlocker quiet(autoAdd_), quietText(autoAddText_), quietCount(newPerDay_);
         autoAdd_->setChecked(store.autoAdd());
+        autoAddText_->setChecked(store.autoAddText());
+        newPerDay_->setValue(store.newPerDay());
     }
     if (drill_.showing()) {
         // The item shown when the window was closed: its time runs from now again.
@@ -306,6 +447,30 @@ void PracticeWindow::showNothingDue() {
              : QStringLiteral("练习库里还没有字词：在查询界面点选的字词会加入。"));
     nextDue_->show();
     mostMissed_->setVisible(!deck_.store().mostMissed(1).empty());
+    wakeAtNextDue();
+}
+
+void PracticeWindow::wakeAtNextDue() {
+    wake_->stop();
+    const practice::Millis at = now();
+    if (const std::optional<practice::Millis> next = deck_.store().nextDue(at)) {
+        // A timer runs at most about 24 days; one that ends early sets the next.
+        constexpr practice::Millis kLongest = 24LL * 24 * 3600 * 1000;
+        wake_->start(static_cast<int>(std::min(*next - at, kLongest)));
+    }
+}
+
+void PracticeWindow::wake() {
+    if (!isVisible())
+        return;
+    if (!drill_.showing()) {
+        queue_.restart();
+        if (!showNext())
+            showNothingDue();
+    } else {
+        wakeAtNextDue();
+    }
+    refreshProgress();
 }
 
 void PracticeWindow::practiseMostMissed() {
@@ -321,13 +486,23 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
+    const bool chord =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (!drill_.showing()) {
-        QWidget::keyPressEvent(event);
+        // Nothing shown: Space or Enter starts what is due now, M the items missed most.
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            queue_.restart();
+            if (!showNext())
+                showNothingDue();
+            refreshProgress();
+        } else if (key == Qt::Key_M && !chord && mostMissed_->isVisible()) {
+            practiseMostMissed();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
         return;
     }
     std::optional<practice::Drill::Answer> answer;
-    const bool chord =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (key >= Qt::Key_A && key <= Qt::Key_Y && !chord) {
         answer = drill_.letter(static_cast<char>('a' + (key - Qt::Key_A)), now());
     } else if (key == Qt::Key_Backspace) {
@@ -359,8 +534,14 @@ void PracticeWindow::answered(const practice::Drill::Answer& answer) {
         return;
     }
     // The answer is kept before anything else shows.
-    store.review(shownText_, answer.feedback.rating, now(),
-                 platform::PracticeStore::answerOf(answer));
+    const bool kept = store
+                          .review(shownText_, answer.feedback.rating, now(),
+                                  platform::PracticeStore::answerOf(answer))
+                          .has_value();
+    if (!kept && store.saving() && services_.tell)
+        services_.tell(QStringLiteral("五笔练习"),
+                       QStringLiteral("这次作答的时间早于“%1”上次复习的时间，没有记下。")
+                           .arg(QString::fromStdString(shownText_)));
     showFeedback(answer);
     if (answer.feedback.right && !showNext())
         showNothingDue();
@@ -424,12 +605,50 @@ void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
 }
 
 void PracticeWindow::refreshProgress() {
-    const practice::Progress p = deck_.store().progress(now(), PracticeDeck::localOffsetMinutes());
-    dueToday_->setText(QStringLiteral("今日待练 %1").arg(p.dueByDay[0]));
-    median_->setText(p.medianMillis > 0 ? QStringLiteral("答题时间中位数 %1 秒（近 30 天）")
-                                              .arg(p.medianMillis / 1000.0, 0, 'f', 1)
-                                        : QString());
+    const practice::Millis at = now();
+    const practice::Progress p =
+        deck_.store().progress(at, PracticeDeck::localOffsetMinutes(), deck_.facts());
+    QString due = QStringLiteral("现在待练 %1 项").arg(p.dueNow);
+    if (p.laterToday > 0 && p.nextToday)
+        due +=
+            QStringLiteral("；今天稍后还有 %1 项，下一项 %2")
+                .arg(p.laterToday)
+                .arg(
+                    QDateTime::fromMSecsSinceEpoch(*p.nextToday).toString(QStringLiteral("HH:mm")));
+    if (p.newWaiting > 0)
+        due += QStringLiteral("；新字词 %1 项排队，每天 %2 项")
+                   .arg(p.newWaiting)
+                   .arg(deck_.store().newPerDay());
+    dueToday_->setText(due);
+    QString median;
+    if (p.medianMillis > 0)
+        median = QStringLiteral("答题时间中位数 %1 秒（近 30 天，练习中的作答）")
+                     .arg(p.medianMillis / 1000.0, 0, 'f', 1);
+    QStringList rules;
+    for (std::size_t r = 0; r < practice::kRules; ++r)
+        if (p.missedRules[r] > 0)
+            rules << QStringLiteral("%1 %2 次")
+                         .arg(fromUtf8(practice::ruleName(static_cast<practice::Rule>(r))))
+                         .arg(p.missedRules[r]);
+    if (!rules.isEmpty())
+        median += (median.isEmpty() ? QString() : QStringLiteral("　")) +
+                  QStringLiteral("规则没掌握：") + rules.join(QStringLiteral("，"));
+    median_->setText(median);
+    // Known: the memory holds past three weeks.
+    QStringList levels;
+    for (std::size_t l = 0; l < p.mastery.size(); ++l) {
+        const auto level = static_cast<practice::Level>(l);
+        QString part = QStringLiteral("%1 已掌握 %2、学习中 %3")
+                           .arg(fromUtf8(practice::levelName(level)))
+                           .arg(p.mastery[l].known)
+                           .arg(p.mastery[l].learning);
+        if (level == practice::Level::Short1)
+            part += QStringLiteral("（共 25）");
+        levels << part;
+    }
+    mastery_->setText(QStringLiteral("练过的字词按最短编码：") + levels.join(QStringLiteral("；")));
     pictures_->setProgress(p);
+    wakeAtNextDue();
 }
 
 } // namespace tovrin
