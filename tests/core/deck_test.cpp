@@ -25,7 +25,8 @@ TEST(DeckSummary, CountsByLocalDayAndKey) {
         {now - 2 * hour, 2000, false, false, "xrnt", "trnt", "我"}, // t missed
         {now - 2 * hour, 2500, false, true, "xrnt", "trnt", "我"},  // tried again: not counted
         {now - 2 * hour, 9000, true, false, "wu", "wu", "们"},
-        {now - 2 * hour, 0, true, false, "", "", "们"},           // rated in a terminal
+        {now - 2 * hour, 0, true, false, "", "", "们"}, // rated in a terminal: no time
+        {now - 3 * hour, 0, true, false, "", "", "我"},
         {now - 24 * hour, 500, true, false, "q", "q", "我"},      // the 7th
         {now - 30 * 24 * hour, 700, false, false, "a", "ab", ""}, // too long ago
     };
@@ -36,8 +37,8 @@ TEST(DeckSummary, CountsByLocalDayAndKey) {
     EXPECT_EQ(p.nextToday, now + 30 * 60 * 1000);
     EXPECT_EQ(p.dueByDay, (std::array<int, 8>{3, 1, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(p.dueLater, 1);
-    EXPECT_EQ(p.days[29].reviews, 5);
-    EXPECT_EQ(p.days[29].rightFirstTry, 3);
+    EXPECT_EQ(p.days[29].reviews, 6);
+    EXPECT_EQ(p.days[29].rightFirstTry, 4);
     EXPECT_EQ(p.days[29].medianMillis, 2000);
     EXPECT_EQ(p.days[28].reviews, 1);
     EXPECT_EQ(p.days[28].medianMillis, 500);
