@@ -50,6 +50,12 @@ check "a review dated back" 1 '' "$tool" deck --deck "$deck" review 经 good --a
 ok grep -q '经: a review at 2026-12-15T10:00:00Z is before its last review at 2026-12-20T10:00:00Z' "$tmp/err"
 check "the card after it" 0 $'经\t2026-12-20T10:01:00Z' bash -c '"$0" deck --deck "$1" list | grep 经' "$tool" "$deck"
 
+# A drill's clock starts at --at: 我们 is due at 10:10, not before.
+check "practice before the item is due" 0 '暂无待练；下一项 2026-12-08T10:10:00Z' \
+    bash -c '"$0" practice --deck "$1" --at 2026-12-08T10:05:00Z </dev/null | head -1' "$tool" "$deck"
+check "practice once it is due" 0 $'我们\n> ' \
+    bash -c '"$0" practice --deck "$1" --at 2026-12-08T10:11:00Z </dev/null' "$tool" "$deck"
+
 # The day's new items: the limit is kept in the deck.
 check "new items a day" 0 20 "$tool" deck --deck "$deck" new-per-day
 check "new items a day set" 0 5 "$tool" deck --deck "$deck" new-per-day 5
