@@ -53,8 +53,12 @@ std::optional<practice::ItemCodes> PracticeDeck::codesOf(const std::string& utf8
 practice::ItemFacts PracticeDeck::facts() {
     return {[this](const std::string& utf8) { return codesOf(utf8); },
             [this](const std::string& utf8) -> std::optional<practice::Level> {
-                const std::optional<gbk::Text> text = codec_.fromUtf8(utf8);
-                return text ? practice::shortestLevel(*text, codes()) : std::nullopt;
+                const auto [it, added] = levels_.try_emplace(utf8);
+                if (added) {
+                    const std::optional<gbk::Text> text = codec_.fromUtf8(utf8);
+                    it->second = text ? practice::shortestLevel(*text, codes()) : std::nullopt;
+                }
+                return it->second;
             }};
 }
 

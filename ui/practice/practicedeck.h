@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tovrin {
 
@@ -54,6 +55,8 @@ private:
     std::function<FileBytes(std::string_view name)> readDictionary_;
     std::optional<RecordFile> codes_;
     std::optional<practice::LastStrokes> lastStrokes_;
+    // Each item's level as first worked out: the pictures ask for every item's after each answer.
+    std::unordered_map<std::string, std::optional<practice::Level>> levels_;
     std::unique_ptr<platform::PracticeStore> store_;
 };
 

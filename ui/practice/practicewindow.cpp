@@ -404,7 +404,8 @@ void PracticeWindow::open() {
         if (!showNext())
             showNothingDue();
     }
-    refreshProgress();
+    // The pictures follow once the item is painted.
+    QTimer::singleShot(0, this, [this] { refreshProgress(); });
     setFocus();
 }
 
