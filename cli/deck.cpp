@@ -110,6 +110,9 @@ std::unique_ptr<platform::PracticeStore> openDeck(const std::optional<std::strin
         status = unsaved(*store);
         return nullptr;
     }
+    // What was mended on the way (cards made again from their logs) is told.
+    if (const std::string told = store->takeProblem(); !told.empty())
+        std::cerr << "tovrin-lookup: " << told << '\n';
     return store;
 }
 

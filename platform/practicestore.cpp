@@ -4,10 +4,17 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <stdexcept>
 #include <string_view>
@@ -212,11 +219,57 @@ void updateCard(sqlite3* db, long long id, const Card& c, int missed) {
     s.run();
 }
 
+// The card of item `id` made again from its logs, in the order they were written, entries out of
+// range passed over; and its misses counted again.
+std::pair<Card, long long> cardFromLogs(sqlite3* db, long long id, Millis added) {
+    std::map<long long, practice::DeckEvent> log;
+    long long missed = 0;
+    Statement reviews(db, "SELECT seq, at, rating, first_try FROM reviews WHERE item = ?1 AND "
+                          "rating BETWEEN 1 AND 4 AND typeof(at) = 'integer' AND at BETWEEN ?2 "
+                          "AND ?3");
+    reviews.bind(1, id).bind(2, static_cast<long long>(practice::kEarliest));
+    reviews.bind(3, static_cast<long long>(practice::kLatest));
+    while (reviews.step()) {
+        log[reviews.integer(0)] = {practice::DeckEvent::Kind::Review, reviews.integer(1),
+                                   static_cast<practice::Rating>(reviews.integer(2))};
+        missed += reviews.integer(3) == 0 ? 1 : 0;
+    }
+    Statement lookups(db, "SELECT seq, at FROM lookups WHERE item = ?1 AND typeof(at) = "
+                          "'integer' AND at BETWEEN ?2 AND ?3");
+    lookups.bind(1, id).bind(2, static_cast<long long>(practice::kEarliest));
+    lookups.bind(3, static_cast<long long>(practice::kLatest));
+    while (lookups.step())
+        log[lookups.integer(0)] = {practice::DeckEvent::Kind::LookedUp, lookups.integer(1)};
+    std::vector<practice::DeckEvent> events;
+    for (const auto& entry : log)
+        events.push_back(entry.second);
+    return {practice::replay(std::clamp(added, practice::kEarliest, practice::kLatest), events),
+            missed};
+}
+
+void setCard(sqlite3* db, long long id, Millis added, const Card& c, long long missed) {
+    updateCard(db, id, c, 0);
+    Statement s(db, "UPDATE items SET added = ?, missed = ? WHERE id = ?");
+    s.bind(1, static_cast<long long>(added)).bind(2, missed).bind(3, id).run();
+}
+
+// The item's card, made again from its logs first (and kept) when it is out of range.
+Card trusted(sqlite3* db, const Row& row) {
+    if (practice::plausible(row.item.card))
+        return row.item.card;
+    const Millis added = std::clamp(row.item.added, practice::kEarliest, practice::kLatest);
+    const auto [card, missed] = cardFromLogs(db, row.id, added);
+    setCard(db, row.id, added, card, missed);
+    return card;
+}
+
 // The next number of the logs' shared sequence.
 long long nextSeq(sqlite3* db) {
-    return std::max(single(db, "SELECT max(seq) FROM reviews"),
-                    single(db, "SELECT max(seq) FROM lookups")) +
-           1;
+    const long long last = std::max(single(db, "SELECT max(seq) FROM reviews"),
+                                    single(db, "SELECT max(seq) FROM lookups"));
+    if (last == std::numeric_limits<long long>::max())
+        throw SqlError{SQLITE_CORRUPT, "the logs are numbered up to the last number there is"};
+    return std::max(last, 0LL) + 1;
 }
 
 // Whether the file may still be read when this went wrong (it is then copied into memory).
@@ -271,6 +324,64 @@ bool copyDatabase(sqlite3* from, sqlite3* to) {
         return false;
     const int rc = sqlite3_backup_step(b, -1);
     return sqlite3_backup_finish(b) == SQLITE_OK && rc == SQLITE_DONE;
+}
+
+// Whether the database holds our tables with every column the store reads and writes: a file
+// that says it is of our schema but lacks them is another program's.
+bool hasOurTables(sqlite3* db) {
+    static constexpr const char* kReads[] = {
+        "SELECT id, text, added, due, stability, difficulty, elapsed_days, scheduled_days, "
+        "learning_steps, reps, lapses, state, last_review, missed FROM items",
+        "SELECT seq, item, at, rating, millis, typed, expected, first_try FROM reviews",
+        "SELECT seq, item, at FROM lookups",
+        "SELECT name, value FROM settings",
+    };
+    for (const char* sql : kReads) {
+        sqlite3_stmt* s = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+        sqlite3_finalize(s);
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    return true;
+}
+
+// Takes the group's and others' rights from a file or folder of this user's: the deck tells
+// what the learner looked up, and when.
+void makePrivate(const std::string& path, mode_t keep) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && st.st_uid == ::getuid() && (st.st_mode & 077) != 0 &&
+        (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+        ::chmod(path.c_str(), st.st_mode & keep);
+}
+
+// Makes the folders of `folder` that are missing, each for this user alone.
+void makeFolders(const std::filesystem::path& folder) {
+    if (folder.empty())
+        return;
+    std::error_code ec;
+    if (std::filesystem::exists(folder, ec) || ec)
+        return;
+    makeFolders(folder.parent_path());
+    ::mkdir(folder.c_str(), 0700);
+}
+
+// A card's values out of any range the scheduler keeps them in are damage (a file changed by
+// hand or by another program): the card is made again from its logs, their entries out of
+// range passed over.
+constexpr const char* kImplausible =
+    "NOT (typeof(due) = 'integer' AND due BETWEEN ?1 AND ?2 AND typeof(added) = 'integer' AND "
+    "added BETWEEN ?1 AND ?2 AND (last_review IS NULL OR (typeof(last_review) = 'integer' AND "
+    "last_review BETWEEN ?1 AND ?2)) AND typeof(stability) IN ('real', 'integer') AND "
+    "stability BETWEEN 0 AND ?3 AND typeof(difficulty) IN ('real', 'integer') AND "
+    "difficulty BETWEEN 0 AND 10 AND elapsed_days BETWEEN 0 AND ?4 AND scheduled_days BETWEEN 0 "
+    "AND ?4 AND learning_steps BETWEEN 0 AND 100 AND reps BETWEEN 0 AND ?4 AND lapses BETWEEN 0 "
+    "AND ?4 AND state BETWEEN 0 AND 3 AND missed BETWEEN 0 AND ?4)";
+
+void bindRanges(Statement& s) {
+    s.bind(1, static_cast<long long>(practice::kEarliest))
+        .bind(2, static_cast<long long>(practice::kLatest));
+    s.bind(3, practice::kMostStability).bind(4, static_cast<long long>(practice::kMostCount));
 }
 
 } // namespace
@@ -340,8 +451,12 @@ template <class F> auto PracticeStore::write(F&& change) {
                 throw;
             }
         } catch (const SqlError& e) {
-            if (!saving_)
-                throw std::runtime_error("the practice deck in memory: " + e.message);
+            if (!saving_) {
+                // Nothing is left to fall back on: told, and nothing done.
+                if (problem_.empty())
+                    problem_ = "the practice deck in memory: " + e.message;
+                return decltype(change())();
+            }
             fallBack(describe(e, busyMillis_), readable(e.code));
         }
     }
@@ -352,8 +467,12 @@ template <class F> auto PracticeStore::read(F&& query) {
         try {
             return query();
         } catch (const SqlError& e) {
-            if (!saving_)
-                throw std::runtime_error("the practice deck in memory: " + e.message);
+            if (!saving_) {
+                // Nothing is left to fall back on: told, and nothing done.
+                if (problem_.empty())
+                    problem_ = "the practice deck in memory: " + e.message;
+                return decltype(query())();
+            }
             fallBack(describe(e, busyMillis_), readable(e.code));
         }
     }
@@ -364,9 +483,11 @@ void PracticeStore::openFile() {
         fallBack("no folder for the practice deck ($XDG_DATA_HOME and $HOME are unset)", false);
         return;
     }
-    std::error_code ec;
-    if (const auto folder = std::filesystem::path(path_).parent_path(); !folder.empty())
-        std::filesystem::create_directories(folder, ec);
+    makeFolders(std::filesystem::path(path_).parent_path());
+    // A new store is made for this user alone; its -wal and -shm files take its mode.
+    if (const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd >= 0)
+        ::close(fd);
     if (const int rc = sqlite3_open_v2(path_.c_str(), &db_,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         rc != SQLITE_OK) {
@@ -414,7 +535,7 @@ void PracticeStore::setUpFile() {
                  false);
         return;
     }
-    if (version == 0 && tables > 0) {
+    if ((version == 0 && tables > 0) || (version == kSchemaVersion && !hasOurTables(db_))) {
         fallBack("a database of another program", false);
         return;
     }
@@ -422,14 +543,24 @@ void PracticeStore::setUpFile() {
         fallBack("damaged (" + verdict + ")", false);
         return;
     }
+    if (version == kSchemaVersion) {
+        makePrivate(path_, 0700);
+        makePrivate(path_ + "-wal", 0700);
+        makePrivate(path_ + "-shm", 0700);
+        if (path_ == defaultPath())
+            makePrivate(std::filesystem::path(path_).parent_path().string(), 0700);
+    }
     if (sqlite3_db_readonly(db_, "main") == 1) {
         fallBack("cannot be written", true);
         return;
     }
     exec(db_, "PRAGMA journal_mode = WAL");
     exec(db_, "PRAGMA synchronous = FULL");
-    if (version == kSchemaVersion)
+    if (version == kSchemaVersion) {
+        if (check_ == Check::Pages)
+            repairCards();
         return;
+    }
     // The schema is made inside the write lock, once.
     exec(db_, "BEGIN IMMEDIATE");
     if (single(db_, "PRAGMA user_version") == 0)
@@ -458,7 +589,8 @@ void PracticeStore::fallBack(const std::string& what, bool copyFile) {
             sqlite3_close_v2(still);
         }
         try {
-            copied = copied && single(memory, "PRAGMA user_version") == kSchemaVersion;
+            copied = copied && single(memory, "PRAGMA user_version") == kSchemaVersion &&
+                     hasOurTables(memory);
         } catch (const SqlError&) {
             copied = false;
         }
@@ -479,6 +611,27 @@ void PracticeStore::fallBack(const std::string& what, bool copyFile) {
     }
 }
 
+void PracticeStore::repairCards() {
+    const int repaired = write([&] {
+        std::vector<std::pair<long long, Millis>> damaged;
+        Statement s(db_,
+                    (std::string("SELECT id, added FROM items WHERE ") + kImplausible).c_str());
+        bindRanges(s);
+        while (s.step())
+            damaged.emplace_back(s.integer(0), s.integer(1));
+        for (const auto& [id, added] : damaged) {
+            const auto [card, missed] = cardFromLogs(db_, id, added);
+            setCard(db_, id, std::clamp(added, practice::kEarliest, practice::kLatest), card,
+                    missed);
+        }
+        return static_cast<int>(damaged.size());
+    });
+    if (repaired > 0 && problem_.empty())
+        problem_ = path_ + ": " + std::to_string(repaired) +
+                   (repaired == 1 ? " item held" : " items held") +
+                   " values out of range (damage); made again from the logs";
+}
+
 bool PracticeStore::add(const std::string& text, Millis now) {
     return write([&] {
         if (findRow(db_, text))
@@ -495,9 +648,10 @@ bool PracticeStore::lookedUp(const std::string& text, Millis now) {
             insertItem(db_, text, now);
             return true;
         }
+        const Card before = trusted(db_, *row);
         Statement log(db_, "INSERT INTO lookups(seq, item, at) VALUES(?, ?, ?)");
         log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(now)).run();
-        updateCard(db_, row->id, practice::lookedUpAgain(row->item.card, now), 0);
+        updateCard(db_, row->id, practice::lookedUpAgain(before, now), 0);
         return false;
     });
 }
@@ -516,7 +670,7 @@ std::optional<Card> PracticeStore::review(const std::string& text, practice::Rat
         std::optional<Row> row = findRow(db_, text);
         if (!row)
             row = insertItem(db_, text, at);
-        const Card& before = row->item.card;
+        const Card before = trusted(db_, *row);
         if (before.lastReview && at < *before.lastReview)
             return std::nullopt;
         long long logged = 0; // a later answer at the same showing is practice, not a review
@@ -611,15 +765,19 @@ practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes,
             deck.answers.clear();
             Statement d(db_, "SELECT text, due, reps, stability FROM items");
             while (d.step())
-                deck.items.push_back({d.text(0), d.integer(1), d.integer(2) == 0, d.real(3)});
+                deck.items.push_back(
+                    {d.text(0),
+                     std::clamp<Millis>(d.integer(1), practice::kEarliest, practice::kLatest),
+                     d.integer(2) == 0, d.real(3)});
             Statement a(db_, "SELECT reviews.at, millis, first_try, typed, expected, items.text "
                              "FROM reviews LEFT JOIN items ON items.id = reviews.item "
                              "WHERE reviews.at >= ?");
             a.bind(1, static_cast<long long>(practice::progressStart(now, localOffsetMinutes)));
             while (a.step())
-                deck.answers.push_back({a.integer(0), static_cast<int>(a.integer(1)),
-                                        a.integer(2) == 1, a.integer(2) == 2, a.text(3), a.text(4),
-                                        a.text(5)});
+                deck.answers.push_back(
+                    {std::clamp<Millis>(a.integer(0), practice::kEarliest, practice::kLatest),
+                     static_cast<int>(a.integer(1)), a.integer(2) == 1, a.integer(2) == 2,
+                     a.text(3), a.text(4), a.text(5)});
             exec(db_, "COMMIT");
             return 0;
         } catch (const SqlError&) {

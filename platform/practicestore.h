@@ -134,6 +134,8 @@ private:
     void openFile();
     void setUpFile();
     void fallBack(const std::string& what, bool copyFile);
+    // Cards with values out of range are made again from their logs, and told.
+    void repairCards();
     template <class F> auto write(F&& change);
     template <class F> auto read(F&& query);
     long long setting(const char* name, long long byDefault);

@@ -85,6 +85,7 @@ Card replay(Millis added, std::span<const DeckEvent> log) {
 }
 
 std::string formatTime(Millis at) {
+    at = std::clamp(at, kEarliest, kLatest);
     const Millis day = floorDiv(at, kDay);
     const Millis secondOfDay = floorDiv(at - day * kDay, kSecond);
     int y = 0, m = 0, d = 0;

@@ -60,7 +60,8 @@ Card apply(const Card& card, const DeckEvent& event);
 // it was made.
 Card replay(Millis added, std::span<const DeckEvent> log);
 
-// A moment as ISO 8601 in UTC, to the second ("2026-12-08T10:00:00Z"); milliseconds are dropped.
+// A moment as ISO 8601 in UTC, to the second ("2026-12-08T10:00:00Z"); milliseconds are dropped,
+// and a moment outside the years 0000 to 9999 is shown as the nearest end of them.
 std::string formatTime(Millis at);
 // "YYYY-MM-DDTHH:MM:SSZ" (years 0000 to 9999) read back; nothing for anything else.
 std::optional<Millis> parseTime(std::string_view text);

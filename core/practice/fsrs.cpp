@@ -200,6 +200,16 @@ Millis floorDiv(Millis a, Millis b) {
 
 } // namespace
 
+bool plausible(const Card& c) {
+    auto moment = [](Millis at) { return at >= kEarliest && at <= kLatest; };
+    auto count = [](int n) { return n >= 0 && n <= kMostCount; };
+    return moment(c.due) && (!c.lastReview || moment(*c.lastReview)) && c.stability >= 0 &&
+           c.stability <= kMostStability && c.difficulty >= 0 && c.difficulty <= 10 &&
+           count(c.elapsedDays) && count(c.scheduledDays) && c.learningSteps >= 0 &&
+           c.learningSteps <= 100 && count(c.reps) && count(c.lapses) &&
+           static_cast<int>(c.state) >= 0 && static_cast<int>(c.state) <= 3;
+}
+
 Card newCard(Millis now) {
     Card card;
     card.due = now;

@@ -44,6 +44,17 @@ struct LoggedReview {
     Millis at;
 };
 
+// The ranges the scheduler keeps a card in: moments from year 0000 to 9999, stability up to
+// a million days, difficulty 0 (new) to 10, day counts and review counts under a billion.
+inline constexpr Millis kEarliest = -62167219200000; // 0000-01-01T00:00:00Z
+inline constexpr Millis kLatest = 253402300799999;   // 9999-12-31T23:59:59.999Z
+inline constexpr double kMostStability = 1e6;
+inline constexpr int kMostCount = 999'999'999;
+
+// Whether every value of the card lies in those ranges; one that does not was not made by the
+// scheduler, and reviewing it could overflow.
+bool plausible(const Card& card);
+
 // A card that has never been reviewed, due at once.
 Card newCard(Millis now);
 

@@ -102,8 +102,8 @@ TEST(PracticeStore, CardsAreWhatTheLogsLeadTo) {
                 std::optional<practice::Card> want;
                 if (!before.lastReview || now >= *before.lastReview)
                     want = retry ? before
-                                 : practice::review(
-                                       before, practice::scheduledRating(rating, before), now);
+                                 : practice::review(before,
+                                                    practice::scheduledRating(rating, before), now);
                 EXPECT_EQ(store->review(text, rating, now, answer), want);
                 expected[text] = want.value_or(before);
             }
@@ -149,10 +149,20 @@ TEST(PracticeStore, UnusableFilesAreToldOnceAndLeftAlone) {
     const fs::path foreign = dir / "foreign.db";
     sql(foreign, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine');");
 
+    // Our schema's number without our tables: another program's, writable or not.
+    const fs::path pretender = dir / "pretender.db";
+    sql(pretender, "PRAGMA user_version = 1; CREATE TABLE n(x);");
+    const fs::path lockedPretender = dir / "locked-pretender.db";
+    sql(lockedPretender, "PRAGMA user_version = 1; CREATE TABLE n(x);");
+    fs::permissions(lockedPretender,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
     const std::pair<fs::path, std::string> cases[] = {{garbage, "not a database"},
                                                       {damaged, "damaged"},
                                                       {newer, "newer"},
-                                                      {foreign, "another program"}};
+                                                      {foreign, "another program"},
+                                                      {pretender, "another program"},
+                                                      {lockedPretender, "another program"}};
     for (const auto& [file, what] : cases) {
         SCOPED_TRACE(file.string());
         const std::string before = bytesOf(file);
@@ -162,6 +172,60 @@ TEST(PracticeStore, UnusableFilesAreToldOnceAndLeftAlone) {
         }
         EXPECT_TRUE(bytesOf(file) == before) << "the file was changed";
     }
+}
+
+// The deck tells what the learner looked up and when: its folder is the user's alone, and so
+// are the store and its log, also one that an earlier version left open to others.
+TEST(PracticeStore, TheDeckIsTheUsersAlone) {
+    TempDir dir;
+    const fs::path file = dir / "new" / "practice.db";
+    PracticeStore::open(file.string())->add("我", kStart);
+    auto mode = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::all; };
+    EXPECT_EQ(mode(file.parent_path()), fs::perms::owner_all);
+    const auto mine = fs::perms::owner_read | fs::perms::owner_write;
+    EXPECT_EQ(mode(file), mine);
+    fs::permissions(file, mine | fs::perms::group_read | fs::perms::others_read);
+    auto store = PracticeStore::open(file.string());
+    store->add("们", kStart);
+    EXPECT_EQ(mode(file), mine);
+    EXPECT_EQ(mode(file.string() + "-wal"), mine);
+}
+
+// Values no review could have made (a file changed by hand) are damage: told, each card made
+// again from its log, and nothing overflows on the way.
+TEST(PracticeStore, ValuesOutOfRangeAreMadeAgainFromTheLog) {
+    TempDir dir;
+    const std::string path = (dir / "practice.db").string();
+    std::map<std::string, practice::Card> cards;
+    {
+        auto store = PracticeStore::open(path);
+        for (const char* t : {"我", "们", "中"}) {
+            store->review(t, practice::Rating::Good, kStart, kRight);
+            cards[t] = *store->review(t, practice::Rating::Good, kStart + 20 * kMinute, kRight);
+        }
+    }
+    sql(path, "UPDATE items SET reps = 2147483647, lapses = 2147483647 WHERE text = '我';"
+              "UPDATE items SET due = -9223372036854775808 WHERE text = '们';"
+              "UPDATE items SET stability = -1 WHERE text = '中';");
+    // A store that only looks shows them in range.
+    EXPECT_EQ(practice::formatTime(PracticeStore::open(path, PracticeStore::kBusyMillis,
+                                                       PracticeStore::Check::Schema)
+                                       ->find("们")
+                                       ->card.due),
+              "0000-01-01T00:00:00Z");
+    auto store = PracticeStore::open(path);
+    EXPECT_NE(store->takeProblem().find("3 items held values out of range"), std::string::npos);
+    for (const auto& [text, card] : cards)
+        EXPECT_EQ(store->find(text)->card, card) << text;
+    EXPECT_TRUE(store->recheck().empty());
+    // The logs numbered to the end: told as damage, practice goes on.
+    store.reset();
+    sql(path, "UPDATE reviews SET seq = 9223372036854775807 WHERE seq = (SELECT max(seq) FROM "
+              "reviews)");
+    store = PracticeStore::open(path);
+    ASSERT_TRUE(store->review("我", practice::Rating::Good, kStart + 40 * kMinute, kRight));
+    EXPECT_FALSE(store->saving());
+    EXPECT_NE(store->takeProblem().find("damaged"), std::string::npos);
 }
 
 // A folder that cannot be written: the deck it holds is practised in memory, the file untouched.
