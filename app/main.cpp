@@ -1,4 +1,5 @@
 // The program: the chart window starts it, and the application lives in the tray.
+#include "core/practice/deck.h"
 #include "core/settings/setline.h"
 #include "core/text/gbk.h"
 #include "platform/commands.h"
@@ -38,7 +39,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tovrin [--help] [--version]\n"
-    "              [--chart | --lookup | --selection | --practice | --hide | --quit]\n"
+    "              [--chart | --lookup | --selection | --practice [--at TIME] | --hide | --quit]\n"
     "\n"
     "Starts the Wubi 86 radical chart and its lookup window, which live in the tray; F1 and F2\n"
     "(chosen in the chart window's settings) call them up from any application, ESC puts them\n"
@@ -47,7 +48,8 @@ constexpr const char* kUsage =
     "The commands act on the running program, for desktops whose hot keys are bound in their\n"
     "own settings (Wayland): --chart and --lookup do what the two hot keys do (starting the\n"
     "program first when none runs), --selection opens the lookup window with the text selected\n"
-    "(or else copied) looked up, --practice opens the practice window (the tray's 练习),\n"
+    "(or else copied) looked up, --practice opens the practice window (the tray's 练习;\n"
+    "with --at TIME, such as 2026-12-08T10:00:00Z, its session's clock starts then),\n"
     "--hide does what ESC does, --quit ends the program.\n";
 
 // --help and --version answer before anything starts (no display is needed for them).
@@ -68,9 +70,11 @@ int answerAtOnce(int argc, char** argv) {
 }
 
 // The command among the arguments, taken out of them so that Qt does not see it; "" for none.
-// Two commands are a usage error ("?").
-std::string_view takeCommand(int& argc, char** argv) {
-    std::string_view command;
+// --practice may be followed by --at TIME, the practice session's start: "practice TIME".
+// Two commands, or --at without --practice or with a TIME that is none, are a usage error ("?").
+std::string takeCommand(int& argc, char** argv) {
+    std::string command;
+    std::string at;
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
@@ -79,12 +83,21 @@ std::string_view takeCommand(int& argc, char** argv) {
             if (!command.empty())
                 return "?";
             command = a.substr(2);
+        } else if (a == "--at" && i + 1 < argc) {
+            at = argv[++i];
+        } else if (a.starts_with("--at=")) {
+            at = a.substr(5);
         } else {
             argv[kept++] = argv[i];
         }
     }
     argc = kept;
     argv[argc] = nullptr;
+    if (!at.empty()) {
+        if (command != "practice" || !tovrin::practice::parseTime(at))
+            return "?";
+        command += ' ' + at;
+    }
     return command;
 }
 
@@ -166,9 +179,12 @@ void choosePlatform(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int status = answerAtOnce(argc, argv); status >= 0)
         return status;
-    const std::string_view command = takeCommand(argc, argv);
+    const std::string command = takeCommand(argc, argv);
     if (command == "?") {
-        std::fprintf(stderr, "tovrin: one command at a time\n%s", kUsage);
+        std::fprintf(stderr,
+                     "tovrin: one command at a time; --at TIME only with --practice, TIME as "
+                     "2026-12-08T10:00:00Z\n%s",
+                     kUsage);
         return 2;
     }
     if (!command.empty())
@@ -265,18 +281,14 @@ int main(int argc, char** argv) {
     const tovrin::platform::ProgramFiles files(folders);
     // The practice deck's store is opened at its first use.
     tovrin::PracticeDeck deck(codec, tovrin::platform::PracticeStore::defaultPath(),
-                              [&files] { return files.codeDictionary(); });
+                              [&files](std::string_view name) { return files.dictionary(name); });
     services.practiceDeck = &deck;
-    // What is selected (where the desktop offers a primary selection), else what is copied.
+    // What is selected (where the desktop offers a primary selection), and what is copied.
     services.selectedText = [] {
         QClipboard* clipboard = QGuiApplication::clipboard();
-        if (clipboard->supportsSelection()) {
-            const QString selected = clipboard->text(QClipboard::Selection);
-            if (!selected.trimmed().isEmpty())
-                return selected;
-        }
-        return clipboard->text(QClipboard::Clipboard);
+        return clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
     };
+    services.copiedText = [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); };
 
     tovrin::Form1 chart(codec, files, services);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
@@ -370,7 +382,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tovrin: no commands: cannot listen at %s: %s\n", path.c_str(),
                          why.c_str());
     }
-    if (command == "lookup" || command == "selection" || command == "practice")
+    if (command == "lookup" || command == "selection" || command.starts_with("practice"))
         QTimer::singleShot(0, &chart, [&chart, command] { chart.command(command); });
     return QApplication::exec();
 }

@@ -48,6 +48,13 @@ std::vector<Piece> cut(std::u32string_view text, const RecordFile& phrases,
     return pieces;
 }
 
+bool cutShort(std::u32string_view text, const gbk::Codec& codec) {
+    for (std::size_t i = kLongest; i < text.size(); ++i)
+        if (const std::optional<gbk::Char> c = codec.fromUnicode(text[i]); c && looksUp(*c))
+            return true;
+    return false;
+}
+
 std::vector<Line> lines(const std::vector<Piece>& pieces, const RecordFile& codes,
                         const gbk::Text& notFound) {
     std::vector<Line> out;

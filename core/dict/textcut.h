@@ -31,6 +31,9 @@ struct Piece {
 std::vector<Piece> cut(std::u32string_view text, const RecordFile& phrases,
                        const gbk::Codec& codec);
 
+// Whether cut() leaves out a character it would have looked up: one past the first kLongest.
+bool cutShort(std::u32string_view text, const gbk::Codec& codec);
+
 // The code lines of the pieces in reading order: a word's line ("我们 TRWU") followed by its
 // characters' lines indented by two spaces ("  我 Q TRN TRNT"), a character's line as a pick
 // logs it ("我 Q TRN TRNT"). A piece without a code has `notFound` after it instead.

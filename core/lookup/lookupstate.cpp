@@ -80,6 +80,7 @@ LookupState::LookupState(const gbk::Codec& codec) : codec_(codec) {
     defaultList_ = fromUtf8(kDefaultList);
     found_ = fromUtf8("找到");
     notFound_ = fromUtf8("没有找到");
+    cutNote_ = fromUtf8("（只查了前200个字）");
     for (const auto& [key, list] : kPresets) {
         presets_.push_back({fromUtf8(key), fromUtf8(list)});
         longestPreset_ = std::max(longestPreset_, presets_.back().key.size());

@@ -135,10 +135,12 @@ public:
 
     // A whole text looked up (a selection): its first 200 characters cut into the words the
     // phrase dictionary holds and single characters, their code lines put on top of the
-    // history box in the text's order, the last character made the current one with its codes
-    // and link box, as after a pick. The grid, the pick history and the association list stay
-    // as they are; the word the picks spelt gives way to these lines. Returns the pieces looked
-    // up: none when the text held nothing to look up, and then nothing changes.
+    // history box in the text's order, the first character made the current one with its codes
+    // and link box, as after a pick (the first line is the one in view, beside the link box). A
+    // text with more to look up past its first 200 characters says so at the end of its first
+    // line. The grid, the pick history and the association list stay as they are; the word the
+    // picks spelt gives way to these lines. Returns the pieces looked up: none when the text
+    // held nothing to look up, and then nothing changes.
     std::vector<textcut::Piece> lookUpText(std::u32string_view text);
 
     // What the window shows; only the events above change it.
@@ -271,6 +273,7 @@ private:
 
     std::array<gbk::Text, 5> strokeShapes_; // 一 丨 丿 丶 乛
     gbk::Text found_, notFound_;            // 找到, 没有找到
+    gbk::Text cutNote_;                     // after the first line of a text cut short
     gbk::Text defaultList_;
     std::vector<Preset> presets_;
     LookupFiles files_;

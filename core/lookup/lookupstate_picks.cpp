@@ -233,7 +233,10 @@ std::vector<textcut::Piece> LookupState::lookUpText(std::u32string_view text) {
     std::vector<textcut::Piece> pieces = textcut::cut(text, phrases_, codec_);
     if (pieces.empty())
         return pieces;
-    const std::vector<textcut::Line> lines = textcut::lines(pieces, codes_, notFound_);
+    std::vector<textcut::Line> lines = textcut::lines(pieces, codes_, notFound_);
+    // A text cut short says so in its first line, the one the box shows.
+    if (textcut::cutShort(text, codec_))
+        lines.front().text += cutNote_;
     // Read from the top down in the text's order: the last line goes in first.
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         Text1.push_front(it->text);
@@ -242,8 +245,9 @@ std::vector<textcut::Piece> LookupState::lookUpText(std::u32string_view text) {
     // These lines are on top now, not the word the picks spelt.
     pickedWord.clear();
     pickedWordCode.clear();
-    // The last character is the current one, its codes and link box as after a pick.
-    Label25 = gbk::Text(1, pieces.back().text.back());
+    // The first character is the current one, its codes and link box as after a pick: the link
+    // box stands beside the line in view, the first, and acts on what it shows.
+    Label25 = gbk::Text(1, pieces.front().text.front());
     const Bisection b = bisectFirstChar(codes_, Label25[0]);
     if (b.found)
         showCodes(b.pos);

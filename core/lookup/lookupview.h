@@ -64,7 +64,9 @@ struct LookupView {
     // The history box's lines, newest first. It keeps the newest 1,000 lines: a learner reads
     // the first few, and a window left open for weeks must not grow without end.
     static constexpr std::size_t kText1Lines = 1000;
-    static constexpr std::size_t kText1LineLength = 24;
+    // Room for the longest first line of a text looked up: a character's line (as long as the
+    // summary, longer than a word's) and the note of a text cut short (11 characters).
+    static constexpr std::size_t kText1LineLength = CodeLine::kSummaryLength + 11;
     gbk::LineRing<kText1LineLength> Text1{kText1Lines};
     std::uint64_t text1Added = 0; // lines ever put in front of Text1: what a view has not shown
     // The word the picks spell: the longest ending of the picks (up to eight, beyond the pick

@@ -294,15 +294,19 @@ TEST_F(Picks, ATextIsCutIntoItsLongestWordsAndLoggedInItsOrder) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(utf8(v().Text1[i]), lines[i]) << i;
     EXPECT_EQ(utf8(v().Text1[lines.size()]), "我 Q TRN TRNT"); // the pick's line, under them
-    // The last character is the current one; the grid and the pick history stay.
-    EXPECT_EQ(utf8(v().Label25), "民");
-    EXPECT_EQ(utf8(v().Label8), "民 NAV");
+    // The first character is the current one, its line the one in view beside the link box;
+    // the grid and the pick history stay.
+    EXPECT_EQ(utf8(v().Label25), "中");
+    EXPECT_EQ(utf8(v().Label8), "中 K KHK");
     EXPECT_EQ(utf8(v().Label22), "找到");
     EXPECT_EQ(v().Label11, grid);
     EXPECT_EQ(utf8(v().Label19), "我");
     // Nothing to look up changes nothing.
     EXPECT_TRUE(s->lookUpText(U"abc 123，").empty());
     EXPECT_EQ(v().text1Added, added + lines.size());
+    // A text cut short says so at the end of the line in view.
+    ASSERT_EQ(s->lookUpText(U"我" + std::u32string(199, U'a') + U"们").size(), 1u);
+    EXPECT_EQ(utf8(v().Text1[0]), "我 Q TRN TRNT（只查了前200个字）");
 }
 
 TEST(TextCut, PassesOverAllButHanziAndTakesTheFirstTwoHundredCharacters) {

@@ -93,6 +93,13 @@ xdotool windowfocus --sync "$box" key Return
 check ended_ok "$second"
 check alive "$first"
 
+# ESC in the practice window closes that window alone.
+check "$prog/tovrin" --practice
+practice_focused() { [[ $(xdotool getwindowfocus) == "$(xdotool search --name '^五笔练习$')" ]]; }
+check until_true 10 practice_focused
+check press Escape named_gone '^五笔练习$'
+check stays_true 0.5 named_shown "$LOOKUP"
+
 # "关闭" on the chart window ends the first copy. ESC and the chart key first, so that the
 # always-on-top lookup window does not lie over the label.
 check press Escape named_gone "$LOOKUP"

@@ -36,17 +36,23 @@ pids+=($!)
 check wait_for shown "$LOOKUP" 30
 lookup=$(xdotool search --onlyvisible --name "$LOOKUP" | head -1)
 check until_true 10 top_line_is '中国 KHLG'
-# The word and each character joined the practice deck, as picks do.
+# A text looked up joins the practice deck only when the learner asked for that: not by default.
 deck_is() {
     [[ $("$bin/tovrin-lookup" deck --deck "$XDG_DATA_HOME/tovrin/practice.db" list | cut -f1 |
         tr '\n' ' ') == "$1" ]]
 }
-check until_true 10 deck_is '中国 中 国 我 '
 
 # Only the clipboard holds text: it is looked up.
 printf '' | xclip -selection primary -i
 check "$prog/tovrin" --selection
 check until_true 10 top_line_is '们 WU WUN'
+check deck_is ''
+
+# Latin letters selected and Chinese text copied: the copied text is looked up.
+set_selection primary 'hello world'
+set_selection clipboard '我'
+check "$prog/tovrin" --selection
+check until_true 10 top_line_is '我 Q TRN TRNT'
 
 # Neither holds Chinese text: the window opens all the same, and a message says so.
 set_selection primary 'abc 123'

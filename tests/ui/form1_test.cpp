@@ -6,6 +6,8 @@
 #include "ui/common/messagebox.h"
 #include "ui/common/windowkeys.h"
 #include "ui/lookup/form3.h"
+#include "ui/practice/practicedeck.h"
+#include "ui/practice/practicewindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,6 +43,7 @@ private:
     std::function<void()> onTell; // what happens while a message is up
     WindowKeys* windowKeys = nullptr; // the keys come from the program's own windows
     bool canRestoreMinimised = true;
+    PracticeDeck* practiceDeck = nullptr;
 
     void open(const QByteArray& setLine = "10102\r\n", bool withSetFile = true) {
         form.reset();
@@ -71,6 +74,7 @@ private:
         s.trayAvailable = tray;
         s.runDialog = [](QDialog* d) { d->show(); };
         s.quit = [this] { ++quits; };
+        s.practiceDeck = practiceDeck;
         form = std::make_unique<Form1>(codec, folder->files(), s);
         if (windowKeys)
             connect(windowKeys, &WindowKeys::wentDown, form.get(), [this] { form->keyWentDown(); });
@@ -292,6 +296,22 @@ private Q_SLOTS:
         onTell = nullptr;
         tick({113}); // and a new one opens
         QVERIFY(form->lookupWindow() && form->lookupWindow()->isVisible());
+    }
+
+    // tovrin --practice --at TIME: the practice session's clock starts at TIME.
+    void thePracticeCommandStartsItsClockAtTheTimeGiven() {
+        QTemporaryDir data;
+        PracticeDeck deck(
+            codec, data.filePath(QStringLiteral("practice.db")).toStdString(),
+            [this](std::string_view name) { return folder->files().dictionary(name); });
+        deck.store().add("我", *practice::parseTime("2030-01-01T00:00:00Z"));
+        practiceDeck = &deck;
+        open();
+        practiceDeck = nullptr;
+        QCOMPARE(form->command("practice 2030-01-01T00:00:01"), platform::Acted::Unknown);
+        QCOMPARE(form->command("practice 2030-01-01T00:00:01Z"), platform::Acted::Done);
+        QCOMPARE(label(QStringLiteral("item"))->text(), QStringLiteral("我"));
+        form.reset();
     }
 
     void aDialogStopsTheLookupKey() {

@@ -4,6 +4,7 @@
 #include "ui/common/twips.h"
 
 #include "core/dict/textcut.h"
+#include "core/practice/deck.h"
 #include "core/promo/maker.h"
 #include "core/settings/setline.h"
 #include "platform/files.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -213,14 +215,8 @@ void Form1::focus(QWidget* w) {
 }
 
 bool Form1::anyDialogShown() const {
-    if (dialog_ && dialog_->isVisible())
-        return true;
-    // The promotion dialog is the lookup window's own.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->objectName() == QStringLiteral("Form5"))
-            return true;
-    }
-    return false;
+    // The promotion's offer is the lookup window's own, and leaves it free to use.
+    return dialog_ && dialog_->isVisible();
 }
 
 void Form1::hover(int index) {
@@ -235,6 +231,11 @@ void Form1::hover(int index) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == practice_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        escapeInPractice_ = true; // the window closes itself on it
+        return false;
+    }
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         int index = -1;
         for (int i = 0; i < 6; ++i)
@@ -365,10 +366,11 @@ std::unique_ptr<Form3> Form1::makeLookup() {
     s.portalAddress = [] { return QString::fromStdString(std::string(maker::kPortal)); };
     s.startPage = [] { return QString::fromStdString(platform::StartPageStore().read()); };
     s.promotion = services_.promotion;
-    s.runDialog = services_.runDialog;
     s.keepShown = services_.keepShown;
     if (PracticeDeck* deck = services_.practiceDeck)
-        s.lookedUp = [deck](const gbk::Text& item) { deck->lookedUp(item); };
+        s.lookedUp = [deck](const gbk::Text& item, bool inText) {
+            deck->lookedUp(item, inText ? PracticeDeck::Source::Text : PracticeDeck::Source::Pick);
+        };
     return std::make_unique<Form3>(codec_, files_, s);
 }
 
@@ -424,11 +426,18 @@ void Form1::Timer1_Timer() {
     if (services_.readKeys)
         services_.readKeys();
     const ChartState::Tick t = state_.tick(services_.keyDown, anyDialogShown());
+    // ESC pressed in the practice window closes that window alone, by its own key: the ESC held
+    // now is its when it went down while the window had the keyboard, whichever of the window's
+    // key and the keyboard's report comes first. Once let go, ESC is everyone's again.
+    if (!t.putAway)
+        escapeInPractice_ = false;
+    else if (practice_ && practice_->isVisible() && practice_->isActiveWindow())
+        escapeInPractice_ = true;
     if (t.showChart)
         showChart();
     if (t.showLookup)
         showLookup();
-    if (t.putAway)
+    if (t.putAway && !escapeInPractice_)
         escape();
     if (services_.keyEvents) {
         // A held key repeats its action every tick; once none is down the ticks stop.
@@ -456,10 +465,15 @@ platform::Acted Form1::command(std::string_view word) {
         if (anyDialogShown())
             return platform::Acted::Refused;
         lookUpSelection();
-    } else if (word == "practice" && services_.practiceDeck) {
+    } else if (word.starts_with("practice") && services_.practiceDeck) {
+        // "practice", or "practice TIME" for a session whose clock starts at TIME.
+        std::optional<practice::Millis> at;
+        if (word != "practice" &&
+            !(word.size() > 9 && word[8] == ' ' && (at = practice::parseTime(word.substr(9)))))
+            return platform::Acted::Unknown;
         if (anyDialogShown())
             return platform::Acted::Refused;
-        showPractice();
+        showPractice(at);
     } else if (word == "hide") {
         escape();
     } else if (word == "quit") {
@@ -557,10 +571,14 @@ void Form1::show2() {
 void Form1::lookUpSelection() {
     // Plenty for the characters looked up, however much was selected.
     constexpr qsizetype kTaken = 2 * textcut::kLongest;
-    const QString text = services_.selectedText ? services_.selectedText().left(kTaken) : QString();
     show2();
-    if (!lookup_ || lookup_->lookUpText(text))
+    if (!lookup_)
         return;
+    // The selection, else what is copied: the first that holds something to look up. A word
+    // of Latin letters selected does not hide the Chinese text copied.
+    for (const auto& read : {services_.selectedText, services_.copiedText})
+        if (read && lookup_->lookUpText(read().left(kTaken)))
+            return;
     // Told once the command has been answered.
     QTimer::singleShot(0, this, [this] {
         if (services_.tell)
@@ -573,14 +591,17 @@ PracticeWindow* Form1::practiceWindow() const {
     return practice_;
 }
 
-void Form1::showPractice() {
+void Form1::showPractice(std::optional<practice::Millis> at) {
     if (anyDialogShown() || !services_.practiceDeck)
         return;
     if (!practice_) {
         PracticeWindow::Services s;
         s.tell = [this](const QString& title, const QString& text) { tellOnce(title, text); };
         practice_ = new PracticeWindow(*services_.practiceDeck, s, this);
+        practice_->installEventFilter(this); // sees its ESC before it closes on it
     }
+    if (at)
+        practice_->startAt(*at);
     practice_->open();
     focus(practice_);
 }

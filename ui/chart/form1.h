@@ -2,6 +2,7 @@
 // opens the other windows from its link strip, lives in the tray and answers the hot keys.
 #pragma once
 
+#include "core/practice/fsrs.h"
 #include "core/promo/trigger.h"
 #include "core/settings/chartstate.h"
 #include "core/text/gbk.h"
@@ -17,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <vector>
@@ -79,8 +81,10 @@ public:
         // The practice deck: the lookup window's picks join it, the practice window drills it;
         // none: no practice.
         PracticeDeck* practiceDeck = nullptr;
-        // What is selected (the primary selection), else what is copied; none: nothing.
+        // What is selected (the primary selection) and what is copied; none: nothing. The copied
+        // text is read only when the selection holds nothing to look up.
         std::function<QString()> selectedText;
+        std::function<QString()> copiedText;
     };
 
     Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services);
@@ -108,9 +112,10 @@ public:
 
     // The tray and its menu.
     void trayLeftClick();
-    void show1();           // 主界面
-    void show2();           // 查询界面
-    void showPractice();    // 练习
+    void show1(); // 主界面
+    void show2(); // 查询界面
+    // 练习; `at`: the practice session's clock starts then (tovrin --practice --at TIME).
+    void showPractice(std::optional<practice::Millis> at = std::nullopt);
     void lookUpSelection(); // the lookup window, with what is selected or copied looked up
     void mnuTrayClose_Click();
     // The user's session ends: the application ends without hiding first.
@@ -181,8 +186,9 @@ private:
     // dictionaries and shows it; never shown or loaded before showLookup() takes it.
     std::unique_ptr<Form3> spare_;
     std::vector<std::unique_ptr<Form3>> unloading_; // put away by ESC while busy, to be deleted
-    QPointer<QDialog> dialog_; // the modal dialog shown from the link strip, while it is up
-    int shownChart_ = 0;       // the chart J1-J3 in Picture1, 0 for none
+    QPointer<QDialog> dialog_;      // the modal dialog shown from the link strip, while it is up
+    int shownChart_ = 0;            // the chart J1-J3 in Picture1, 0 for none
+    bool escapeInPractice_ = false; // the ESC held now was pressed in the practice window
     // The charts print from their variant drawn at four times the size: 384 dots per inch at
     // their natural size of 15 twips a pixel.
     static constexpr int kPrintScale = 4;

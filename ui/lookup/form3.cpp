@@ -175,19 +175,23 @@ Form3::Form3(const gbk::Codec& codec, platform::ProgramFiles files, Services ser
     Timer2->start();
 
     // The first step of every press on a cell of the character grid: now and then, while the
-    // browser's start page is not the portal, offer to make it so.
+    // browser's start page is not the portal, offer to make it so. The offer stands over the
+    // window without taking the keyboard from it: the pick goes on, and the strokes typed next
+    // are the window's, as they would be without the offer.
     state_.promotionTrigger = [this] {
-        if (!services_.promotion.today ||
+        if (promotion_ || !services_.promotion.today ||
             !promo::offerOnPress(services_.promotion, Label9.toStdString(), Label64.toStdString()))
             return;
-        Form5 dialog(
+        auto* dialog = new Form5(
             Label64, [this] { Timer2->start(); }, this);
-        whileBusy([&] {
-            if (services_.runDialog)
-                services_.runDialog(&dialog);
-            else
-                dialog.exec();
-        });
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setAttribute(Qt::WA_ShowWithoutActivating);
+        promotion_ = dialog;
+        const bool hadKeyboard = isActiveWindow();
+        dialog->show();
+        // Where the platform activates a window it maps all the same, the keyboard comes back.
+        if (hadKeyboard)
+            activateWindow();
     };
 }
 
@@ -606,17 +610,17 @@ bool Form3::lookUpText(const QString& text) {
             for (gbk::Char c : p.text)
                 items.emplace_back(1, c);
     }
-    handToDeck(std::move(items));
+    handToDeck(std::move(items), true);
     return true;
 }
 
-void Form3::handToDeck(std::vector<gbk::Text> items) {
+void Form3::handToDeck(std::vector<gbk::Text> items, bool inText) {
     // After the window has shown them.
     if (!services_.lookedUp || items.empty())
         return;
-    QTimer::singleShot(0, this, [this, items = std::move(items)] {
+    QTimer::singleShot(0, this, [this, items = std::move(items), inText] {
         for (const gbk::Text& item : items)
-            services_.lookedUp(item);
+            services_.lookedUp(item, inText);
     });
 }
 
@@ -629,7 +633,7 @@ void Form3::tellLookedUp(std::uint64_t text1AddedBefore) {
     std::vector<gbk::Text> items{s.Label25};
     if (!s.pickedWord.empty())
         items.push_back(s.pickedWord);
-    handToDeck(std::move(items));
+    handToDeck(std::move(items), false);
 }
 
 void Form3::after() {

@@ -46,13 +46,12 @@ public:
         std::function<void()> showDesktop;
         // The promotion's clock and random source; without a clock the offer never runs.
         promo::Sources promotion;
-        // Shows a modal dialog (the promotion's).
-        std::function<void(QDialog* dialog)> runDialog;
         // Readies the window, before each time it is mapped, to stay shown and on top while
         // another program is active (a window manager may hide a tool window with its program).
         std::function<void(QWidget* window)> keepShown;
-        // The learner looked a character or a word up: the practice deck takes it.
-        std::function<void(const gbk::Text& item)> lookedUp;
+        // The learner looked a character or a word up, by a pick or in a text looked up
+        // (`inText`): the practice deck takes it.
+        std::function<void(const gbk::Text& item, bool inText)> lookedUp;
     };
 
     // `files`: the dictionaries, the pinyin panel's picture and setup.txt.
@@ -111,11 +110,11 @@ public:
     QString Label9;   // the browser's start page
     QString Label37;  // the address the portal link opens
 
-    // Whether the window waits in a message or dialog of its own (a nested event loop runs
-    // inside one of its handlers): it must not be deleted then.
+    // Whether the window waits in a message of its own (a nested event loop runs inside one of
+    // its handlers): it must not be deleted then.
     bool busy() const { return busy_ > 0; }
-    // For ESC while busy: the window unloads (unloaded() is emitted) once its message or dialog
-    // has returned; it is to be hidden and its dictionaries closed before.
+    // For ESC while busy: the window unloads (unloaded() is emitted) once its message has
+    // returned; it is to be hidden and its dictionaries closed before.
     void unloadWhenIdle() { unloadPending_ = true; }
 
 Q_SIGNALS:
@@ -133,7 +132,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Runs `wait` (a message, a dialog) as busy; an unload asked for meanwhile happens after.
+    // Runs `wait` (a message) as busy; an unload asked for meanwhile happens after.
     void whileBusy(const std::function<void()>& wait);
     int busy_ = 0;
     bool unloadPending_ = false;
@@ -157,7 +156,7 @@ private:
     void moveInArea(const QRect& area, placement::Point at);
     void after();                                      // render, and tell what went wrong
     void tellLookedUp(std::uint64_t text1AddedBefore); // a pick's items to the practice deck
-    void handToDeck(std::vector<gbk::Text> items);     // items to the practice deck, after paint
+    void handToDeck(std::vector<gbk::Text> items, bool inText); // to the practice deck, after paint
     // Hands an event to the state when the state allows it now, then renders.
     void forward(LookupState::Event event, const std::function<void()>& handle);
     void setWindowTwips(int width, int height);
@@ -170,6 +169,7 @@ private:
     LookupState state_;
     std::set<QString> told_;
     bool mouseConfirm_ = false;
+    QPointer<QDialog> promotion_; // the promotion's offer while it is up: one at a time
 
     QLabel* Image2 = nullptr;
     QLabel* Label7 = nullptr;

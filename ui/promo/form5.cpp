@@ -26,8 +26,6 @@ Form5::Form5(QString promotedAddress, std::function<void()> restartStartPageTime
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       promotedAddress_(std::move(promotedAddress)),
       restartStartPageTimer_(std::move(restartStartPageTimer)) {
-    // The chart window looks for a visible top-level window of this name to know the dialog
-    // is up.
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("强烈推荐"));
     setFixedSize(twips::px(kClientWidth), twips::px(kClientHeight));
