@@ -18,6 +18,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace tovrin::platform {
 
@@ -134,18 +136,30 @@ void CommandServer::takeClients() {
         QLocalSocket* client = server->nextPendingConnection();
         if (!client)
             break;
-        auto drop = [client] { dropClient(client); };
         // Another user's process (root among them) has nothing to say to this program.
         if (!sameUser(static_cast<int>(client->socketDescriptor()))) {
-            drop();
+            dropClient(client);
             continue;
         }
         ++clients_;
-        QObject::connect(client, &QObject::destroyed, server, [this] {
+        // A client stops counting once it is answered, dropped or gone, not once its socket is
+        // deleted: a deletion put off while a message box waits must not keep the rest out.
+        auto counted = std::make_shared<bool>(true);
+        auto release = [this, counted] {
+            if (!std::exchange(*counted, false))
+                return;
             --clients_;
-            takeClients();
+            QTimer::singleShot(0, server_.get(), [this] { takeClients(); });
+        };
+        auto drop = [client, release] {
+            release();
+            dropClient(client);
+        };
+        QObject::connect(client, &QObject::destroyed, server, release);
+        QObject::connect(client, &QLocalSocket::disconnected, client, [client, release] {
+            release();
+            client->deleteLater();
         });
-        QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         // Whatever has not sent its word in time is dropped; no read ever waits.
         auto* timer = new QTimer(client);
         timer->setSingleShot(true);
@@ -158,31 +172,36 @@ void CommandServer::takeClients() {
             qsizetype after = -1; // bytes read after the word, once it was taken
         };
         auto read = std::make_shared<Read>();
-        QObject::connect(
-            client, &QLocalSocket::readyRead, client, [this, client, read, drop, timer] {
-                if (read->after >= 0) {
-                    // One command a connection: what follows its word is read and thrown away
-                    // while the command runs, and a client that goes on sending is closed.
-                    read->after += client->skip(kMaxLine);
-                    if (read->after >= kMaxLine)
-                        drop();
-                    return;
-                }
-                read->line.append(client->read(kMaxLine - read->line.size()));
-                const qsizetype end = read->line.indexOf('\n');
-                if (end < 0) {
-                    if (read->line.size() >= kMaxLine)
-                        drop(); // a line too long for any command
-                    return;
-                }
-                read->after = read->line.size() - end - 1;
-                timer->stop();
-                // Run once this signal has returned: the command may wait in a message, and the
-                // client may go and its socket be deleted meanwhile, never under its own feet.
-                QTimer::singleShot(0, server_.get(),
-                                   [this, alive = QPointer<QLocalSocket>(client),
-                                    word = read->line.left(end)] { run(alive, word); });
-            });
+        QObject::connect(client, &QLocalSocket::readyRead, client,
+                         [this, client, read, drop, timer, release] {
+                             if (read->after >= 0) {
+                                 // One command a connection: what follows its word is read and
+                                 // thrown away while the command runs, and a client that goes on
+                                 // sending is closed.
+                                 read->after += client->skip(kMaxLine);
+                                 if (read->after >= kMaxLine)
+                                     drop();
+                                 return;
+                             }
+                             read->line.append(client->read(kMaxLine - read->line.size()));
+                             const qsizetype end = read->line.indexOf('\n');
+                             if (end < 0) {
+                                 if (read->line.size() >= kMaxLine)
+                                     drop(); // a line too long for any command
+                                 return;
+                             }
+                             read->after = read->line.size() - end - 1;
+                             timer->stop();
+                             // Run once this signal has returned: the command may wait in a
+                             // message, and the client may go and its socket be deleted meanwhile,
+                             // never under its own feet.
+                             QTimer::singleShot(0, server_.get(),
+                                                [this, alive = QPointer<QLocalSocket>(client),
+                                                 word = read->line.left(end), release] {
+                                                    run(alive, word);
+                                                    release();
+                                                });
+                         });
     }
 }
 

@@ -60,5 +60,15 @@ set_selection clipboard '...'
 check "$prog/tovrin" --selection
 check wait_for shown '^提示！$' 10
 check named_shown "$LOOKUP"
+# Asked again and again while the message is up: each command is answered at once, the message
+# is not stacked, and the commands after them still work.
+refused=0
+for _ in $(seq 20); do
+    timeout 5 "$prog/tovrin" --selection 2>>"$tmp/refused.err" || refused=$((refused + 1))
+done
+check test "$refused" = 0
+check test "$(xdotool search --onlyvisible --name '^提示！$' | wc -l)" = 1
+check timeout 5 "$prog/tovrin" --chart
+check named_shown "$CHART"
 
 finish

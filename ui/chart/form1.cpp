@@ -385,8 +385,25 @@ void Form1::prepareLookupSoon() {
 }
 
 void Form1::tellOnce(const QString& title, const QString& text) {
-    if (services_.tell && told_.insert(text).second)
-        services_.tell(title, text);
+    if (told_.insert(text).second)
+        tell(title, text);
+}
+
+void Form1::tell(const QString& title, const QString& text) {
+    if (!services_.tell)
+        return;
+    // A command is answered before any message it brings: a message waits for its reader, and
+    // the command's client does not.
+    if (commands_ > 0) {
+        QTimer::singleShot(0, this, [this, title, text] { tell(title, text); });
+        return;
+    }
+    // One message of a kind at a time: the same one asked for again while it is up is not
+    // stacked on it.
+    if (!shownMessages_.insert(text).second)
+        return;
+    services_.tell(title, text);
+    shownMessages_.erase(text);
 }
 
 void Form1::Timer2_Timer() {
@@ -455,6 +472,13 @@ void Form1::keyWentDown() {
 }
 
 platform::Acted Form1::command(std::string_view word) {
+    ++commands_;
+    const platform::Acted acted = act(word);
+    --commands_;
+    return acted;
+}
+
+platform::Acted Form1::act(std::string_view word) {
     if (word == "chart") {
         showChart();
     } else if (word == "lookup") {
@@ -579,12 +603,7 @@ void Form1::lookUpSelection() {
     for (const auto& read : {services_.selectedText, services_.copiedText})
         if (read && lookup_->lookUpText(read().left(kTaken)))
             return;
-    // Told once the command has been answered.
-    QTimer::singleShot(0, this, [this] {
-        if (services_.tell)
-            services_.tell(QStringLiteral("提示！"),
-                           QStringLiteral("选中或复制的文字里没有可以查询的汉字。"));
-    });
+    tell(QStringLiteral("提示！"), QStringLiteral("选中或复制的文字里没有可以查询的汉字。"));
 }
 
 PracticeWindow* Form1::practiceWindow() const {

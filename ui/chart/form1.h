@@ -107,7 +107,8 @@ public:
     // do, "selection" opens the lookup window as its hot key does and looks up the text selected
     // or copied, "practice" what the tray's 练习 does, "hide" what ESC does, "quit" what the
     // tray's 退出 does. "lookup", "selection" and "practice" are refused while a dialog of the
-    // chart window is up (their windows could not be used under it).
+    // chart window is up (their windows could not be used under it). A message the command
+    // brings is told once it has been answered.
     platform::Acted command(std::string_view word);
 
     // The tray and its menu.
@@ -160,12 +161,17 @@ private:
     void focus(QWidget* w);
     // Tells the user once a run: a missing file named again is not told again.
     void tellOnce(const QString& title, const QString& text);
+    // Tells the user, after the command being answered, and not while the same message is up.
+    void tell(const QString& title, const QString& text);
+    platform::Acted act(std::string_view word); // a command's action
 
     const gbk::Codec& codec_;
     platform::ProgramFiles files_; // the dictionaries, pictures and option files
     Services services_;
     QString homePage_;
-    std::set<QString> told_; // every message told this run, each told once
+    std::set<QString> told_;          // every message told this run, each told once
+    std::set<QString> shownMessages_; // the messages up now
+    int commands_ = 0;                // commands being acted on
 
     QLabel* Picture1 = nullptr;
     QLabel* Image2 = nullptr;
