@@ -30,6 +30,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string_view>
 #include <thread>
@@ -174,6 +175,39 @@ void choosePlatform(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// The application, with the one boundary no exception passes: whatever an event's handler
+// throws (a file that cannot be read as it should, memory run out) is told and the program
+// goes on; Qt itself cannot carry an exception out of its event loop.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            failed(e.what());
+        } catch (...) {
+            failed("an unknown error");
+        }
+        return false;
+    }
+
+private:
+    void failed(const char* what) {
+        std::fprintf(stderr, "tovrin: %s; the program goes on\n", what);
+        const QString text =
+            QStringLiteral("出错了：%1。程序继续运行。").arg(QString::fromLocal8Bit(what));
+        // Told after the event, once: the same failure again is not told again.
+        if (told_.contains(text))
+            return;
+        told_ << text;
+        QTimer::singleShot(0, this, [text] { tovrin::tellOver(QStringLiteral("提示！"), text); });
+    }
+
+    QStringList told_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -191,7 +225,7 @@ int main(int argc, char** argv) {
         if (const int status = passCommand(command); status >= 0)
             return status;
     choosePlatform(argc, argv);
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovrin"));
     // The desktop ties the windows to the menu entry and its icon by this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(TOVRIN_APP_ID));

@@ -100,4 +100,23 @@ check alive "$app"
 check "$prog/tovrin" --quit
 check ended_ok "$app"
 check test ! -e "$socket"
+
+# At the deck's place a file that says it is a store of ours and is not (another user may leave
+# one there): told, left as it is, and the program lives on and answers.
+export XDG_DATA_HOME=$tmp/foreign
+mkdir -p "$XDG_DATA_HOME/tovrin"
+sqlite3 "$XDG_DATA_HOME/tovrin/practice.db" 'PRAGMA user_version = 1; CREATE TABLE n(x)'
+chmod 444 "$XDG_DATA_HOME/tovrin/practice.db"
+cp "$XDG_DATA_HOME/tovrin/practice.db" "$tmp/foreign.copy"
+"$prog/tovrin" --practice >"$tmp/foreign.log" 2>&1 &
+app=$!
+pids+=("$app")
+check wait_for shown '^五笔练习$' 30
+check until_true 10 test "$(xdotool search --onlyvisible --name '^五笔练习$' | wc -l)" = 2
+check timeout 5 "$prog/tovrin" --selection
+check timeout 5 "$prog/tovrin" --chart
+check alive "$app"
+check cmp -s "$XDG_DATA_HOME/tovrin/practice.db" "$tmp/foreign.copy"
+check "$prog/tovrin" --quit
+check ended_ok "$app"
 finish
