@@ -9,6 +9,7 @@
 #include "platform/programfiles.h"
 #include "platform/promotion.h"
 #include "platform/runtimefolder.h"
+#include "platform/selection.h"
 #include "platform/showdesktop.h"
 #include "platform/singleinstance.h"
 #include "ui/chart/form1.h"
@@ -119,6 +120,12 @@ int passCommand(std::string_view command) {
         std::fprintf(stderr,
                      "tovrin: the running program cannot do --%.*s while one of its dialogs is "
                      "open: close the dialog first\n",
+                     length, command.data());
+        return 1;
+    case Sent::Failed:
+        std::fprintf(stderr,
+                     "tovrin: --%.*s: the text selected or copied could not be read: the program "
+                     "that holds it did not answer within a second\n",
                      length, command.data());
         return 1;
     case Sent::Foreign:
@@ -317,12 +324,31 @@ int main(int argc, char** argv) {
     tovrin::PracticeDeck deck(codec, tovrin::platform::PracticeStore::defaultPath(),
                               [&files](std::string_view name) { return files.dictionary(name); });
     services.practiceDeck = &deck;
-    // What is selected (where the desktop offers a primary selection), and what is copied.
-    services.selectedText = [] {
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        return clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
-    };
-    services.copiedText = [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); };
+    // What is selected (where the desktop offers a primary selection), and what is copied. On X
+    // another client serves it, and one that is slow or never answers would hold up the whole
+    // program inside Qt's clipboard: it is read on a thread of its own, given a second.
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        services.readText = [&app](bool primary, tovrin::Form1::Services::TextRead done) {
+            tovrin::platform::readSelection(
+                primary, 1000, 16 * 1024,
+                [&app, done = std::move(done)](tovrin::platform::SelectionText read) {
+                    using Outcome = tovrin::platform::SelectionText::Outcome;
+                    std::optional<QString> text;
+                    if (read.outcome != Outcome::NoAnswer)
+                        text = QString::fromUtf8(read.text);
+                    QMetaObject::invokeMethod(
+                        &app, [done, text] { done(text); }, Qt::QueuedConnection);
+                });
+        };
+    } else {
+        services.readText = [](bool primary, tovrin::Form1::Services::TextRead done) {
+            QClipboard* clipboard = QGuiApplication::clipboard();
+            if (primary && !clipboard->supportsSelection())
+                done(QString());
+            else
+                done(clipboard->text(primary ? QClipboard::Selection : QClipboard::Clipboard));
+        };
+    }
 
     tovrin::Form1 chart(codec, files, services);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &chart,
@@ -406,7 +432,9 @@ int main(int argc, char** argv) {
 
     // Commands from `tovrin --chart` and friends; only the single instance listens.
     tovrin::platform::CommandServer commands(
-        [&chart](std::string_view word) { return chart.command(word); });
+        [&chart](std::string_view word, const tovrin::platform::CommandServer::Reply& later) {
+            return chart.command(word, later);
+        });
     if (instance.state() == tovrin::platform::SingleInstance::State::First) {
         const std::string path = tovrin::platform::commandSocketPath();
         if (path.empty())

@@ -121,6 +121,8 @@ Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs) 
         return Sent::Done;
     if (answer.rfind("busy\n", 0) == 0)
         return Sent::Refused;
+    if (answer.rfind("failed\n", 0) == 0)
+        return Sent::Failed;
     return Sent::NoAnswer;
 }
 
@@ -197,26 +199,32 @@ void CommandServer::takeClients() {
                              // never under its own feet.
                              QTimer::singleShot(0, server_.get(),
                                                 [this, alive = QPointer<QLocalSocket>(client),
-                                                 word = read->line.left(end), release] {
-                                                    run(alive, word);
-                                                    release();
-                                                });
+                                                 word = read->line.left(end),
+                                                 release] { run(alive, word, release); });
                          });
     }
 }
 
-void CommandServer::run(const QPointer<QLocalSocket>& client, const QByteArray& word) {
+void CommandServer::run(const QPointer<QLocalSocket>& client, const QByteArray& word,
+                        const std::function<void()>& release) {
+    auto answer = [client, release](Acted acted) {
+        if (client) { // the client may have gone meanwhile
+            if (acted == Acted::Unknown) {
+                dropClient(client);
+            } else {
+                client->write(acted == Acted::Done     ? "ok\n"
+                              : acted == Acted::Failed ? "failed\n"
+                                                       : "busy\n");
+                client->flush(); // now: after "quit" the event loop may not run again
+                client->disconnectFromServer();
+            }
+        }
+        release();
+    };
     const Acted acted =
-        act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())));
-    if (!client) // the client went while the command ran
-        return;
-    if (acted == Acted::Unknown) {
-        dropClient(client);
-        return;
-    }
-    client->write(acted == Acted::Done ? "ok\n" : "busy\n");
-    client->flush(); // now: after "quit" the event loop may not run again
-    client->disconnectFromServer();
+        act_(std::string_view(word.constData(), static_cast<std::size_t>(word.size())), answer);
+    if (acted != Acted::Later)
+        answer(acted);
 }
 
 std::string CommandServer::listen(const std::string& path) {

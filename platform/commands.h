@@ -28,14 +28,17 @@ enum class Sent {
     NoAnswer,   // something listens but did not answer "ok" in time
     Refused,    // the running program answered "busy": it cannot act on it now
     Foreign,    // another user's process listens there: nothing was sent
+    Failed,     // the running program answered "failed": what the command needs could not be had
 };
 // Sends one command and waits up to timeoutMs for its answer, asking again while the program's
 // backlog is full. Needs no Qt application.
 Sent sendCommand(const std::string& path, std::string_view word, int timeoutMs = 3000);
 
-// What the program did with a command: acted ("ok"), could not act now ("busy"), or did not
-// know the word (the connection is dropped).
-enum class Acted { Done, Refused, Unknown };
+// What the program did with a command: acted ("ok"), could not act now ("busy"), could not
+// have what the command needs ("failed": the selection's owner did not answer), or did not know
+// the word (the connection is dropped). Later: the answer comes through the reply handed to the
+// act, once what the command waits for is there (the selection read on a thread).
+enum class Acted { Done, Refused, Failed, Unknown, Later };
 
 // The running program's end: takes one word per connection from a process of this user and
 // hands it to `act`. Anything else (another user's process, an unknown word, bytes that are no
@@ -43,7 +46,8 @@ enum class Acted { Done, Refused, Unknown };
 // its word) is dropped without waiting on it.
 class CommandServer {
 public:
-    using Act = std::function<Acted(std::string_view word)>;
+    using Reply = std::function<void(Acted)>;
+    using Act = std::function<Acted(std::string_view word, const Reply& later)>;
     explicit CommandServer(Act act);
     ~CommandServer();
     CommandServer(const CommandServer&) = delete;
@@ -60,7 +64,8 @@ public:
 
 private:
     void takeClients();
-    void run(const QPointer<QLocalSocket>& client, const QByteArray& word);
+    void run(const QPointer<QLocalSocket>& client, const QByteArray& word,
+             const std::function<void()>& release);
 
     Act act_;
     std::unique_ptr<QLocalServer> server_;

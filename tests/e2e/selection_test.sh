@@ -3,9 +3,10 @@
 # up in the lookup window; with neither holding Chinese text, a message says so. The history
 # box's top line is read back as a user would take it: selected with the mouse (which puts it in
 # the primary selection) and read there with xclip.
-# Usage: selection_test.sh BIN_DIR
+# Usage: selection_test.sh BIN_DIR SILENT_OWNER
 set -u
 bin=$(cd "$1" && pwd)
+silent_owner=$2
 source "$(dirname "$0")/lib.sh"
 
 make_program_folder
@@ -53,6 +54,31 @@ set_selection primary 'hello world'
 set_selection clipboard '我'
 check "$prog/tovrin" --selection
 check until_true 10 top_line_is '我 Q TRN TRNT'
+
+# A program that holds the selection and never answers holds up nothing: the copied text is
+# looked up within the second the selection is given, and meanwhile the program answers.
+"$silent_owner" >"$tmp/owner.out" &
+owner=$!
+pids+=("$owner")
+check until_true 5 grep -q owner "$tmp/owner.out"
+set_selection clipboard '们'
+"$prog/tovrin" --selection >"$tmp/silent.out" 2>&1 &
+asked=$!
+check timeout 1.5 "$prog/tovrin" --lookup
+check until_true 3 test ! -e "/proc/$asked"
+wait "$asked"
+check test $? = 0
+check until_true 3 top_line_is '们 WU WUN'
+# Nothing else to read: the command fails and says why.
+set_selection clipboard 'abc'
+"$silent_owner" >"$tmp/owner.out" &
+pids+=($!)
+check until_true 5 grep -q owner "$tmp/owner.out"
+timeout 3 "$prog/tovrin" --selection 2>"$tmp/silent.err"
+check test $? = 1
+check grep -q 'did not answer' "$tmp/silent.err"
+check wait_for shown '^提示！$' 10
+xdotool search --onlyvisible --name '^提示！$' | head -1 | xargs -r -I{} xdotool windowfocus --sync {} key Return
 
 # Neither holds Chinese text: the window opens all the same, and a message says so.
 set_selection primary 'abc 123'

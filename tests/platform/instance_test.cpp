@@ -81,13 +81,14 @@ private Q_SLOTS:
         QTemporaryDir runtime;
         const std::string path = socketIn(runtime);
         int acted = 0;
-        platform::CommandServer server([&](std::string_view) {
-            QEventLoop message;
-            QTimer::singleShot(400, &message, &QEventLoop::quit);
-            message.exec();
-            ++acted;
-            return platform::Acted::Done;
-        });
+        platform::CommandServer server(
+            [&](std::string_view, const platform::CommandServer::Reply&) {
+                QEventLoop message;
+                QTimer::singleShot(400, &message, &QEventLoop::quit);
+                message.exec();
+                ++acted;
+                return platform::Acted::Done;
+            });
         QCOMPARE(server.listen(path), std::string());
         auto gaveUp = std::async(std::launch::async,
                                  [&] { return platform::sendCommand(path, "lookup", 100); });
@@ -106,10 +107,11 @@ private Q_SLOTS:
         QTemporaryDir runtime;
         const std::string path = socketIn(runtime);
         int acted = 0;
-        platform::CommandServer server([&](std::string_view) {
-            ++acted;
-            return platform::Acted::Done;
-        });
+        platform::CommandServer server(
+            [&](std::string_view, const platform::CommandServer::Reply&) {
+                ++acted;
+                return platform::Acted::Done;
+            });
         QCOMPARE(server.listen(path), std::string());
         std::vector<std::future<platform::Sent>> sent;
         for (int i = 0; i < 100; ++i)
@@ -126,12 +128,13 @@ private Q_SLOTS:
         // program keeps none of it and closes the connection.
         QTemporaryDir runtime;
         const std::string path = socketIn(runtime);
-        platform::CommandServer server([&](std::string_view) {
-            QEventLoop message;
-            QTimer::singleShot(1500, &message, &QEventLoop::quit);
-            message.exec();
-            return platform::Acted::Done;
-        });
+        platform::CommandServer server(
+            [&](std::string_view, const platform::CommandServer::Reply&) {
+                QEventLoop message;
+                QTimer::singleShot(1500, &message, &QEventLoop::quit);
+                message.exec();
+                return platform::Acted::Done;
+            });
         QCOMPARE(server.listen(path), std::string());
         const auto peakKb = [] {
             rusage use{};

@@ -471,14 +471,14 @@ void Form1::keyWentDown() {
         Timer1_Timer();
 }
 
-platform::Acted Form1::command(std::string_view word) {
+platform::Acted Form1::command(std::string_view word, const platform::CommandServer::Reply& later) {
     ++commands_;
-    const platform::Acted acted = act(word);
+    const platform::Acted acted = act(word, later);
     --commands_;
     return acted;
 }
 
-platform::Acted Form1::act(std::string_view word) {
+platform::Acted Form1::act(std::string_view word, const platform::CommandServer::Reply& later) {
     if (word == "chart") {
         showChart();
     } else if (word == "lookup") {
@@ -488,7 +488,9 @@ platform::Acted Form1::act(std::string_view word) {
     } else if (word == "selection") {
         if (anyDialogShown())
             return platform::Acted::Refused;
-        lookUpSelection();
+        lookUpSelection(later);
+        if (later)
+            return platform::Acted::Later;
     } else if (word.starts_with("practice") && services_.practiceDeck) {
         // "practice", or "practice TIME" for a session whose clock starts at TIME.
         std::optional<practice::Millis> at;
@@ -592,18 +594,48 @@ void Form1::show2() {
     showLookup();
 }
 
-void Form1::lookUpSelection() {
-    // Plenty for the characters looked up, however much was selected.
-    constexpr qsizetype kTaken = 2 * textcut::kLongest;
+void Form1::lookUpSelection(const platform::CommandServer::Reply& done) {
     show2();
-    if (!lookup_)
-        return;
-    // The selection, else what is copied: the first that holds something to look up. A word
-    // of Latin letters selected does not hide the Chinese text copied.
-    for (const auto& read : {services_.selectedText, services_.copiedText})
-        if (read && lookup_->lookUpText(read().left(kTaken)))
+    // Both are read at once, each given its second: the selection, else what is copied, is
+    // looked up, the first that holds something to look up. A word of Latin letters selected
+    // does not hide the Chinese text copied.
+    struct Reads {
+        std::optional<std::optional<QString>> selected, copied;
+    };
+    auto reads = std::make_shared<Reads>();
+    auto decide = [this, reads, done] {
+        if (!reads->selected || !reads->copied)
             return;
-    tell(QStringLiteral("提示！"), QStringLiteral("选中或复制的文字里没有可以查询的汉字。"));
+        // Plenty for the characters looked up, however much was selected.
+        constexpr qsizetype kTaken = 2 * textcut::kLongest;
+        bool silent = false;
+        for (const std::optional<QString>& text : {*reads->selected, *reads->copied}) {
+            silent = silent || !text;
+            if (text && lookup_ && lookup_->lookUpText(text->left(kTaken))) {
+                if (done)
+                    done(platform::Acted::Done);
+                return;
+            }
+        }
+        if (done)
+            done(silent ? platform::Acted::Failed : platform::Acted::Done);
+        tell(QStringLiteral("提示！"),
+             silent ? QStringLiteral("选中或复制的文字读不出来：拥有它的程序没有回应。")
+                    : QStringLiteral("选中或复制的文字里没有可以查询的汉字。"));
+    };
+    if (!services_.readText) {
+        reads->selected = reads->copied = std::optional<QString>(QString());
+        decide();
+        return;
+    }
+    services_.readText(true, [reads, decide](std::optional<QString> text) {
+        reads->selected = std::move(text);
+        decide();
+    });
+    services_.readText(false, [reads, decide](std::optional<QString> text) {
+        reads->copied = std::move(text);
+        decide();
+    });
 }
 
 PracticeWindow* Form1::practiceWindow() const {

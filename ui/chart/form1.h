@@ -81,10 +81,11 @@ public:
         // The practice deck: the lookup window's picks join it, the practice window drills it;
         // none: no practice.
         PracticeDeck* practiceDeck = nullptr;
-        // What is selected (the primary selection) and what is copied; none: nothing. The copied
-        // text is read only when the selection holds nothing to look up.
-        std::function<QString()> selectedText;
-        std::function<QString()> copiedText;
+        // Reads what is selected (`primary`, the primary selection) or what is copied without
+        // holding up the program, and hands it to `done` on the program's thread: nothing when
+        // its owner did not answer in time. None: nothing is ever selected or copied.
+        using TextRead = std::function<void(std::optional<QString>)>;
+        std::function<void(bool primary, TextRead done)> readText;
     };
 
     Form1(const gbk::Codec& codec, platform::ProgramFiles files, Services services);
@@ -109,7 +110,9 @@ public:
     // tray's 退出 does. "lookup", "selection" and "practice" are refused while a dialog of the
     // chart window is up (their windows could not be used under it). A message the command
     // brings is told once it has been answered.
-    platform::Acted command(std::string_view word);
+    // "selection" is answered through `later` once the text is read.
+    platform::Acted command(std::string_view word,
+                            const platform::CommandServer::Reply& later = {});
 
     // The tray and its menu.
     void trayLeftClick();
@@ -117,7 +120,9 @@ public:
     void show2(); // 查询界面
     // 练习; `at`: the practice session's clock starts then (tovrin --practice --at TIME).
     void showPractice(std::optional<practice::Millis> at = std::nullopt);
-    void lookUpSelection(); // the lookup window, with what is selected or copied looked up
+    // The lookup window, with what is selected or copied looked up; `done` hears whether the
+    // text could be read.
+    void lookUpSelection(const platform::CommandServer::Reply& done = {});
     void mnuTrayClose_Click();
     // The user's session ends: the application ends without hiding first.
     void endSession();
@@ -163,7 +168,7 @@ private:
     void tellOnce(const QString& title, const QString& text);
     // Tells the user, after the command being answered, and not while the same message is up.
     void tell(const QString& title, const QString& text);
-    platform::Acted act(std::string_view word); // a command's action
+    platform::Acted act(std::string_view word, const platform::CommandServer::Reply& later);
 
     const gbk::Codec& codec_;
     platform::ProgramFiles files_; // the dictionaries, pictures and option files
