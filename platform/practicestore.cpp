@@ -571,7 +571,12 @@ void PracticeStore::setUpFile() {
 void PracticeStore::fallBack(const std::string& what, bool copyFile) {
     if (problem_.empty())
         problem_ = (path_.empty() ? std::string() : path_ + ": ") + what + std::string(kGoesOn);
+    if (why_.empty())
+        why_ = what;
     saving_ = false;
+    // A file that was ours and failed for a while (a full disk, a lock, rights) is tried again;
+    // one that is no store of ours, damaged or newer is not.
+    retryable_ = copyFile && !path_.empty();
     sqlite3* memory = nullptr;
     if (sqlite3_open_v2(":memory:", &memory, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(memory);
@@ -612,6 +617,11 @@ void PracticeStore::fallBack(const std::string& what, bool copyFile) {
 }
 
 void PracticeStore::repairCards() {
+    // Looked for first, without taking the write lock another process may hold.
+    Statement look(db_, (std::string("SELECT count(*) FROM items WHERE ") + kImplausible).c_str());
+    bindRanges(look);
+    if (!look.step() || look.integer(0) == 0)
+        return;
     const int repaired = write([&] {
         std::vector<std::pair<long long, Millis>> damaged;
         Statement s(db_,
@@ -632,64 +642,141 @@ void PracticeStore::repairCards() {
                    " values out of range (damage); made again from the logs";
 }
 
-bool PracticeStore::add(const std::string& text, Millis now) {
-    return write([&] {
-        if (findRow(db_, text))
-            return false;
-        insertItem(db_, text, now);
-        return true;
-    });
+PracticeStore::Change PracticeStore::change(Change::Kind kind, std::string text, Millis at) {
+    Change c;
+    c.kind = kind;
+    c.text = std::move(text);
+    c.at = at;
+    return c;
 }
 
-bool PracticeStore::lookedUp(const std::string& text, Millis now) {
-    return write([&] {
-        const std::optional<Row> row = findRow(db_, text);
-        if (!row) {
-            insertItem(db_, text, now);
-            return true;
+PracticeStore::Applied PracticeStore::apply(const Change& c) {
+    Applied out;
+    switch (c.kind) {
+    case Change::Kind::Add:
+        if (!findRow(db_, c.text)) {
+            insertItem(db_, c.text, c.at);
+            out.flag = true;
         }
-        const Card before = trusted(db_, *row);
-        Statement log(db_, "INSERT INTO lookups(seq, item, at) VALUES(?, ?, ?)");
-        log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(now)).run();
-        updateCard(db_, row->id, practice::lookedUpAgain(before, now), 0);
-        return false;
-    });
-}
-
-bool PracticeStore::remove(const std::string& text) {
-    return write([&] {
-        Statement s(db_, "DELETE FROM items WHERE text = ?");
-        s.bind(1, text).run();
-        return sqlite3_changes(db_) > 0;
-    });
-}
-
-std::optional<Card> PracticeStore::review(const std::string& text, practice::Rating rating,
-                                          Millis at, const Answer& answer) {
-    return write([&]() -> std::optional<Card> {
-        std::optional<Row> row = findRow(db_, text);
+        break;
+    case Change::Kind::LookedUp:
+        if (const std::optional<Row> row = findRow(db_, c.text)) {
+            const Card before = trusted(db_, *row);
+            Statement log(db_, "INSERT INTO lookups(seq, item, at) VALUES(?, ?, ?)");
+            log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(c.at));
+            log.run();
+            updateCard(db_, row->id, practice::lookedUpAgain(before, c.at), 0);
+        } else {
+            insertItem(db_, c.text, c.at);
+            out.flag = true;
+        }
+        break;
+    case Change::Kind::Remove: {
+        Statement del(db_, "DELETE FROM items WHERE text = ?");
+        del.bind(1, c.text).run();
+        out.flag = sqlite3_changes(db_) > 0;
+        break;
+    }
+    case Change::Kind::Review: {
+        std::optional<Row> row = findRow(db_, c.text);
         if (!row)
-            row = insertItem(db_, text, at);
+            row = insertItem(db_, c.text, c.at);
         const Card before = trusted(db_, *row);
-        if (before.lastReview && at < *before.lastReview)
-            return std::nullopt;
+        if (before.lastReview && c.at < *before.lastReview)
+            break;            // refused
         long long logged = 0; // a later answer at the same showing is practice, not a review
         Card card = before;
-        if (!answer.retry) {
-            const practice::Rating given = practice::scheduledRating(rating, before);
-            card = practice::review(before, given, at);
+        if (!c.answer.retry) {
+            const practice::Rating given = practice::scheduledRating(c.rating, before);
+            card = practice::review(before, given, c.at);
             logged = static_cast<long long>(given);
         }
         Statement log(db_, "INSERT INTO reviews(seq, item, at, rating, millis, typed, expected, "
                            "first_try) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-        log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(at));
-        log.bind(4, logged).bind(5, static_cast<long long>(answer.millis));
-        log.bind(6, answer.typed).bind(7, answer.expected);
-        log.bind(8, static_cast<long long>(answer.retry ? 2 : answer.firstTry ? 1 : 0)).run();
-        if (!answer.retry)
-            updateCard(db_, row->id, card, answer.firstTry ? 0 : 1);
-        return card;
-    });
+        log.bind(1, nextSeq(db_)).bind(2, row->id).bind(3, static_cast<long long>(c.at));
+        log.bind(4, logged).bind(5, static_cast<long long>(c.answer.millis));
+        log.bind(6, c.answer.typed).bind(7, c.answer.expected);
+        log.bind(8, static_cast<long long>(c.answer.retry ? 2 : c.answer.firstTry ? 1 : 0));
+        log.run();
+        if (!c.answer.retry)
+            updateCard(db_, row->id, card, c.answer.firstTry ? 0 : 1);
+        out.card = card;
+        break;
+    }
+    case Change::Kind::Setting: {
+        Statement set(db_, "INSERT OR REPLACE INTO settings(name, value) VALUES(?, ?)");
+        set.bind(1, std::string_view(c.text)).bind(2, c.value).run();
+        break;
+    }
+    }
+    return out;
+}
+
+PracticeStore::Applied PracticeStore::record(Change c) {
+    saveAgain();
+    const Applied result = write([&] { return apply(c); });
+    // Kept while the file cannot take it, to be written once it can.
+    if (!saving_ && retryable_)
+        unsaved_.push_back(std::move(c));
+    return result;
+}
+
+bool PracticeStore::saveAgain() {
+    if (saving_ || !retryable_)
+        return saving_;
+    sqlite3* file = nullptr;
+    if (sqlite3_open_v2(path_.c_str(), &file, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(file);
+        return false;
+    }
+    // A look, not a wait: the next answer or the timer asks again.
+    sqlite3_busy_timeout(file, std::min(busyMillis_, kRetryBusyMillis));
+    sqlite3* memory = std::exchange(db_, file);
+    try {
+        if (single(db_, "PRAGMA user_version") != kSchemaVersion || !hasOurTables(db_) ||
+            sqlite3_db_readonly(db_, "main") == 1)
+            throw SqlError{SQLITE_READONLY, "not a store that can be written"};
+        exec(db_, "PRAGMA journal_mode = WAL");
+        exec(db_, "PRAGMA synchronous = FULL");
+        // Every change kept meanwhile, in its order, at once or not at all.
+        exec(db_, "BEGIN IMMEDIATE");
+        for (const Change& c : unsaved_)
+            apply(c);
+        exec(db_, "COMMIT");
+    } catch (const SqlError&) {
+        if (!sqlite3_get_autocommit(db_))
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db_);
+        db_ = memory;
+        return false;
+    }
+    sqlite3_busy_timeout(db_, busyMillis_);
+    sqlite3_close_v2(memory);
+    saving_ = true;
+    retryable_ = false;
+    unsaved_.clear();
+    why_.clear();
+    return true;
+}
+
+bool PracticeStore::add(const std::string& text, Millis now) {
+    return record(change(Change::Kind::Add, text, now)).flag;
+}
+
+bool PracticeStore::lookedUp(const std::string& text, Millis now) {
+    return record(change(Change::Kind::LookedUp, text, now)).flag;
+}
+
+bool PracticeStore::remove(const std::string& text) {
+    return record(change(Change::Kind::Remove, text, 0)).flag;
+}
+
+std::optional<Card> PracticeStore::review(const std::string& text, practice::Rating rating,
+                                          Millis at, const Answer& answer) {
+    Change c = change(Change::Kind::Review, text, at);
+    c.rating = rating;
+    c.answer = answer;
+    return record(std::move(c)).card;
 }
 
 std::optional<Item> PracticeStore::find(const std::string& text) {
@@ -801,11 +888,9 @@ long long PracticeStore::setting(const char* name, long long byDefault) {
 }
 
 void PracticeStore::setSetting(const char* name, long long value) {
-    write([&] {
-        Statement s(db_, "INSERT OR REPLACE INTO settings(name, value) VALUES(?, ?)");
-        s.bind(1, std::string_view(name)).bind(2, value).run();
-        return 0;
-    });
+    Change c = change(Change::Kind::Setting, name, 0);
+    c.value = value;
+    record(std::move(c));
 }
 
 bool PracticeStore::autoAdd() {

@@ -75,6 +75,15 @@ public:
     const std::string& path() const { return path_; }
     // Whether changes still reach the file.
     bool saving() const { return saving_; }
+    // While they do not: why not, and whether the file is tried again (before each change, and
+    // by saveAgain()) with the changes kept meanwhile, how many.
+    const std::string& whyNotSaving() const { return why_; }
+    bool savesAgainLater() const { return !saving_ && retryable_; }
+    std::size_t unsavedChanges() const { return unsaved_.size(); }
+    // Writes the changes kept in memory to the file, all in one transaction, and goes back to
+    // it; false while it still cannot take them. Waits at most kRetryBusyMillis for a lock.
+    bool saveAgain();
+    static constexpr int kRetryBusyMillis = 100;
     // What went wrong with the file, naming it, the first time it is asked; "" after and before.
     std::string takeProblem();
 
@@ -137,6 +146,25 @@ private:
     // Cards with values out of range are made again from their logs, and told.
     void repairCards();
     template <class F> auto write(F&& change);
+
+    // A change to the deck, as it can be applied again.
+    struct Change {
+        enum class Kind { Add, LookedUp, Remove, Review, Setting };
+        Kind kind = Kind::Add;
+        std::string text; // the item, or the setting's name
+        practice::Millis at = 0;
+        practice::Rating rating = practice::Rating::Good;
+        Answer answer;
+        long long value = 0; // a setting's
+    };
+    struct Applied {
+        bool flag = false;                  // add, lookedUp, remove: their answer
+        std::optional<practice::Card> card; // review: the card
+    };
+    static Change change(Change::Kind kind, std::string text, practice::Millis at);
+    Applied apply(const Change& change);
+    // Applies a change to the store, and keeps it while the file cannot take it.
+    Applied record(Change change);
     template <class F> auto read(F&& query);
     long long setting(const char* name, long long byDefault);
     void setSetting(const char* name, long long value);
@@ -146,6 +174,9 @@ private:
     Check check_ = Check::Pages;
     sqlite3* db_ = nullptr;
     bool saving_ = true;
+    bool retryable_ = false;
+    std::vector<Change> unsaved_;
+    std::string why_;
     std::string problem_;
 };
 

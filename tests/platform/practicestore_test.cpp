@@ -250,7 +250,8 @@ TEST(PracticeStore, ReadOnlyFolderIsPractisedInMemory) {
 }
 
 // Another connection holds the write lock past the busy timeout: the answer is not lost, the
-// learner is told instead of kept waiting, and practice goes on in memory with the deck so far.
+// learner is told instead of kept waiting, practice goes on in memory with the deck so far, and
+// what was answered meanwhile reaches the file once it can take it.
 TEST(PracticeStore, LockHeldTooLongIsToldNotWaitedOn) {
     TempDir dir;
     const std::string path = (dir / "practice.db").string();
@@ -265,9 +266,18 @@ TEST(PracticeStore, LockHeldTooLongIsToldNotWaitedOn) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(card.reps, 2);
     EXPECT_EQ(store->find("经")->card, card);
+    EXPECT_TRUE(store->savesAgainLater());
+    EXPECT_FALSE(store->saveAgain()); // still locked
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     expectWorksWithoutSaving(*store, path, "locked");
+    // Once the lock is gone the next change takes every kept one to the file with it.
+    EXPECT_TRUE(store->saving());
+    store.reset();
+    store = PracticeStore::open(path);
+    EXPECT_EQ(store->find("经")->card, card);
+    EXPECT_TRUE(store->find("你") && store->find("我们"));
+    EXPECT_TRUE(store->recheck().empty());
 }
 
 // New items come into the drill at most so many a day, in the order they joined; the rest wait

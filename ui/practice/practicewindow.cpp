@@ -310,8 +310,9 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
     feedback_ = label("feedback", 11, Qt::AlignLeft | Qt::AlignTop);
     feedback_->setTextFormat(Qt::RichText);
     feedback_->setWordWrap(true);
-    feedback_->setMinimumHeight(100);
+    feedback_->setMinimumHeight(180);
     nextDue_ = label("nextDue", 10.5, Qt::AlignCenter);
+    nextDue_->setWordWrap(true);
     mostMissed_ = new QPushButton(QStringLiteral("练习答错最多的"), this);
     mostMissed_->setObjectName(QStringLiteral("mostMissed"));
     mostMissed_->setFocusPolicy(Qt::NoFocus);
@@ -323,6 +324,17 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
     mastery_ = label("mastery", 9, Qt::AlignLeft | Qt::AlignVCenter);
     mastery_->setWordWrap(true);
     pictures_ = new ProgressPictures(this);
+    unsaved_ = label("unsaved", 10, Qt::AlignLeft | Qt::AlignVCenter);
+    unsaved_->setWordWrap(true);
+    unsaved_->setStyleSheet(QStringLiteral("color: %1").arg(kWrong.name()));
+    unsaved_->hide();
+    saveAgain_ = new QTimer(this);
+    saveAgain_->setInterval(kSaveAgainMillis);
+    connect(saveAgain_, &QTimer::timeout, this, [this] {
+        if (deck_.store().saveAgain())
+            refreshProgress();
+        showSaving();
+    });
     wake_ = new QTimer(this);
     wake_->setSingleShot(true);
     connect(wake_, &QTimer::timeout, this, [this] { wake(); });
@@ -334,18 +346,22 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
     settings->addStretch(1);
     settings->addWidget(newPerDayLabel);
     settings->addWidget(newPerDay_);
-    auto* nothing = new QHBoxLayout;
-    nothing->addStretch(1);
-    nothing->addWidget(nextDue_);
-    nothing->addWidget(mostMissed_);
-    nothing->addStretch(1);
+    // The item and the letters typed on the left, the feedback beside them: four wrong
+    // letters explained still leave the pictures their room on a 768-pixel screen.
+    auto* drill = new QVBoxLayout;
+    drill->addWidget(item_);
+    drill->addWidget(typed_);
+    drill->addWidget(nextDue_);
+    drill->addWidget(mostMissed_, 0, Qt::AlignHCenter);
+    drill->addStretch(1);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(drill, 2);
+    middle->addWidget(feedback_, 3);
     auto* all = new QVBoxLayout(this);
+    all->addWidget(unsaved_);
     all->addWidget(dueToday_);
     all->addLayout(settings);
-    all->addWidget(item_);
-    all->addWidget(typed_);
-    all->addLayout(nothing);
-    all->addWidget(feedback_, 1);
+    all->addLayout(middle, 1);
     all->addWidget(median_);
     all->addWidget(mastery_);
     all->addWidget(pictures_);
@@ -418,8 +434,34 @@ void PracticeWindow::tellProblems() {
                        QStringLiteral("没有字词的编码，无法练习：%1")
                            .arg(QString::fromStdString(deck_.codesProblem())));
     }
-    if (const std::string problem = deck_.store().takeProblem(); !problem.empty())
+    platform::PracticeStore& store = deck_.store();
+    const std::string problem = store.takeProblem();
+    // Answers not saved are said by a line that stays while they are not, not by a box that
+    // the drill's own Space would close.
+    showSaving();
+    if (store.saving() && !problem.empty())
         services_.tell(QStringLiteral("五笔练习"), QString::fromStdString(problem));
+}
+
+void PracticeWindow::showSaving() {
+    platform::PracticeStore& store = deck_.store();
+    if (store.saving()) {
+        unsaved_->hide();
+        saveAgain_->stop();
+        return;
+    }
+    QString text = QStringLiteral("练习记录没有保存（%1：%2）")
+                       .arg(QString::fromStdString(store.path()),
+                            QString::fromStdString(store.whyNotSaving()));
+    if (store.savesAgainLater()) {
+        text += QStringLiteral("。已记下 %1 项，能写入时自动保存。").arg(store.unsavedChanges());
+        if (!saveAgain_->isActive())
+            saveAgain_->start();
+    } else {
+        text += QStringLiteral("。这次的作答只留在内存里。");
+    }
+    unsaved_->setText(text);
+    unsaved_->show();
 }
 
 bool PracticeWindow::showNext() {
@@ -599,10 +641,11 @@ void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
     QStringList codes;
     for (std::size_t k = 0; k < item.codes.size() && next < lines.size(); ++k)
         codes << fromUtf8(lines[next++]).toHtmlEscaped();
-    html += QStringLiteral("<p>%1</p>").arg(codes.join(QStringLiteral("　")));
+    html += QStringLiteral("<p>%1").arg(codes.join(QStringLiteral("　")));
+    // The rest a line each, close together: four wrong letters still fit the window.
     for (; next < lines.size(); ++next)
-        html += QStringLiteral("<p>%1</p>").arg(fromUtf8(lines[next]).toHtmlEscaped());
-    feedback_->setText(html);
+        html += QStringLiteral("<br>%1").arg(fromUtf8(lines[next]).toHtmlEscaped());
+    feedback_->setText(html + QStringLiteral("</p>"));
 }
 
 void PracticeWindow::refreshProgress() {

@@ -67,6 +67,9 @@ private:
     void wake();
     // Tells what the store could not save and a codes dictionary that cannot be used.
     void tellProblems();
+    // The line that stays while answers are not saved, and the timer that tries the file again.
+    void showSaving();
+    static constexpr int kSaveAgainMillis = 5000;
 
     PracticeDeck& deck_;
     Services services_;
@@ -78,6 +81,8 @@ private:
     std::function<practice::Millis()> systemClock_;
 
     QTimer* wake_ = nullptr;
+    QTimer* saveAgain_ = nullptr;
+    QLabel* unsaved_ = nullptr;
     QLabel* dueToday_ = nullptr;
     QCheckBox* autoAdd_ = nullptr;
     QCheckBox* autoAddText_ = nullptr;
