@@ -12,10 +12,11 @@ struct RuntimeFolder {
     std::string why;  // then why not, for the user
 };
 
-// $XDG_RUNTIME_DIR when it is this user's own; otherwise $TMPDIR/tovrin-UID (or /tmp), made for
-// this user with mode 0700; otherwise $XDG_CACHE_HOME/tovrin/run (~/.cache). A folder made by
-// someone else, open to others or reached through a link is passed over. Checked anew at each
-// call, so each use of the lock or the socket checks its folder first.
+// $XDG_RUNTIME_DIR when it is this user's own; otherwise $XDG_CACHE_HOME/tovrin/run
+// (~/.cache), made for this user with mode 0700; otherwise $TMPDIR/tovrin-UID (or /tmp), made
+// the same way. A folder made by someone else, open to others or reached through a link is
+// passed over. Checked anew at each call, so each use of the lock or the socket checks its
+// folder first; no other user can change which folder that is while the cache can be used.
 RuntimeFolder privateRuntimeFolder();
 
 // Why `path` is not a folder of this user's alone (not a folder, a link, another owner, open to

@@ -32,6 +32,9 @@ std::string notOwnFolder(const std::string& path) {
 
 namespace {
 
+// What a socket's path may hold (sockaddr_un's sun_path, less its ending zero).
+constexpr std::size_t kLongestSocketPath = 108;
+
 // `path` made for this user (mode 0700) where nothing is, then checked: "" or why not.
 std::string makeOwnFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
@@ -52,6 +55,24 @@ RuntimeFolder privateRuntimeFolder() {
         else
             passOver(runtime, problem);
     }
+    // Then a folder in the user's own cache, which no other user can make first or take away:
+    // every start and every command finds the same one, whatever others do in the shared
+    // temporary folder. The shared folder serves only where the cache cannot, or its path is
+    // too long for the socket.
+    if (const std::string cache = xdgFolder("XDG_CACHE_HOME", ".cache"); !cache.empty()) {
+        const std::string tovrin = joinPath(cache, "tovrin");
+        const std::string run = joinPath(tovrin, "run");
+        if (joinPath(run, "tovrin.socket").size() >= kLongestSocketPath) {
+            passOver(run, "too long a path for a socket");
+        } else {
+            ::mkdir(cache.c_str(), 0700);
+            ::mkdir(tovrin.c_str(), 0700);
+            if (const std::string problem = makeOwnFolder(run); problem.empty())
+                return {run, {}};
+            else
+                passOver(run, problem);
+        }
+    }
     const char* tmp = std::getenv("TMPDIR");
     const std::string shared = tmp && tmp[0] == '/' ? tmp : "/tmp";
     const std::string made = joinPath(shared, "tovrin-" + std::to_string(::geteuid()));
@@ -59,16 +80,6 @@ RuntimeFolder privateRuntimeFolder() {
         return {made, {}};
     else
         passOver(made, problem);
-    if (const std::string cache = xdgFolder("XDG_CACHE_HOME", ".cache"); !cache.empty()) {
-        const std::string tovrin = joinPath(cache, "tovrin");
-        const std::string run = joinPath(tovrin, "run");
-        ::mkdir(cache.c_str(), 0700);
-        ::mkdir(tovrin.c_str(), 0700);
-        if (const std::string problem = makeOwnFolder(run); problem.empty())
-            return {run, {}};
-        else
-            passOver(run, problem);
-    }
     return {{}, why};
 }
 

@@ -85,6 +85,10 @@ check "$prog/tovrin" --lookup
 check named_shown "$LOOKUP"
 check test -S "$tmp/cache/tovrin/run/tovrin.socket" # its own folder: the shared one was taken
 check test ! -s "$tmp/stolen.log"
+# The other user takes their folder away again: the next commands still find the running copy
+# instead of starting a second one beside it.
+runuser -u "$other" -- rm -rf "$shared/tovrin-0"
+check timeout 5 "$prog/tovrin" --chart # a second copy would stay in the foreground
 check "$prog/tovrin" --quit
 check ended_ok "$app"
 export XDG_RUNTIME_DIR=$session_runtime
