@@ -134,6 +134,8 @@ int runDeck(const std::string& folder, const std::vector<std::string_view>& args
             file = std::string(*v);
         else if (const auto t = value("--at"))
             atText = *t;
+        else if (a == "--deck" || a == "--at")
+            return usage(std::string(a) + (a == "--deck" ? " needs a file" : " needs a TIME"));
         else if (a.starts_with("--"))
             return usage("deck does not take " + std::string(a));
         else

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -136,8 +135,25 @@ int runText(const std::string& folder, const std::vector<std::string_view>& args
     if (args.size() > 1)
         return usage("text takes one TEXT, or reads standard input");
     std::string input;
-    if (args.empty())
-        input.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    if (args.empty()) {
+        // Only what the characters looked up can come from (four bytes at most each): a stream
+        // that never ends, or one of hundreds of megabytes, is not read to its end.
+        input.resize(4 * textcut::kLongest);
+        std::cin.read(input.data(), static_cast<std::streamsize>(input.size()));
+        input.resize(static_cast<std::size_t>(std::cin.gcount()));
+        // The buffer filled: a character cut at its end is left out whole.
+        if (input.size() == 4 * textcut::kLongest) {
+            std::size_t lead = input.size();
+            while (lead > 0 && (static_cast<unsigned char>(input[lead - 1]) & 0xC0) == 0x80)
+                --lead;
+            if (lead > 0) {
+                const auto c = static_cast<unsigned char>(input[lead - 1]);
+                const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+                if (input.size() - (lead - 1) < length)
+                    input.resize(lead - 1);
+            }
+        }
+    }
     const auto points = gbk::Codec::utf8ToCodePoints(args.empty() ? input : args[0]);
     if (!points)
         return usage("TEXT is not valid UTF-8");

@@ -7,6 +7,7 @@
 #include "core/dict/records.h"
 #include "core/practice/drill.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -14,9 +15,22 @@ namespace tovrin::cli {
 
 namespace {
 
-// The next line of input without the blanks around it; false at the end of the input.
+// An answer is a code: a few letters. A longer line is read to its end but not kept.
+constexpr std::size_t kLongestLine = 16;
+
+// The next line of input without the blanks around it, at most kLongestLine bytes of it; false
+// at the end of the input.
 bool readLine(std::string& line) {
-    if (!std::getline(std::cin, line))
+    line.clear();
+    bool any = false;
+    for (int c; (c = std::cin.get()) != EOF;) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (line.size() <= kLongestLine)
+            line += static_cast<char>(c);
+    }
+    if (!any)
         return false;
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!line.empty() && blank(line.back()))
@@ -121,6 +135,13 @@ int runPractice(const std::string& folder, const std::vector<std::string_view>& 
                 return std::cout ? kDone : kSystem;
             if (line.empty())
                 break; // on to the next item
+            // Only letters make a code: anything else is no answer, and nothing is kept of it.
+            if (line.size() > practice::Drill::kLongestCode ||
+                !std::all_of(line.begin(), line.end(),
+                             [](char c) { return practice::keyRoots(c) != nullptr; })) {
+                std::cout << "编码是 1 到 4 个字母 a-y\n";
+                continue;
+            }
             const auto answer = drill.answer(line, now());
             if (!answer)
                 continue;

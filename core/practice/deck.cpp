@@ -60,7 +60,7 @@ Millis startOfDay(Millis day, int offsetMinutes) {
 
 bool isItem(std::string_view utf8, const gbk::Codec& codec) {
     const auto text = codec.fromUtf8(utf8);
-    return text && !text->empty() &&
+    return text && !text->empty() && text->size() <= kLongestItem &&
            std::all_of(text->begin(), text->end(), [](gbk::Char c) { return textcut::looksUp(c); });
 }
 

@@ -27,8 +27,11 @@ struct Item {
     bool operator==(const Item&) const = default;
 };
 
-// Whether `utf8` may join the deck: one or more characters, each a hanzi of GBK (no letters,
-// digits, blanks, punctuation or other symbols).
+// The longest item: as long as the longest word the phrase dictionary holds.
+inline constexpr std::size_t kLongestItem = 8;
+
+// Whether `utf8` may join the deck: one to kLongestItem characters, each a hanzi of GBK (no
+// letters, digits, blanks, punctuation or other symbols).
 bool isItem(std::string_view utf8, const gbk::Codec& codec);
 
 // An entry of an item's log: a review, or the learner looking the item up again.

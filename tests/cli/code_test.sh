@@ -55,6 +55,9 @@ check "one character is no word" 2 '' "$tool" --data "$bin" word 我
 check "text from standard input, a word and its characters" 0 $'中国 KHLG\n  中 K KH KHK\n  国 L LGY LGYI\n八 WTY' \
     bash -c 'printf "see 中国, 八!" | "$0" --data "$1" text' "$tool" "$bin"
 check "text without anything to look up" 1 '' "$tool" --data "$bin" text 'abc 123, ...'
+# Standard input is read only as far as the characters looked up reach: an endless one ends.
+check "text from endless input" 0 '100' \
+    bash -c 'yes 我 | timeout 10 "$0" --data "$1" text | wc -l' "$tool" "$bin"
 
 check "ü is the dictionary's v" 0 "$("$tool" --data "$bin" pinyin lve)" \
     "$tool" --data "$bin" pinyin lüe

@@ -56,6 +56,15 @@ check "practice before the item is due" 0 '暂无待练；下一项 2026-12-08T1
 check "practice once it is due" 0 $'我们\n> ' \
     bash -c '"$0" practice --deck "$1" --at 2026-12-08T10:11:00Z </dev/null' "$tool" "$deck"
 
+# What is no code is no answer, and nothing of it is kept: a long line, or bytes that are no
+# letters.
+before=$(sqlite3 "$deck" 'SELECT count(*) FROM reviews')
+check "two lines that are no answer" 0 2 bash -c \
+    '{ head -c 100000 /dev/zero | tr "\0" x; printf "\n\x01\xff\n\n"; } |
+     "$0" practice --deck "$1" --at 2026-12-08T10:11:00Z | grep -c "编码是 1 到 4 个字母"' \
+    "$tool" "$deck"
+check "nothing kept of it" 0 "$before" sqlite3 "$deck" 'SELECT count(*) FROM reviews'
+
 # The day's new items: the limit is kept in the deck.
 check "new items a day" 0 20 "$tool" deck --deck "$deck" new-per-day
 check "new items a day set" 0 5 "$tool" deck --deck "$deck" new-per-day 5
@@ -72,6 +81,7 @@ check "the default store" 0 '' env XDG_DATA_HOME="$tmp/data" "$tool" deck add �
 ok test -s "$tmp/data/tovrin/practice.db"
 
 for bad in "review 我" "review 我 fine" "review A good" "add 我A" "add ''" "due --at 2026-12-08" \
+    "add 一二三四五六七八九" "list --deck" \
     "due --at 2026-02-30T10:00:00Z" "list --at 2026-12-08T10:00:00Z" "list extra" "fly" ""; do
     eval "set -- $bad"
     check "usage: deck $bad" 2 '' "$tool" deck --deck "$deck" "$@"
