@@ -249,6 +249,33 @@ TEST(PracticeStore, ReadOnlyFolderIsPractisedInMemory) {
     EXPECT_TRUE(bytesOf(file) == before) << "the file was changed";
 }
 
+// A full disk: the answers given meanwhile are kept, and all reach the file once there is room.
+TEST(PracticeStore, AFullDiskKeepsTheAnswersUntilThereIsRoom) {
+    const char* smallDisk = std::getenv("TOVRIN_SMALL_DISK");
+    if (!smallDisk)
+        GTEST_SKIP() << "needs a small file system (run through practicestore_fs.sh)";
+    const fs::path folder = smallDisk;
+    auto store = PracticeStore::open((folder / "practice.db").string());
+    store->add("我", kStart);
+    {
+        std::ofstream filler(folder / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+            filler.flush();
+    }
+    constexpr int kAnswers = 40;
+    for (int i = 0; i < kAnswers; ++i)
+        store->review("我", practice::Rating::Good, kStart + i * kMinute, kRight);
+    ASSERT_FALSE(store->saving());
+    EXPECT_TRUE(store->savesAgainLater());
+    EXPECT_FALSE(store->saveAgain());
+    fs::remove(folder / "filler");
+    EXPECT_TRUE(store->saveAgain());
+    store.reset();
+    EXPECT_EQ(PracticeStore::open((folder / "practice.db").string())->find("我")->card.reps,
+              kAnswers);
+}
+
 // Another connection holds the write lock past the busy timeout: the answer is not lost, the
 // learner is told instead of kept waiting, practice goes on in memory with the deck so far, and
 // what was answered meanwhile reaches the file once it can take it.
