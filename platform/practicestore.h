@@ -8,7 +8,10 @@
 // A store that cannot be used (not a database, damaged, locked by another program for longer
 // than the busy timeout, not writable, or written by a newer Tovrin) is told once, through
 // takeProblem(), and practice goes on without saving: in a database in memory, holding what
-// could still be read of the file. The file itself is then never written, truncated or deleted.
+// could still be read of the file. A file of another program, a damaged or a newer one is then
+// never written, truncated or deleted. One of ours that failed for a while (a full disk, a lock,
+// rights) is tried again, and the changes made meanwhile are written to it once it takes them.
+// The store and its folder are the user's alone (0600, 0700).
 #pragma once
 
 #include "core/practice/deck.h"
