@@ -369,8 +369,12 @@ int main(int argc, char** argv) {
 
     // The keys as events: each batch that holds a press runs the chart window's tick at once.
     std::unique_ptr<QSocketNotifier> keyEvents;
-    QObject::connect(&windowKeys, &tovrin::WindowKeys::wentDown, &chart,
-                     [&chart] { chart.keyWentDown(); });
+    // A key pressed in one of the program's own windows acts once that window has had it: what
+    // the key does may delete the window (ESC puts the lookup window away), never inside its
+    // own event.
+    QObject::connect(
+        &windowKeys, &tovrin::WindowKeys::wentDown, &chart, [&chart] { chart.keyWentDown(); },
+        Qt::QueuedConnection);
     if (keys.eventSource() >= 0) {
         keyEvents = std::make_unique<QSocketNotifier>(keys.eventSource(), QSocketNotifier::Read);
         QObject::connect(keyEvents.get(), &QSocketNotifier::activated, &chart, [&keys, &chart] {

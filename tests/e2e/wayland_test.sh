@@ -9,10 +9,13 @@
 # and lives on when that X server is killed under it.
 # The desktop's global-shortcuts portal, where the session has one, gets the keys and its
 # presses act: a portal of the tests' own on the session's bus stands in for the desktop's.
-# Usage: wayland_test.sh BIN_DIR FAKE_PORTAL
+# Natively, ESC pressed in the lookup window (through mutter's RemoteDesktop) puts it away and
+# the program lives on.
+# Usage: wayland_test.sh BIN_DIR FAKE_PORTAL REMOTE_KEYS
 set -u
 bin=$(cd "$1" && pwd)
 fake_portal=$2
+remote_keys=$3
 
 # A machine without the Wayland pieces cannot run this at all: said, and passed over.
 qt_wayland() {
@@ -237,6 +240,29 @@ check "$prog/tovrin" --lookup
 check until_true 10 happened shown "$LOOKUP" "$mark"
 check no_x_window "$LOOKUP"
 check app_id_is example.tovrin.Tovrin
+
+# ESC pressed in the lookup window, as a user at the keyboard: the window goes, the program
+# stays (it once deleted the window while the key was still being delivered to it), and the
+# commands still work. The session's first key is lost: Shift goes first.
+mkfifo "$tmp/keys"
+"$remote_keys" <"$tmp/keys" >"$tmp/keys.out" 2>&1 &
+pids+=($!)
+exec 8>"$tmp/keys"
+check until_true 10 grep -q ready "$tmp/keys.out"
+sent() { [[ $(grep -c sent "$tmp/keys.out") -ge $1 ]]; }
+echo 0xffe1 >&8
+check until_true 5 sent 1
+mark=$(log_lines)
+echo 0xff1b >&8
+check until_true 5 sent 2
+check until_true 10 happened gone "$LOOKUP" "$mark"
+check stays_true 1 alive "$app"
+mark=$(log_lines)
+check "$prog/tovrin" --chart
+check until_true 10 happened shown "$CHART" "$mark"
+mark=$(log_lines)
+check "$prog/tovrin" --lookup
+check until_true 10 happened shown "$LOOKUP" "$mark"
 
 # --hide destroys both windows: hidden, not minimised, so that --chart can bring the chart
 # window back (no Wayland program can bring back a window minimised).

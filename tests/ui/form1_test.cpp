@@ -77,7 +77,9 @@ private:
         s.practiceDeck = practiceDeck;
         form = std::make_unique<Form1>(codec, folder->files(), s);
         if (windowKeys)
-            connect(windowKeys, &WindowKeys::wentDown, form.get(), [this] { form->keyWentDown(); });
+            connect(
+                windowKeys, &WindowKeys::wentDown, form.get(), [this] { form->keyWentDown(); },
+                Qt::QueuedConnection); // as the program does
         form->show();
         QTRY_VERIFY(!form->Timer2->isActive()); // set.txt has been read
     }
