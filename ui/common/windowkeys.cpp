@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace tovrin {
 
@@ -30,6 +31,13 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::ApplicationDeactivate) {
         down_.reset(); // the releases go to another program now
+    } else if (type == QEvent::Hide) {
+        // A window put away by the key pressed in it (ESC closes a dialog) never gets its
+        // release: the key is not held any more.
+        if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow())
+            for (std::size_t vk = 0; vk < in_.size(); ++vk)
+                if (in_[vk] == w)
+                    down_.reset(vk);
     } else if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int vk = virtualKey(key->key());
@@ -39,6 +47,8 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
             lastEvent_ = id;
             down_.set(static_cast<std::size_t>(vk), type == QEvent::KeyPress);
             if (type == QEvent::KeyPress) {
+                auto* w = qobject_cast<QWidget*>(watched);
+                in_[static_cast<std::size_t>(vk)] = w ? w->window() : nullptr;
                 pressed_.set(static_cast<std::size_t>(vk));
                 Q_EMIT wentDown();
             }

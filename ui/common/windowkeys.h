@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
+#include <array>
 #include <bitset>
 
 namespace tovrin {
@@ -32,6 +34,7 @@ private:
     std::bitset<256> pressed_; // went down since the last read
     std::bitset<256> read_;    // the last read
     qulonglong lastEvent_ = 0; // the last key event seen, as a key event propagates to parents
+    std::array<QPointer<QObject>, 256> in_; // the window each key down went down in
 };
 
 } // namespace tovrin
