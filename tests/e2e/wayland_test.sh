@@ -241,9 +241,25 @@ check until_true 10 happened shown "$LOOKUP" "$mark"
 check no_x_window "$LOOKUP"
 check app_id_is example.tovrin.Tovrin
 
+# --hide destroys both windows: hidden, not minimised, so that --chart can bring the chart
+# window back (no Wayland program can bring back a window minimised).
+mark=$(log_lines)
+check "$prog/tovrin" --hide
+check until_true 10 happened gone "$CHART" "$mark"
+check until_true 10 happened gone "$LOOKUP" "$mark"
+check not_happened minimized . "$mark"
+mark=$(log_lines)
+check "$prog/tovrin" --chart
+check until_true 10 happened shown "$CHART" "$mark"
+check not_happened shown "$LOOKUP" "$mark"
+check no_x_client "$app"
+
 # ESC pressed in the lookup window, as a user at the keyboard: the window goes, the program
 # stays (it once deleted the window while the key was still being delivered to it), and the
-# commands still work. The session's first key is lost: Shift goes first.
+# chart that --chart shows then stays. The session's first key is lost: Shift goes first.
+mark=$(log_lines)
+check "$prog/tovrin" --lookup
+check until_true 10 happened shown "$LOOKUP" "$mark"
 mkfifo "$tmp/keys"
 "$remote_keys" <"$tmp/keys" >"$tmp/keys.out" 2>&1 &
 pids+=($!)
@@ -260,22 +276,7 @@ check stays_true 1 alive "$app"
 mark=$(log_lines)
 check "$prog/tovrin" --chart
 check until_true 10 happened shown "$CHART" "$mark"
-mark=$(log_lines)
-check "$prog/tovrin" --lookup
-check until_true 10 happened shown "$LOOKUP" "$mark"
-
-# --hide destroys both windows: hidden, not minimised, so that --chart can bring the chart
-# window back (no Wayland program can bring back a window minimised).
-mark=$(log_lines)
-check "$prog/tovrin" --hide
-check until_true 10 happened gone "$CHART" "$mark"
-check until_true 10 happened gone "$LOOKUP" "$mark"
-check not_happened minimized . "$mark"
-mark=$(log_lines)
-check "$prog/tovrin" --chart
-check until_true 10 happened shown "$CHART" "$mark"
-check not_happened shown "$LOOKUP" "$mark"
-check no_x_client "$app"
+check stays_true 1 not_happened gone "$CHART" "$mark"
 check "$prog/tovrin" --quit
 check ended_ok "$app"
 check compositor_up "$mutter_group" mutter # alive all along: a failure above is the program's

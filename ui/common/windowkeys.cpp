@@ -1,8 +1,9 @@
 #include "ui/common/windowkeys.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace tovrin {
 
@@ -14,6 +15,18 @@ int virtualKey(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return 112 + (key - Qt::Key_F1);
     return 0;
+}
+
+// The program's window an event went to: a key comes first to the platform's window, then to
+// the widgets in it.
+QObject* windowOf(QObject* o) {
+    if (auto* w = qobject_cast<QWidget*>(o))
+        return w->window();
+    if (auto* handle = qobject_cast<QWindow*>(o))
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->windowHandle() == handle)
+                return w;
+    return nullptr;
 }
 
 } // namespace
@@ -47,8 +60,7 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
             lastEvent_ = id;
             down_.set(static_cast<std::size_t>(vk), type == QEvent::KeyPress);
             if (type == QEvent::KeyPress) {
-                auto* w = qobject_cast<QWidget*>(watched);
-                in_[static_cast<std::size_t>(vk)] = w ? w->window() : nullptr;
+                in_[static_cast<std::size_t>(vk)] = windowOf(watched);
                 pressed_.set(static_cast<std::size_t>(vk));
                 Q_EMIT wentDown();
             }
