@@ -219,8 +219,8 @@ void updateCard(sqlite3* db, long long id, const Card& c, int missed) {
     s.run();
 }
 
-// The card of item `id` made again from its logs, in the order they were written, entries out of
-// range passed over; and its misses counted again.
+// The card of item `id`, joined at `added` (in range), made again from its logs in the order they
+// were written, entries out of range passed over; and its misses counted again.
 std::pair<Card, long long> cardFromLogs(sqlite3* db, long long id, Millis added) {
     std::map<long long, practice::DeckEvent> log;
     long long missed = 0;
@@ -243,8 +243,7 @@ std::pair<Card, long long> cardFromLogs(sqlite3* db, long long id, Millis added)
     std::vector<practice::DeckEvent> events;
     for (const auto& entry : log)
         events.push_back(entry.second);
-    return {practice::replay(std::clamp(added, practice::kEarliest, practice::kLatest), events),
-            missed};
+    return {practice::replay(added, events), missed};
 }
 
 void setCard(sqlite3* db, long long id, Millis added, const Card& c, long long missed) {
@@ -629,10 +628,10 @@ void PracticeStore::repairCards() {
         bindRanges(s);
         while (s.step())
             damaged.emplace_back(s.integer(0), s.integer(1));
-        for (const auto& [id, added] : damaged) {
+        for (const auto& [id, joined] : damaged) {
+            const Millis added = std::clamp(joined, practice::kEarliest, practice::kLatest);
             const auto [card, missed] = cardFromLogs(db_, id, added);
-            setCard(db_, id, std::clamp(added, practice::kEarliest, practice::kLatest), card,
-                    missed);
+            setCard(db_, id, added, card, missed);
         }
         return static_cast<int>(damaged.size());
     });
@@ -850,7 +849,8 @@ practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes,
         try {
             deck.items.clear();
             deck.answers.clear();
-            Statement d(db_, "SELECT text, due, reps, stability FROM items");
+            // In the order they are drilled, so that the day's new ones are the first joined.
+            Statement d(db_, "SELECT text, due, reps, stability FROM items ORDER BY due, id");
             while (d.step())
                 deck.items.push_back(
                     {d.text(0),
@@ -872,10 +872,6 @@ practice::Progress PracticeStore::progress(Millis now, int localOffsetMinutes,
             throw;
         }
     });
-    // Items due in the order they are drilled, so that the day's new ones are the first joined.
-    std::stable_sort(
-        deck.items.begin(), deck.items.end(),
-        [](const practice::DeckEntry& a, const practice::DeckEntry& b) { return a.due < b.due; });
     return practice::summarize(deck, now, localOffsetMinutes, facts);
 }
 

@@ -138,11 +138,10 @@ Rating scheduledRating(Rating answered, const Card& card) {
 std::vector<Item> withinNewLimit(std::vector<Item> due, int newAllowed) {
     std::vector<Item> out;
     out.reserve(due.size());
-    for (Item& item : due) {
-        if (item.card.state == CardState::New && newAllowed-- <= 0)
-            continue;
-        out.push_back(std::move(item));
-    }
+    NewItemPlaces places(newAllowed);
+    for (Item& item : due)
+        if (places.take(item.card.state == CardState::New))
+            out.push_back(std::move(item));
     return out;
 }
 
@@ -150,11 +149,11 @@ Progress summarize(const DeckSnapshot& deck, Millis now, int localOffsetMinutes,
                    const ItemFacts& facts) {
     Progress p;
     const Millis today = localDay(now, localOffsetMinutes);
-    int newAllowed = std::max(0, deck.newPerDay - deck.newToday);
+    NewItemPlaces places(deck.newPerDay - deck.newToday);
     for (const DeckEntry& e : deck.items) {
         const Millis day = std::max<Millis>(localDay(e.due, localOffsetMinutes) - today, 0);
         if (e.due <= now) {
-            if (e.fresh && newAllowed-- <= 0) {
+            if (!places.take(e.fresh)) {
                 ++p.newWaiting;
                 continue;
             }

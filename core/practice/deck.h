@@ -148,6 +148,18 @@ Millis progressStart(Millis now, int localOffsetMinutes);
 // The first moment after the last day dueByDay counts.
 Millis progressDueEnd(Millis now, int localOffsetMinutes);
 
+// The places the day has left for new items, taken in drill order: an item reviewed before needs
+// none, a new one takes one while any is left. The one rule for what is drilled and what counts
+// as due now.
+class NewItemPlaces {
+public:
+    explicit NewItemPlaces(int left) : left_(left) {}
+    bool take(bool fresh) { return !fresh || left_-- > 0; }
+
+private:
+    int left_;
+};
+
 // The items of `due` (in drill order) that may be drilled now: every item reviewed before, and
 // new ones as far as `newAllowed` goes, in their order.
 std::vector<Item> withinNewLimit(std::vector<Item> due, int newAllowed);

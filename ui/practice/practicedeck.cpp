@@ -2,8 +2,6 @@
 
 #include "core/dict/records.h"
 
-#include <QDateTime>
-
 #include <utility>
 
 namespace tovrin {
@@ -69,10 +67,6 @@ void PracticeDeck::lookedUp(const gbk::Text& text, Source source) {
     platform::PracticeStore& s = store();
     if (source == Source::Pick ? s.autoAdd() : s.autoAddText())
         s.lookedUp(utf8, platform::PracticeStore::now());
-}
-
-int PracticeDeck::localOffsetMinutes() {
-    return QDateTime::currentDateTime().offsetFromUtc() / 60;
 }
 
 } // namespace tovrin

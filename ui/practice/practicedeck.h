@@ -43,9 +43,6 @@ public:
 
     const gbk::Codec& codec() const { return codec_; }
 
-    // The local day's offset from UTC in minutes.
-    static int localOffsetMinutes();
-
 private:
     const RecordFile& codes();
     const practice::LastStrokes& lastStrokes();

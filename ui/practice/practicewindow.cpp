@@ -243,7 +243,8 @@ PracticeWindow::PracticeWindow(PracticeDeck& deck, Services services, QWidget* p
                   std::vector<std::string> texts;
                   const practice::Millis at = now();
                   for (practice::Item& due : deck_.store().due(
-                           at, practice::dayStart(at, PracticeDeck::localOffsetMinutes())))
+                           at,
+                           practice::dayStart(at, platform::PracticeStore::localOffsetMinutes(at))))
                       texts.push_back(std::move(due.text));
                   return texts;
               },
@@ -651,7 +652,7 @@ void PracticeWindow::showFeedback(const practice::Drill::Answer& answer) {
 void PracticeWindow::refreshProgress() {
     const practice::Millis at = now();
     const practice::Progress p =
-        deck_.store().progress(at, PracticeDeck::localOffsetMinutes(), deck_.facts());
+        deck_.store().progress(at, platform::PracticeStore::localOffsetMinutes(at), deck_.facts());
     QString due = QStringLiteral("现在待练 %1 项").arg(p.dueNow);
     if (p.laterToday > 0 && p.nextToday)
         due +=
